@@ -1,0 +1,48 @@
+#ifndef MAINWINDOW_H
+#define MAINWINDOW_H
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <memory>
+
+class Platform;
+class about;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The program's one window: the instrument panel, the laboratory fields, the
+// result table and the three main operations (acquire, PDF, Excel).
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    // The window reaches the desktop only through the given platform, which it
+    // does not own (tests pass a scripted one).
+    explicit MainWindow(Platform *platform, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+private slots:
+    void on_printButton_clicked();
+    void on_acquireButton_clicked();
+    void on_pushButton_clicked();
+    void on_actionAbout();
+    void slot_table_clicked(int);
+    void chSampleName(const QString &position);
+    void on_commandLinkButton_released();
+
+private:
+    void adjustResultTable();
+
+    Ui::MainWindow *ui;
+    about *aboutDialog = nullptr;
+    std::unique_ptr<Platform> ownedPlatform;
+    Platform *platform;
+    bool selectAllState = false;
+};
+
+#endif // MAINWINDOW_H
