@@ -5,8 +5,30 @@
 #include "desktopplatform.h"
 #include "version.h"
 
+#include "acquisition/exportfile.h"
+#include "acquisition/instrumentdiscovery.h"
+#include "acquisition/instrumentpicture.h"
+#include "acquisition/resulttable.h"
+
+#include <QDebug>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QSignalMapper>
+
+namespace {
+
+// Shows the busy cursor while it lives.
+class BusyCursor
+{
+public:
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+};
+
+} // namespace
 
 MainWindow::MainWindow(QWidget *parent)
     : MainWindow(nullptr, parent)
@@ -66,6 +88,76 @@ void MainWindow::on_printButton_clicked()
 
 void MainWindow::on_acquireButton_clicked()
 {
+    // Earlier mappers stay children of the window; their editors went with their rows.
+    sampleNameMapper = new QSignalMapper(this);
+    flagLegend.reset();
+
+    QString exportPath = findInstrumentExport(platform->mountedVolumes());
+    const bool instrumentFound = !exportPath.isEmpty();
+    if (!instrumentFound) {
+        platform->warn(QObject::tr("Error"),
+                       QObject::tr("The instrument does not seem connected to the computer, manually search "
+                                   "the exported results file"));
+        exportPath = platform->openFileName(this, tr("Open file"), QStringLiteral("/"), tr("XML Files (*.xml)"));
+        if (exportPath.isEmpty())
+            return;
+    }
+
+    BusyCursor busy;
+    const std::optional<ExportFile> file = readExportFile(exportPath);
+    if (!file) {
+        qDebug() << exportPath << " found:" << false;
+        platform->warn(QObject::tr("Error"),
+                       instrumentFound
+                           ? QObject::tr("The instrument seems to be connected to the computer, but no exported "
+                                         "results are found. Please export results via the instrument menu and "
+                                         "try again.")
+                           : QObject::tr("The selected export file does not seem valid."));
+        return;
+    }
+    for (int kind = 0; kind < FlagLegend::kindCount; ++kind) {
+        if (file->flagKindUsed[kind])
+            flagLegend.markUsed(FlagLegend::Kind(kind));
+    }
+
+    showInstrument(file->instrument);
+
+    ResultTable table(ui->resultTable);
+    table.clear();
+    for (const SampleRow &row : file->rows)
+        table.addRow(row, sampleNameMapper);
+    connect(sampleNameMapper, &QSignalMapper::mappedString, this, &MainWindow::chSampleName);
+    ui->resultTable->setColumnHidden(ResultTable::MatrixColumn, file->matrices.size() < 2);
+    ui->resultTable->resizeRowsToContents();
+}
+
+void MainWindow::showInstrument(const InstrumentInfo &instrument)
+{
+    QPixmap picture;
+    const QString picturePath = instrumentPicturePath(instrument.series, instrument.id);
+    if (!picturePath.isEmpty())
+        picture.load(picturePath);
+    ui->label_2->setPixmap(picture);
+
+    instrumentSerial = instrument.serialNumber;
+    instrumentName = instrument.name;
+    ui->instr_data_widget->setVisible(!instrument.name.isEmpty());
+
+    ui->lblInstrument->setText(instrument.name);
+    ui->lblFW->setText(instrument.firmware);
+    ui->lblSN->setText(instrument.serialNumber);
+    ui->lblRUFW->setText(instrument.readingUnitFirmware);
+    ui->lblRUSN->setText(instrument.readingUnitSerialNumber);
+
+    const std::pair<QPlainTextEdit *, QString> editors[] = {
+        { ui->textLab, instrument.laboratory },
+        { ui->textCompanyName, instrument.companyName },
+        { ui->textCompanyAddr, instrument.companyAddress },
+    };
+    for (const auto &[editor, text] : editors) {
+        editor->clear();
+        editor->appendPlainText(text);
+    }
 }
 
 void MainWindow::on_pushButton_clicked()
@@ -85,9 +177,11 @@ void MainWindow::slot_table_clicked(int)
 
 void MainWindow::chSampleName(const QString &position)
 {
-    Q_UNUSED(position)
+    ResultTable(ui->resultTable).storeSampleName(position);
 }
 
 void MainWindow::on_commandLinkButton_released()
 {
+    ResultTable(ui->resultTable).setAllTicked(!selectAllState);
+    selectAllState = !selectAllState;
 }

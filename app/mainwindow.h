@@ -1,13 +1,17 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "acquisition/flaglegend.h"
+
 #include <QMainWindow>
 #include <QStringList>
 
 #include <memory>
 
 class Platform;
+class QSignalMapper;
 class about;
+struct InstrumentInfo;
 
 namespace Ui {
 class MainWindow;
@@ -37,12 +41,18 @@ private slots:
 
 private:
     void adjustResultTable();
+    void showInstrument(const InstrumentInfo &instrument);
 
     Ui::MainWindow *ui;
     about *aboutDialog = nullptr;
     std::unique_ptr<Platform> ownedPlatform;
     Platform *platform;
+    QSignalMapper *sampleNameMapper = nullptr;
     bool selectAllState = false;
+    // What the last acquisition found, read by the PDF report.
+    FlagLegend flagLegend;
+    QString instrumentName;
+    QString instrumentSerial;
 };
 
 #endif // MAINWINDOW_H
