@@ -9,6 +9,7 @@
 #include "acquisition/instrumentdiscovery.h"
 #include "acquisition/instrumentpicture.h"
 #include "acquisition/resulttable.h"
+#include "report/pdfreport.h"
 
 #include <QDebug>
 #include <QGuiApplication>
@@ -82,8 +83,51 @@ void MainWindow::adjustResultTable()
     table->horizontalHeader()->setStretchLastSection(true);
 }
 
+bool MainWindow::checkSelection()
+{
+    if (ResultTable(ui->resultTable).anyTicked())
+        return true;
+    platform->warn(QObject::tr("Error"), QObject::tr("To proceed, you should select at least one result."));
+    return false;
+}
+
+ReportInput MainWindow::reportInput() const
+{
+    ReportInput input;
+    input.laboratory = ui->textLab->toPlainText();
+    input.companyName = ui->textCompanyName->toPlainText();
+    input.companyAddress = ui->textCompanyAddr->toPlainText();
+    input.signature = ui->textSignature->text();
+    // The panel's own flag, so that the answer does not depend on the window being on screen.
+    input.instrumentLineShown = !ui->instr_data_widget->isHidden();
+    input.matrixShown = !ui->resultTable->isColumnHidden(ResultTable::MatrixColumn);
+    input.flagLegend = flagLegend;
+    input.instrumentName = instrumentName;
+    input.instrumentSerial = instrumentSerial;
+    input.rows = ResultTable(ui->resultTable).rows();
+    return input;
+}
+
 void MainWindow::on_printButton_clicked()
 {
+    if (!checkSelection())
+        return;
+    const QString fileName = platform->saveFileName(this, tr("Save File"), QStringLiteral("results.pdf"),
+                                                    tr("File PDF (*.pdf)"));
+    if (fileName.isEmpty())
+        return;
+
+    bool written = false;
+    {
+        BusyCursor busy;
+        written = PdfReport::write(fileName, reportInput());
+    }
+    if (!written) {
+        platform->warn(QObject::tr("Error"), QObject::tr("The file %1 could not be written.").arg(fileName));
+        return;
+    }
+    qDebug() << "done.";
+    platform->openWithDesktop(fileName);
 }
 
 void MainWindow::on_acquireButton_clicked()

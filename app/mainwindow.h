@@ -12,6 +12,7 @@ class Platform;
 class QSignalMapper;
 class about;
 struct InstrumentInfo;
+struct ReportInput;
 
 namespace Ui {
 class MainWindow;
@@ -42,6 +43,9 @@ private slots:
 private:
     void adjustResultTable();
     void showInstrument(const InstrumentInfo &instrument);
+    // Warns and returns false when no row is ticked.
+    bool checkSelection();
+    ReportInput reportInput() const;
 
     Ui::MainWindow *ui;
     about *aboutDialog = nullptr;
