@@ -1,0 +1,197 @@
+#include "sharedstrings.h"
+#include "namespaces.h"
+#include "utility.h"
+
+#include <QDebug>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+namespace Spreadsheet {
+
+namespace {
+
+void writeValueElement(QXmlStreamWriter &writer, const QString &name, const QString &value)
+{
+    writer.writeEmptyElement(name);
+    writer.writeAttribute(QStringLiteral("val"), value);
+}
+
+} // namespace
+
+void writeCellTextElement(QXmlStreamWriter &writer, const QString &text)
+{
+    writer.writeStartElement(QStringLiteral("t"));
+    if (needsSpacePreserve(text))
+        writer.writeAttribute(QStringLiteral("xml:space"), QStringLiteral("preserve"));
+    writer.writeCharacters(escapeCellText(text));
+    writer.writeEndElement();
+}
+
+SharedStrings::SharedStrings(CreationMode mode)
+    : AbstractOOXmlFile(mode)
+{
+}
+
+int SharedStrings::addString(const RichString &text)
+{
+    ++m_totalCount;
+    const auto it = m_table.find(text);
+    if (it != m_table.end()) {
+        ++it->references;
+        return it->index;
+    }
+    const int index = m_list.size();
+    m_list.append(text);
+    m_table.insert(text, { index, 1 });
+    return index;
+}
+
+int SharedStrings::addString(const QString &text)
+{
+    return addString(RichString(text));
+}
+
+int SharedStrings::indexOf(const RichString &text) const
+{
+    const auto it = m_table.constFind(text);
+    return it != m_table.constEnd() ? it->index : -1;
+}
+
+int SharedStrings::indexOf(const QString &text) const
+{
+    return indexOf(RichString(text));
+}
+
+RichString SharedStrings::stringAt(int index) const
+{
+    return index >= 0 && index < m_list.size() ? m_list.at(index) : RichString();
+}
+
+void SharedStrings::addReference(int index)
+{
+    if (index < 0 || index >= m_list.size()) {
+        qDebug("SharedStrings: invlid index");
+        return;
+    }
+    addString(m_list.at(index));
+}
+
+void SharedStrings::removeString(const RichString &text)
+{
+    const auto it = m_table.find(text);
+    if (it == m_table.end())
+        return;
+    --m_totalCount;
+    if (--it->references > 0)
+        return;
+    const int removed = it->index;
+    m_table.erase(it);
+    m_list.removeAt(removed);
+    for (int i = removed; i < m_list.size(); ++i)
+        m_table[m_list.at(i)].index = i;
+}
+
+void SharedStrings::removeString(const QString &text)
+{
+    removeString(RichString(text));
+}
+
+void SharedStrings::writeXml(QIODevice *device) const
+{
+    QXmlStreamWriter writer(device);
+    writer.writeStartDocument(QStringLiteral("1.0"), true);
+    writer.writeStartElement(QStringLiteral("sst"));
+    writer.writeAttribute(QStringLiteral("xmlns"), Namespace::spreadsheetMain);
+    writer.writeAttribute(QStringLiteral("count"), QString::number(m_totalCount));
+    writer.writeAttribute(QStringLiteral("uniqueCount"), QString::number(m_list.size()));
+    for (const RichString &text : m_list) {
+        writer.writeStartElement(QStringLiteral("si"));
+        if (text.isRichString()) {
+            for (int run = 0; run < text.runCount(); ++run)
+                writeRun(writer, text.runText(run), text.runFormat(run));
+        } else {
+            writeCellTextElement(writer, text.toPlainString());
+        }
+        writer.writeEndElement();
+    }
+    writer.writeEndElement();
+    writer.writeEndDocument();
+}
+
+void SharedStrings::writeRun(QXmlStreamWriter &writer, const QString &text, const Format &format) const
+{
+    writer.writeStartElement(QStringLiteral("r"));
+    if (format.hasFontData()) {
+        writer.writeStartElement(QStringLiteral("rPr"));
+        const std::pair<bool, const char *> flags[] = {
+            { format.fontBold(), "b" }, { format.fontItalic(), "i" }, { format.fontStrikeOut(), "strike" },
+            { format.fontOutline(), "outline" }, { format.boolProperty(Format::FontShadowProperty), "shadow" },
+        };
+        for (const auto &[set, name] : flags) {
+            if (set)
+                writer.writeEmptyElement(QLatin1String(name));
+        }
+        const int underline = format.fontUnderline();
+        if (format.hasProperty(Format::FontUnderlineProperty) && underline != Format::FontUnderlineNone) {
+            writer.writeEmptyElement(QStringLiteral("u"));
+            if (underline == Format::FontUnderlineDouble)
+                writer.writeAttribute(QStringLiteral("val"), QStringLiteral("double"));
+            else if (underline == Format::FontUnderlineSingleAccounting)
+                writer.writeAttribute(QStringLiteral("val"), QStringLiteral("singleAccounting"));
+            else if (underline == Format::FontUnderlineDoubleAccounting)
+                writer.writeAttribute(QStringLiteral("val"), QStringLiteral("doubleAccounting"));
+        }
+        if (format.hasProperty(Format::FontScriptProperty) && format.fontScript() != Format::FontScriptNormal) {
+            writeValueElement(writer, QStringLiteral("vertAlign"),
+                              format.fontScript() == Format::FontScriptSuper ? QStringLiteral("superscript")
+                                                                             : QStringLiteral("subscript"));
+        }
+        if (format.hasProperty(Format::FontSizeProperty))
+            writeValueElement(writer, QStringLiteral("sz"), QString::number(format.fontSize()));
+        if (format.hasProperty(Format::FontColorProperty))
+            format.colorProperty(Format::FontColorProperty).writeColorElement(writer, QStringLiteral("color"));
+        if (!format.stringProperty(Format::FontNameProperty).isEmpty())
+            writeValueElement(writer, QStringLiteral("rFont"), format.stringProperty(Format::FontNameProperty));
+        if (format.hasProperty(Format::FontFamilyProperty))
+            writeValueElement(writer, QStringLiteral("family"), format.stringProperty(Format::FontFamilyProperty));
+        if (format.hasProperty(Format::FontSchemeProperty))
+            writeValueElement(writer, QStringLiteral("scheme"), format.stringProperty(Format::FontSchemeProperty));
+        writer.writeEndElement();
+    }
+    writeCellTextElement(writer, text);
+    writer.writeEndElement();
+}
+
+// Reads the entries back (text runs only, without their formats).
+bool SharedStrings::readXml(QIODevice *device)
+{
+    QXmlStreamReader reader(device);
+    int declaredCount = -1;
+    RichString current;
+    bool inEntry = false;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement) {
+            if (reader.name() == QLatin1String("sst") && reader.attributes().hasAttribute(QLatin1String("uniqueCount")))
+                declaredCount = reader.attributes().value(QLatin1String("uniqueCount")).toInt();
+            else if (reader.name() == QLatin1String("si")) {
+                current = RichString();
+                inEntry = true;
+            } else if (inEntry && reader.name() == QLatin1String("t"))
+                current.appendRun(unescapeCellText(reader.readElementText()));
+        } else if (token == QXmlStreamReader::EndElement && reader.name() == QLatin1String("si")) {
+            inEntry = false;
+            m_table.insert(current, { int(m_list.size()), 0 });
+            m_list.append(current);
+        }
+    }
+    if (reader.hasError())
+        return false;
+    if (declaredCount >= 0 && declaredCount != m_list.size()) {
+        qDebug("Error: Shared string count");
+        return false;
+    }
+    return true;
+}
+
+} // namespace Spreadsheet

@@ -1,0 +1,100 @@
+#ifndef SPREADSHEET_STYLES_H
+#define SPREADSHEET_STYLES_H
+
+#include "abstractooxmlfile.h"
+#include "format.h"
+
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QSharedPointer>
+#include <QVector>
+
+class QXmlStreamWriter;
+
+namespace Spreadsheet {
+
+// The style table of a workbook ("xl/styles.xml"). Every format attached to a
+// cell passes through it once: its font, fill and border are shared with equal
+// ones already in use, its number format gets an id (custom codes from 176 on)
+// and the whole format gets its cell format id; equal formats share one.
+class Styles : public AbstractOOXmlFile
+{
+public:
+    explicit Styles(CreationMode mode);
+    ~Styles() override;
+
+    // Registers a cell format and writes its ids into it. An empty format
+    // occupies cell format 0 once; force appends an entry even for a format
+    // already known.
+    void addCellFormat(Format &format, bool force = false);
+    void addDifferentialFormat(Format &format, bool force = false);
+    // Gives a format its number format id from its code (or its code from its id).
+    void resolveNumberFormat(Format &format);
+
+    Format cellFormatAt(int id) const;
+    Format differentialFormatAt(int id) const;
+    int cellFormatCount() const { return m_cellFormats.size(); }
+    int differentialFormatCount() const { return m_differentialFormats.size(); }
+    int fontCount() const { return m_fonts.size(); }
+    int fillCount() const { return m_fills.size(); }
+    int borderCount() const { return m_borders.size(); }
+    // A colour of the indexed palette; invalid outside it.
+    QColor colorByIndex(int index) const;
+
+    void writeXml(QIODevice *device) const override;
+    // Reading existing style parts is not supported: the table keeps what it has.
+    bool readXml(QIODevice *device) override;
+
+private:
+    struct NumberFormatRecord
+    {
+        int id;
+        QString code;
+    };
+
+    void fillBuiltInNumberFormats();
+    // Shares the format's part (font, fill or border) with an equal one, or
+    // appends it; the part's id goes into the format.
+    void registerPart(Format &format, const QByteArray &key, bool hasData, QList<Format> &list,
+                      QHash<QByteArray, Format> &hash, int (Format::*index)() const,
+                      bool (Format::*indexValid)() const, void (Format::*setIndex)(int));
+
+    void writeNumberFormats(QXmlStreamWriter &writer) const;
+    void writeFonts(QXmlStreamWriter &writer) const;
+    void writeFills(QXmlStreamWriter &writer) const;
+    void writeBorders(QXmlStreamWriter &writer) const;
+    void writeCellStyleFormats(QXmlStreamWriter &writer) const;
+    void writeCellFormats(QXmlStreamWriter &writer) const;
+    void writeCellStyles(QXmlStreamWriter &writer) const;
+    void writeDifferentialFormats(QXmlStreamWriter &writer) const;
+    void writeTableStyles(QXmlStreamWriter &writer) const;
+    void writeColors(QXmlStreamWriter &writer) const;
+
+    void writeFont(QXmlStreamWriter &writer, const Format &format, bool differential) const;
+    void writeFill(QXmlStreamWriter &writer, const Format &format) const;
+    void writeBorder(QXmlStreamWriter &writer, const Format &format, bool differential) const;
+    void writeAlignment(QXmlStreamWriter &writer, const Format &format) const;
+
+    QHash<QString, int> m_builtInNumberFormats;
+    QMap<int, QSharedPointer<NumberFormatRecord>> m_customNumberFormatsById;
+    QHash<QString, QSharedPointer<NumberFormatRecord>> m_customNumberFormatsByCode;
+    int m_nextCustomNumberFormatId = 176;
+    QList<Format> m_fonts;
+    QList<Format> m_fills;
+    QList<Format> m_borders;
+    QHash<QByteArray, Format> m_fontsByKey;
+    QHash<QByteArray, Format> m_fillsByKey;
+    QHash<QByteArray, Format> m_bordersByKey;
+    mutable QVector<QColor> m_indexedColors;
+    bool m_indexedColorsDefault = true;
+    QList<Format> m_cellFormats;
+    QHash<QByteArray, Format> m_cellFormatsByKey;
+    QList<Format> m_differentialFormats;
+    QHash<QByteArray, Format> m_differentialFormatsByKey;
+    bool m_emptyFormatAdded = false;
+};
+
+} // namespace Spreadsheet
+
+#endif // SPREADSHEET_STYLES_H

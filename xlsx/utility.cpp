@@ -1,0 +1,184 @@
+#include "utility.h"
+
+#include <QRegularExpression>
+
+namespace Spreadsheet {
+
+namespace {
+
+constexpr double millisecondsPerDay = 86400000.0;
+
+QDateTime epoch(bool is1904)
+{
+    return is1904 ? QDateTime(QDate(1904, 1, 1), QTime(0, 0)) : QDateTime(QDate(1899, 12, 31), QTime(0, 0));
+}
+
+bool isForbiddenInXml(char16_t c)
+{
+    return (c < 0x20 && c != u'\t' && c != u'\n') || c == 0xFFFE || c == 0xFFFF;
+}
+
+bool isHexDigit(QChar c)
+{
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('f'))
+        || (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
+}
+
+// Whether an escape "_xHHHH_" starts at position i.
+bool escapeAt(const QString &text, int i)
+{
+    if (i + 7 > text.size() || text.at(i) != QLatin1Char('_') || text.at(i + 1) != QLatin1Char('x')
+        || text.at(i + 6) != QLatin1Char('_'))
+        return false;
+    for (int k = i + 2; k < i + 6; ++k) {
+        if (!isHexDigit(text.at(k)))
+            return false;
+    }
+    return true;
+}
+
+QString escapeFor(char16_t c)
+{
+    return QStringLiteral("_x") + QString::number(c, 16).toUpper().rightJustified(4, QLatin1Char('0'))
+        + QLatin1Char('_');
+}
+
+bool needsEscaping(const QString &text)
+{
+    for (int i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (isForbiddenInXml(c) || (c == u'_' && escapeAt(text, i)))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool readXmlBool(const QString &text, bool defaultValue)
+{
+    if (text == QLatin1String("1") || text == QLatin1String("true"))
+        return true;
+    if (text == QLatin1String("0") || text == QLatin1String("false"))
+        return false;
+    return defaultValue;
+}
+
+QString relationshipPartPath(const QString &partPath)
+{
+    const int slash = partPath.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return QString();
+    return partPath.left(slash) + QStringLiteral("/_rels/") + partPath.mid(slash + 1) + QStringLiteral(".rels");
+}
+
+QStringList splitPartPath(const QString &path)
+{
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return { QStringLiteral("."), path };
+    return { path.left(slash), path.mid(slash + 1) };
+}
+
+double dateTimeToSerial(const QDateTime &dateTime, bool is1904)
+{
+    double value = epoch(is1904).msecsTo(dateTime) / millisecondsPerDay;
+    // msecsTo counts real time; the serial number counts wall-clock time.
+    if (dateTime.isDaylightTime())
+        value += 1.0 / 24.0;
+    if (!is1904 && value > 59)
+        value += 1;
+    return value;
+}
+
+double timeToSerial(const QTime &time)
+{
+    return QTime(0, 0).msecsTo(time) / millisecondsPerDay;
+}
+
+QDateTime serialToDateTime(double serial, bool is1904)
+{
+    if (!is1904 && serial > 60)
+        serial -= 1;
+    const qint64 milliseconds = qint64(serial * millisecondsPerDay + 0.5);
+    const QDateTime result = epoch(is1904).addMSecs(milliseconds);
+    const QDateTime shifted = result.addMSecs(-3600000);
+    return shifted.isDaylightTime() ? shifted : result;
+}
+
+QString quoteSheetName(const QString &name)
+{
+    static const QRegularExpression special(QStringLiteral("[ +\\-,%^=<>'&]"));
+    if (!name.contains(special))
+        return name;
+    QString quoted = name;
+    quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+
+QString unquoteSheetName(const QString &name)
+{
+    QString unquoted = name.mid(1, name.size() - 2);
+    return unquoted.replace(QStringLiteral("''"), QStringLiteral("'"));
+}
+
+QString sanitizeSheetName(const QString &proposal)
+{
+    if (proposal.isEmpty())
+        return proposal;
+    QString name = proposal;
+    if (name.size() > 2 && name.startsWith(QLatin1Char('\'')) && name.endsWith(QLatin1Char('\'')))
+        name = unquoteSheetName(name);
+    static const QRegularExpression forbidden(QStringLiteral("[/\\\\?*\\][:]"));
+    name.replace(forbidden, QStringLiteral(" "));
+    if (name.startsWith(QLatin1Char('\'')))
+        name[0] = QLatin1Char(' ');
+    if (name.endsWith(QLatin1Char('\'')))
+        name[name.size() - 1] = QLatin1Char(' ');
+    if (name.size() > 31)
+        name.truncate(31);
+    return name;
+}
+
+bool needsSpacePreserve(const QString &text)
+{
+    if (text.isEmpty())
+        return false;
+    static const QString blanks = QStringLiteral(" \t\n\r");
+    return blanks.contains(text.front()) || blanks.contains(text.back());
+}
+
+QString escapeCellText(const QString &text)
+{
+    if (!needsEscaping(text))
+        return text;
+    QString escaped;
+    for (int i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (isForbiddenInXml(c))
+            escaped += escapeFor(c);
+        else if (escapeAt(text, i))
+            escaped += QStringLiteral("_x005F_");
+        else
+            escaped += text.at(i);
+    }
+    return escaped;
+}
+
+QString unescapeCellText(const QString &text)
+{
+    if (!text.contains(QLatin1String("_x")))
+        return text;
+    QString plain;
+    for (int i = 0; i < text.size(); ++i) {
+        if (escapeAt(text, i)) {
+            plain += QChar(text.midRef(i + 2, 4).toUShort(nullptr, 16));
+            i += 6;
+        } else {
+            plain += text.at(i);
+        }
+    }
+    return plain;
+}
+
+} // namespace Spreadsheet

@@ -1,0 +1,47 @@
+#ifndef SPREADSHEET_UTILITY_H
+#define SPREADSHEET_UTILITY_H
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+namespace Spreadsheet {
+
+// "1"/"true" and "0"/"false" (exactly); anything else gives defaultValue.
+bool readXmlBool(const QString &text, bool defaultValue);
+
+// The path of a part's relationship file: "xl/workbook.xml" gives
+// "xl/_rels/workbook.xml.rels"; a path without "/" gives the empty string.
+QString relationshipPartPath(const QString &partPath);
+// (directory, file name); (".", path) for a path without "/".
+QStringList splitPartPath(const QString &path);
+
+// Spreadsheet serial numbers of local date-times: days since the epoch (the
+// last day of 1899, or 1 January 1904), the fraction being the time of day.
+// The 1900 system counts the fictitious 29 February 1900.
+double dateTimeToSerial(const QDateTime &dateTime, bool is1904 = false);
+double timeToSerial(const QTime &time);
+QDateTime serialToDateTime(double serial, bool is1904 = false);
+
+// A sheet name as formulas and defined names need it: quoted, with doubled
+// apostrophes, when it holds a blank or an operator character.
+QString quoteSheetName(const QString &name);
+QString unquoteSheetName(const QString &name);
+// A name the file format accepts: no / \ ? * [ ] :, no apostrophe at either
+// end, at most 31 characters; empty stays empty.
+QString sanitizeSheetName(const QString &proposal);
+
+// Whether the text begins or ends with white space that XML readers would
+// otherwise drop.
+bool needsSpacePreserve(const QString &text);
+
+// Cell text as the file format stores it in XML: characters that XML 1.0
+// cannot hold, and the carriage return that XML readers would turn into a
+// line feed, become "_xHHHH_"; an underscore that would read as the start of
+// such an escape becomes "_x005F_".
+QString escapeCellText(const QString &text);
+QString unescapeCellText(const QString &text);
+
+} // namespace Spreadsheet
+
+#endif // SPREADSHEET_UTILITY_H
