@@ -5,8 +5,20 @@
 
 namespace Spreadsheet {
 
+namespace {
+
+// Every empty rich string shares one state until it is given a run, so that
+// cells without rich text carry no allocation for it.
+const QSharedDataPointer<RichStringPrivate> &emptyState()
+{
+    static const QSharedDataPointer<RichStringPrivate> empty(new RichStringPrivate);
+    return empty;
+}
+
+} // namespace
+
 RichString::RichString()
-    : d(new RichStringPrivate)
+    : d(emptyState())
 {
 }
 

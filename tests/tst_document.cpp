@@ -1,0 +1,284 @@
+#include "spreadsheet.h"
+#include "theme.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <private/qzipreader_p.h>
+
+using namespace Spreadsheet;
+
+namespace {
+
+// Packages for the openpyxl check are left here (set by CTest).
+QString packageFolder()
+{
+    const QString folder = qEnvironmentVariable("DATARIUM_PACKAGE_DIR");
+    if (!folder.isEmpty())
+        QDir().mkpath(folder);
+    return folder;
+}
+
+QStringList entryNames(const QByteArray &package)
+{
+    QBuffer buffer;
+    buffer.setData(package);
+    buffer.open(QIODevice::ReadOnly);
+    QZipReader zip(&buffer);
+    QStringList names;
+    for (const QZipReader::FileInfo &info : zip.fileInfoList())
+        names << info.filePath;
+    return names;
+}
+
+QByteArray entry(const QByteArray &package, const QString &name)
+{
+    QBuffer buffer;
+    buffer.setData(package);
+    buffer.open(QIODevice::ReadOnly);
+    return QZipReader(&buffer).fileData(name);
+}
+
+QByteArray saved(const Document &document)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    return document.saveToDevice(&buffer) ? buffer.data() : QByteArray();
+}
+
+// A device that accepts only so many bytes.
+class FullDevice : public QIODevice
+{
+public:
+    explicit FullDevice(qint64 room) : room(room) { open(QIODevice::WriteOnly); }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *, qint64 length) override
+    {
+        if (length > room)
+            return -1;
+        room -= length;
+        return length;
+    }
+
+private:
+    qint64 room;
+};
+
+// Writes one value of every kind the writer knows.
+void fillWithEveryKind(Document &document)
+{
+    Format bold;
+    bold.setFontBold(true);
+    RichString header;
+    header.appendRun(QStringLiteral("Matrix"), bold);
+    document.writeValue(1, 1, QVariant::fromValue(header));
+    document.writeValue(1, 2, QStringLiteral("Value"));
+    document.writeValue(2, 1, QStringLiteral("Matrix"));
+    document.writeValue(2, 2, 12.5);
+    document.writeValue(2, 3, QStringLiteral("=B2*2"));
+    document.writeValue(2, 4, QStringLiteral("mailto:lab@example.org"));
+    document.writeValue(2, 5, QDateTime(QDate(2018, 3, 5), QTime(9, 7)));
+    document.writeValue(2, 6, true);
+    document.writeValue(2, 7, QStringLiteral("12"));
+    document.writeValue(3, 1, QStringLiteral("line 1\r\nline 2\x01"));
+    document.writeValue(3, 2, QUrl(QStringLiteral("https://example.org/manual#part")));
+    Format red;
+    red.setFontColor(Qt::red);
+    red.setNumberFormatCode(QStringLiteral("0.000"));
+    document.writeValue(3, 3, 3.14159, red);
+    document.setColumnWidth(1, 1, 20);
+}
+
+} // namespace
+
+class TestDocument : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void entriesInOrder();
+    void numbersOnlyWriteNoSharedStrings();
+    void savingBeforeAnySheetWritesSheet1();
+    void twoSavesGiveTheSameParts();
+    void failedWriteIsReported();
+    void failedSaveKeepsTheExistingFile();
+    void saveWritesBook1InTheCurrentFolder();
+    void forwardingWithoutWorksheet();
+    void documentPropertiesLandInTheirPart();
+    void packagesForTheReader();
+};
+
+void TestDocument::entriesInOrder()
+{
+    Document document;
+    QCOMPARE(QString::fromLatin1(document.metaObject()->className()), QStringLiteral("Spreadsheet::Document"));
+    QVERIFY(document.activeWorksheet());
+    QCOMPARE(document.sheetNames(), QStringList{ "Sheet1" });
+    document.writeValue(1, 1, QStringLiteral("text"));
+    const QByteArray package = saved(document);
+    QCOMPARE(entryNames(package), (QStringList{ "xl/worksheets/sheet1.xml", "xl/workbook.xml", "xl/_rels/workbook.xml.rels",
+                                                "docProps/app.xml", "docProps/core.xml", "xl/sharedStrings.xml",
+                                                "xl/styles.xml", "xl/theme/theme1.xml", "_rels/.rels",
+                                                "[Content_Types].xml" }));
+    QCOMPARE(entry(package, QStringLiteral("xl/theme/theme1.xml")), QByteArray(defaultThemeText));
+    QVERIFY(entry(package, QStringLiteral("_rels/.rels")).contains(
+        "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties\" "
+        "Target=\"docProps/core.xml\"/>"));
+    QVERIFY(entry(package, QStringLiteral("xl/_rels/workbook.xml.rels")).contains("Id=\"rId4\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings\""));
+
+    Document withLink;
+    withLink.writeValue(1, 1, QStringLiteral("mailto:a"));
+    const QStringList names = entryNames(saved(withLink));
+    QCOMPARE(names.at(1), QStringLiteral("xl/worksheets/_rels/sheet1.xml.rels"));
+}
+
+void TestDocument::numbersOnlyWriteNoSharedStrings()
+{
+    Document document;
+    document.writeValue(1, 1, 1);
+    document.addSheet(QStringLiteral("Second"));
+    document.writeValue(2, 2, 2.5);
+    const QByteArray package = saved(document);
+    const QStringList names = entryNames(package);
+    QVERIFY(!names.contains(QStringLiteral("xl/sharedStrings.xml")));
+    QVERIFY(names.contains(QStringLiteral("xl/worksheets/sheet2.xml")));
+    QVERIFY(names.filter(QStringLiteral("_rels/sheet")).isEmpty());
+    const QByteArray types = entry(package, QStringLiteral("[Content_Types].xml"));
+    QVERIFY(!types.contains("sharedStrings"));
+    QVERIFY(types.contains("/xl/worksheets/sheet2.xml"));
+    QVERIFY(!entry(package, QStringLiteral("xl/_rels/workbook.xml.rels")).contains("sharedStrings"));
+    QVERIFY(entry(package, QStringLiteral("docProps/app.xml")).contains("<vt:lpstr>Sheet1</vt:lpstr><vt:lpstr>Second</vt:lpstr>"));
+}
+
+void TestDocument::savingBeforeAnySheetWritesSheet1()
+{
+    Document document;
+    const QByteArray package = saved(document);
+    QVERIFY(entryNames(package).contains(QStringLiteral("xl/worksheets/sheet1.xml")));
+    QVERIFY(entry(package, QStringLiteral("xl/workbook.xml")).contains("<sheet name=\"Sheet1\" sheetId=\"1\" r:id=\"rId1\"/>"));
+    QVERIFY(entry(package, QStringLiteral("[Content_Types].xml")).contains("/xl/worksheets/sheet1.xml"));
+}
+
+void TestDocument::twoSavesGiveTheSameParts()
+{
+    Document document;
+    fillWithEveryKind(document);
+    const QByteArray first = saved(document);
+    const QByteArray second = saved(document);
+    const QStringList names = entryNames(first);
+    QCOMPARE(entryNames(second), names);
+    for (const QString &name : names) {
+        if (name == QLatin1String("docProps/core.xml"))
+            continue;
+        QCOMPARE(entry(second, name), entry(first, name));
+    }
+}
+
+void TestDocument::failedWriteIsReported()
+{
+    Document document;
+    fillWithEveryKind(document);
+    FullDevice full(1000);
+    QVERIFY(!document.saveToDevice(&full));
+    FullDevice roomy(1 << 20);
+    QVERIFY(document.saveToDevice(&roomy));
+
+    QBuffer readOnly;
+    readOnly.open(QIODevice::ReadOnly);
+    QVERIFY(!document.saveToDevice(&readOnly));
+}
+
+void TestDocument::failedSaveKeepsTheExistingFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("results.xlsx"));
+    Document first;
+    first.writeValue(1, 1, QStringLiteral("kept"));
+    QVERIFY(first.saveToFile(path));
+    const QByteArray before = [&] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+
+    Document second;
+    second.writeValue(1, 1, QStringLiteral("new"));
+    QVERIFY(!second.saveToFile(dir.filePath(QStringLiteral("missing/folder/results.xlsx"))));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{ "results.xlsx" });
+}
+
+void TestDocument::saveWritesBook1InTheCurrentFolder()
+{
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    Document document;
+    document.writeValue(1, 1, 1);
+    const bool saved = document.save();
+    QDir::setCurrent(previous);
+    QVERIFY(saved);
+    QVERIFY(QFile::exists(dir.filePath(QStringLiteral("Book1.xlsx"))));
+}
+
+void TestDocument::forwardingWithoutWorksheet()
+{
+    Document document;
+    QVERIFY(document.writeValue(CellAddress(QStringLiteral("B2")), 3));
+    QCOMPARE(document.readValue(2, 2).toInt(), 3);
+    QVERIFY(document.cellAt(2, 2));
+    QVERIFY(!document.writeValue(0, 0, 3));
+    QVERIFY(document.setColumnWidth(1, 2, 12));
+    QCOMPARE(document.columnWidth(2), 12.0);
+    QVERIFY(document.setRowHeight(1, 1, 30));
+    QVERIFY(document.mergeCells(CellArea(QStringLiteral("D4:E5"))));
+    QVERIFY(document.unmergeCells(CellArea(QStringLiteral("D4:E5"))));
+    QVERIFY(!document.renameSheet(QStringLiteral("Sheet1"), QStringLiteral("Sheet1")));
+    QVERIFY(document.renameSheet(QStringLiteral("Sheet1"), QStringLiteral("Data")));
+    QVERIFY(document.addSheet(QStringLiteral("More")));
+    QVERIFY(document.selectSheet(QStringLiteral("Data")));
+    QCOMPARE(document.activeSheet()->sheetName(), QStringLiteral("Data"));
+    QVERIFY(!document.selectSheet(QStringLiteral("Nothing")));
+    QVERIFY(document.moveSheet(QStringLiteral("More"), 0));
+    QVERIFY(!document.copySheet(QStringLiteral("Data"), QStringLiteral("Data")));
+    QVERIFY(document.deleteSheet(QStringLiteral("More")));
+    QCOMPARE(document.sheetNames(), QStringList{ "Data" });
+}
+
+void TestDocument::documentPropertiesLandInTheirPart()
+{
+    Document document;
+    document.setDocumentProperty(QStringLiteral("title"), QStringLiteral("Results"));
+    document.setDocumentProperty(QStringLiteral("company"), QStringLiteral("Dairy"));
+    QCOMPARE(document.documentPropertyNames(), (QStringList{ "company", "title" }));
+    QCOMPARE(document.documentProperty(QStringLiteral("title")), QStringLiteral("Results"));
+    const QByteArray package = saved(document);
+    QVERIFY(entry(package, QStringLiteral("docProps/core.xml")).contains("<dc:title>Results</dc:title>"));
+    QVERIFY(!entry(package, QStringLiteral("docProps/core.xml")).contains("Dairy"));
+    QVERIFY(entry(package, QStringLiteral("docProps/app.xml")).contains("<Company>Dairy</Company>"));
+}
+
+void TestDocument::packagesForTheReader()
+{
+    const QString folder = packageFolder();
+    if (folder.isEmpty())
+        QSKIP("DATARIUM_PACKAGE_DIR is not set");
+    Document everyKind;
+    fillWithEveryKind(everyKind);
+    QVERIFY(everyKind.saveToFile(folder + QStringLiteral("/every-kind.xlsx")));
+
+    Document empty;
+    QVERIFY(empty.saveToFile(folder + QStringLiteral("/empty.xlsx")));
+
+    Document large;
+    for (int row = 1; row <= 2000; ++row) {
+        for (int column = 1; column <= 10; ++column)
+            large.writeValue(row, column, QStringLiteral("R%1C%2").arg(row).arg(column % 4));
+    }
+    QVERIFY(large.saveToFile(folder + QStringLiteral("/large.xlsx")));
+}
+
+QTEST_MAIN(TestDocument)
+#include "tst_document.moc"

@@ -1,0 +1,171 @@
+#include "relationships.h"
+#include "sharedstrings.h"
+#include "workbook.h"
+#include "worksheet.h"
+
+#include <QtTest>
+
+using namespace Spreadsheet;
+
+static const QString workbookStart = QStringLiteral(
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+    "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+    "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+    "<fileVersion appName=\"xl\" lastEdited=\"4\" lowestEdited=\"4\" rupBuild=\"4505\"/>");
+
+class TestWorkbook : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void newWorkbookGetsSheet1();
+    void namesAndIdsAreNeverReused();
+    void proposedNamesAreSanitized();
+    void unsupportedSheetType();
+    void workbookDocument();
+    void workbookDocumentWithSwitchesAndStates();
+    void relationshipsFollowTheSheets();
+    void definedNames();
+    void deleteMoveRename();
+};
+
+void TestWorkbook::newWorkbookGetsSheet1()
+{
+    Workbook workbook(Workbook::NewFromScratch);
+    QCOMPARE(workbook.sheetCount(), 0);
+    AbstractSheet *sheet = workbook.activeSheet();
+    QVERIFY(sheet);
+    QCOMPARE(sheet->sheetName(), QStringLiteral("Sheet1"));
+    QCOMPARE(sheet->sheetId(), 1);
+    QCOMPARE(sheet->sheetType(), AbstractSheet::WorkSheet);
+    QVERIFY(sheet->isVisible());
+    QCOMPARE(workbook.activeSheet(), sheet);
+    QVERIFY(workbook.isStringsToHyperlinksEnabled());
+    QVERIFY(!workbook.isStringsToNumbersEnabled());
+    QVERIFY(!workbook.isHtmlToRichStringEnabled());
+    QVERIFY(!workbook.isDate1904());
+    QCOMPARE(workbook.defaultDateFormat(), QStringLiteral("yyyy-mm-dd"));
+}
+
+void TestWorkbook::namesAndIdsAreNeverReused()
+{
+    Workbook workbook(Workbook::NewFromScratch);
+    QVERIFY(workbook.addSheet());
+    QVERIFY(!workbook.addSheet(QStringLiteral("Sheet1")));
+    AbstractSheet *second = workbook.addSheet();
+    QCOMPARE(second->sheetName(), QStringLiteral("Sheet2"));
+    QCOMPARE(workbook.activeSheetIndex(), 1);
+    QVERIFY(workbook.deleteSheet(1));
+    AbstractSheet *third = workbook.addSheet();
+    QCOMPARE(third->sheetName(), QStringLiteral("Sheet3"));
+    QCOMPARE(third->sheetId(), 3);
+
+    // A generated name skips a name already taken.
+    Workbook taken(Workbook::NewFromScratch);
+    taken.addSheet(QStringLiteral("Sheet1"));
+    QCOMPARE(taken.addSheet()->sheetName(), QStringLiteral("Sheet2"));
+    QCOMPARE(taken.sheetNames(), (QStringList{ "Sheet1", "Sheet2" }));
+}
+
+void TestWorkbook::proposedNamesAreSanitized()
+{
+    Workbook workbook(Workbook::NewFromScratch);
+    QCOMPARE(workbook.addSheet(QStringLiteral("Q1/Q2"))->sheetName(), QStringLiteral("Q1 Q2"));
+    QVERIFY(!workbook.addSheet(QStringLiteral("Q1:Q2")));
+    QCOMPARE(workbook.insertSheet(0, QString(40, QLatin1Char('n')))->sheetName(), QString(31, QLatin1Char('n')));
+    QCOMPARE(workbook.sheetNames().first(), QString(31, QLatin1Char('n')));
+    QVERIFY(workbook.renameSheet(1, QStringLiteral("a?b")));
+    QCOMPARE(workbook.sheetNames().at(1), QStringLiteral("a b"));
+}
+
+void TestWorkbook::unsupportedSheetType()
+{
+    Workbook workbook(Workbook::NewFromScratch);
+    QTest::ignoreMessage(QtWarningMsg, "unsupported sheet type.");
+    QVERIFY(!workbook.addSheet(QString(), AbstractSheet::ChartSheet));
+    QCOMPARE(workbook.sheetCount(), 0);
+}
+
+void TestWorkbook::workbookDocument()
+{
+    Workbook workbook(Workbook::NewFromScratch);
+    const QString expected = workbookStart + QStringLiteral(
+        "<workbookPr defaultThemeVersion=\"124226\"/>"
+        "<bookViews><workbookView xWindow=\"240\" yWindow=\"15\" windowWidth=\"16095\" windowHeight=\"9660\"/></bookViews>"
+        "<sheets><sheet name=\"Sheet1\" sheetId=\"1\" r:id=\"rId1\"/></sheets><calcPr calcId=\"124519\"/></workbook>\n");
+    QCOMPARE(QString::fromUtf8(workbook.toXmlBytes()), expected);
+    QCOMPARE(workbook.sheetCount(), 1);
+}
+
+void TestWorkbook::workbookDocumentWithSwitchesAndStates()
+{
+    Workbook workbook(Workbook::NewFromScratch);
+    workbook.setDate1904(true);
+    workbook.addSheet(QStringLiteral("Data"));
+    workbook.addSheet(QStringLiteral("Hidden"))->setHidden(true);
+    workbook.addSheet(QStringLiteral("Secret"))->setSheetState(AbstractSheet::VeryHidden);
+    const QString xml = QString::fromUtf8(workbook.toXmlBytes());
+    QVERIFY(xml.contains(QStringLiteral("<workbookPr date1904=\"1\" defaultThemeVersion=\"124226\"/>")));
+    QVERIFY(xml.contains(QStringLiteral("windowHeight=\"9660\" activeTab=\"2\"/>")));
+    QVERIFY(xml.contains(QStringLiteral(
+        "<sheets><sheet name=\"Data\" sheetId=\"1\" r:id=\"rId1\"/><sheet name=\"Hidden\" sheetId=\"2\" state=\"hidden\" r:id=\"rId2\"/>"
+        "<sheet name=\"Secret\" sheetId=\"3\" state=\"veryHidden\" r:id=\"rId3\"/></sheets>")));
+}
+
+void TestWorkbook::relationshipsFollowTheSheets()
+{
+    Workbook numbers(Workbook::NewFromScratch);
+    static_cast<Worksheet *>(numbers.activeSheet())->writeValue(1, 1, 5);
+    numbers.toXmlBytes();
+    QCOMPARE(numbers.relationships()->count(), 3);
+    QVERIFY(numbers.relationships()->documentRelationships(QStringLiteral("/sharedStrings")).isEmpty());
+
+    Workbook texts(Workbook::NewFromScratch);
+    static_cast<Worksheet *>(texts.activeSheet())->writeValue(1, 1, QStringLiteral("x"));
+    texts.addSheet();
+    texts.toXmlBytes();
+    texts.toXmlBytes();
+    const Relationships *links = texts.relationships();
+    QCOMPARE(links->count(), 5);
+    QCOMPARE(links->relationshipById(QStringLiteral("rId1")).target, QStringLiteral("worksheets/sheet1.xml"));
+    QCOMPARE(links->relationshipById(QStringLiteral("rId2")).target, QStringLiteral("worksheets/sheet2.xml"));
+    QCOMPARE(links->relationshipById(QStringLiteral("rId3")).target, QStringLiteral("theme/theme1.xml"));
+    QCOMPARE(links->relationshipById(QStringLiteral("rId4")).target, QStringLiteral("styles.xml"));
+    QCOMPARE(links->relationshipById(QStringLiteral("rId5")).target, QStringLiteral("sharedStrings.xml"));
+}
+
+void TestWorkbook::definedNames()
+{
+    Workbook workbook(Workbook::NewFromScratch);
+    workbook.addSheet(QStringLiteral("A"));
+    workbook.addSheet(QStringLiteral("B"));
+    QVERIFY(workbook.defineName(QStringLiteral("Total"), QStringLiteral("=A!$A$1"), QStringLiteral("sum")));
+    QVERIFY(workbook.defineName(QStringLiteral("Local"), QStringLiteral("B!$B$2"), QString(), 2));
+    QVERIFY(!workbook.defineName(QString(), QStringLiteral("x")));
+    const QString xml = QString::fromUtf8(workbook.toXmlBytes());
+    QVERIFY(xml.contains(QStringLiteral("</sheets><definedNames><definedName name=\"Total\" comment=\"sum\">A!$A$1</definedName>"
+                                        "<definedName name=\"Local\" localSheetId=\"1\">B!$B$2</definedName></definedNames>"
+                                        "<calcPr")));
+}
+
+void TestWorkbook::deleteMoveRename()
+{
+    Workbook workbook(Workbook::NewFromScratch);
+    workbook.addSheet(QStringLiteral("One"));
+    QVERIFY(!workbook.deleteSheet(0));
+    workbook.addSheet(QStringLiteral("Two"));
+    workbook.addSheet(QStringLiteral("Three"));
+    QVERIFY(!workbook.moveSheet(-1, 0));
+    QVERIFY(!workbook.moveSheet(1, 1));
+    QVERIFY(workbook.moveSheet(2, 0));
+    QCOMPARE(workbook.sheetNames(), (QStringList{ "Three", "One", "Two" }));
+    QVERIFY(!workbook.renameSheet(0, QStringLiteral("One")));
+    QVERIFY(workbook.renameSheet(0, QStringLiteral("Third")));
+    QCOMPARE(workbook.sheet(0)->sheetName(), QStringLiteral("Third"));
+    QVERIFY(workbook.copySheet(1, QStringLiteral("One copy")));
+    QCOMPARE(workbook.sheetNames().last(), QStringLiteral("One copy"));
+    QVERIFY(!workbook.deleteSheet(7));
+}
+
+QTEST_MAIN(TestWorkbook)
+#include "tst_workbook.moc"

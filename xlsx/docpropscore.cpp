@@ -1,0 +1,112 @@
+#include "docpropscore.h"
+#include "namespaces.h"
+
+#include <QDateTime>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+namespace Spreadsheet {
+
+namespace {
+
+const QString defaultCreator = QStringLiteral("QVR Datarium");
+
+} // namespace
+
+DocPropsCore::DocPropsCore(CreationMode mode)
+    : AbstractOOXmlFile(mode)
+{
+}
+
+bool DocPropsCore::setProperty(const QString &name, const QString &value)
+{
+    static const QStringList accepted = { QStringLiteral("title"), QStringLiteral("subject"),
+                                          QStringLiteral("keywords"), QStringLiteral("description"),
+                                          QStringLiteral("category"), QStringLiteral("status"),
+                                          QStringLiteral("created"), QStringLiteral("creator") };
+    if (!accepted.contains(name))
+        return false;
+    if (value.isEmpty())
+        m_properties.remove(name);
+    else
+        m_properties.insert(name, value);
+    return true;
+}
+
+QString DocPropsCore::property(const QString &name) const
+{
+    return m_properties.value(name);
+}
+
+QStringList DocPropsCore::propertyNames() const
+{
+    return m_properties.keys();
+}
+
+void DocPropsCore::writeXml(QIODevice *device) const
+{
+    QXmlStreamWriter writer(device);
+    writer.writeStartDocument(QStringLiteral("1.0"), true);
+    writer.writeStartElement(QStringLiteral("cp:coreProperties"));
+    writer.writeNamespace(Namespace::coreProperties, QStringLiteral("cp"));
+    writer.writeNamespace(Namespace::dublinCore, QStringLiteral("dc"));
+    writer.writeNamespace(Namespace::dublinCoreTerms, QStringLiteral("dcterms"));
+    writer.writeNamespace(Namespace::dcmiType, QStringLiteral("dcmitype"));
+    writer.writeNamespace(Namespace::xmlSchemaInstance, QStringLiteral("xsi"));
+
+    auto optional = [&](const char *property, const QString &namespaceUri, const char *element) {
+        if (m_properties.contains(QLatin1String(property)))
+            writer.writeTextElement(namespaceUri, QLatin1String(element), m_properties.value(QLatin1String(property)));
+    };
+    const QString creator = m_properties.value(QStringLiteral("creator"), defaultCreator);
+    const QString now = QDateTime::currentDateTime().toString(Qt::ISODate);
+    auto timestamp = [&](const char *element, const QString &value) {
+        writer.writeStartElement(Namespace::dublinCoreTerms, QLatin1String(element));
+        writer.writeAttribute(Namespace::xmlSchemaInstance, QStringLiteral("type"), QStringLiteral("dcterms:W3CDTF"));
+        writer.writeCharacters(value);
+        writer.writeEndElement();
+    };
+
+    optional("title", Namespace::dublinCore, "title");
+    optional("subject", Namespace::dublinCore, "subject");
+    writer.writeTextElement(Namespace::dublinCore, QStringLiteral("creator"), creator);
+    optional("keywords", Namespace::coreProperties, "keywords");
+    optional("description", Namespace::dublinCore, "description");
+    writer.writeTextElement(Namespace::coreProperties, QStringLiteral("lastModifiedBy"), creator);
+    timestamp("created", m_properties.value(QStringLiteral("created"), now));
+    timestamp("modified", now);
+    optional("category", Namespace::coreProperties, "category");
+    optional("status", Namespace::coreProperties, "contentStatus");
+    writer.writeEndElement();
+    writer.writeEndDocument();
+}
+
+bool DocPropsCore::readXml(QIODevice *device)
+{
+    QXmlStreamReader reader(device);
+    const QString elements[][2] = { { QStringLiteral("title"), QStringLiteral("title") },
+                                    { QStringLiteral("subject"), QStringLiteral("subject") },
+                                    { QStringLiteral("creator"), QStringLiteral("creator") },
+                                    { QStringLiteral("keywords"), QStringLiteral("keywords") },
+                                    { QStringLiteral("description"), QStringLiteral("description") },
+                                    { QStringLiteral("created"), QStringLiteral("created") },
+                                    { QStringLiteral("category"), QStringLiteral("category") },
+                                    { QStringLiteral("contentStatus"), QStringLiteral("status") } };
+    while (!reader.atEnd()) {
+        if (reader.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        for (const auto &element : elements) {
+            if (reader.name() == element[0]) {
+                setProperty(element[1], reader.readElementText());
+                break;
+            }
+        }
+    }
+    if (reader.hasError()) {
+        qDebug("Error when read doc props core file.");
+        return false;
+    }
+    return true;
+}
+
+} // namespace Spreadsheet

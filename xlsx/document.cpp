@@ -1,0 +1,311 @@
+#include "document.h"
+#include "document_p.h"
+
+#include "docpropsapp.h"
+#include "docpropscore.h"
+#include "relationships.h"
+#include "sharedstrings.h"
+#include "styles.h"
+#include "theme.h"
+#include "worksheet.h"
+#include "zipwriter.h"
+
+#include <QBuffer>
+#include <QSaveFile>
+
+namespace Spreadsheet {
+
+DocumentPrivate::DocumentPrivate(Document *q)
+    : q_ptr(q)
+{
+    contentTypes = QSharedPointer<ContentTypes>::create(AbstractOOXmlFile::NewFromScratch);
+    workbook = QSharedPointer<Workbook>::create(AbstractOOXmlFile::NewFromScratch);
+}
+
+int DocumentPrivate::sheetIndex(const QString &name) const
+{
+    return workbook->sheetNames().indexOf(name);
+}
+
+void DocumentPrivate::writeWorksheets(ZipWriter &zip, DocPropsApp &app) const
+{
+    QList<Worksheet *> worksheets;
+    for (int i = 0; i < workbook->sheetCount(); ++i) {
+        if (workbook->sheet(i)->sheetType() == AbstractSheet::WorkSheet)
+            worksheets.append(static_cast<Worksheet *>(workbook->sheet(i)));
+    }
+    if (worksheets.isEmpty())
+        return;
+    app.addHeadingPair(QStringLiteral("Worksheets"), worksheets.size());
+    for (int n = 1; n <= worksheets.size(); ++n) {
+        Worksheet *sheet = worksheets.at(n - 1);
+        app.addPartTitle(sheet->sheetName());
+        zip.addFile(QStringLiteral("xl/worksheets/sheet%1.xml").arg(n), sheet->toXmlBytes());
+        if (!sheet->relationships()->isEmpty()) {
+            zip.addFile(QStringLiteral("xl/worksheets/_rels/sheet%1.xml.rels").arg(n),
+                        sheet->relationships()->toXmlBytes());
+        }
+        contentTypes->addWorksheetName(QStringLiteral("sheet%1").arg(n));
+    }
+}
+
+void DocumentPrivate::writePackageRelationships(ZipWriter &zip) const
+{
+    Relationships relationships;
+    relationships.addDocumentRelationship(QStringLiteral("/officeDocument"), QStringLiteral("xl/workbook.xml"));
+    relationships.addPackageRelationship(QStringLiteral("/metadata/core-properties"), QStringLiteral("docProps/core.xml"));
+    relationships.addDocumentRelationship(QStringLiteral("/extended-properties"), QStringLiteral("docProps/app.xml"));
+    zip.addFile(QStringLiteral("_rels/.rels"), relationships.toXmlBytes());
+}
+
+bool DocumentPrivate::writePackage(QIODevice *device) const
+{
+    if (!device->isWritable())
+        return false;
+    // Qt's ZIP writer ignores failed writes and closes its device; it writes
+    // into memory, and the device gets the finished package in one write
+    // whose result is checked.
+    QBuffer package;
+    package.open(QIODevice::WriteOnly);
+    ZipWriter zip(&package);
+    if (zip.error())
+        return false;
+    // A package names its worksheets before the workbook writes itself, so
+    // the default sheet must exist first.
+    if (workbook->sheetCount() == 0)
+        workbook->addSheet();
+    contentTypes->clearOverrides();
+
+    DocPropsApp app(AbstractOOXmlFile::NewFromScratch);
+    DocPropsCore core(AbstractOOXmlFile::NewFromScratch);
+    writeWorksheets(zip, app);
+
+    contentTypes->addWorkbook();
+    zip.addFile(QStringLiteral("xl/workbook.xml"), workbook->toXmlBytes());
+    zip.addFile(QStringLiteral("xl/_rels/workbook.xml.rels"), workbook->relationships()->toXmlBytes());
+
+    for (auto it = documentProperties.constBegin(); it != documentProperties.constEnd(); ++it) {
+        app.setProperty(it.key(), it.value());
+        core.setProperty(it.key(), it.value());
+    }
+    contentTypes->addDocPropApp();
+    contentTypes->addDocPropCore();
+    zip.addFile(QStringLiteral("docProps/app.xml"), app.toXmlBytes());
+    zip.addFile(QStringLiteral("docProps/core.xml"), core.toXmlBytes());
+
+    if (!workbook->sharedStrings()->isEmpty()) {
+        contentTypes->addSharedString();
+        zip.addFile(QStringLiteral("xl/sharedStrings.xml"), workbook->sharedStrings()->toXmlBytes());
+    }
+    contentTypes->addStyles();
+    zip.addFile(QStringLiteral("xl/styles.xml"), workbook->styles()->toXmlBytes());
+    contentTypes->addTheme();
+    zip.addFile(QStringLiteral("xl/theme/theme1.xml"), workbook->theme()->toXmlBytes());
+
+    writePackageRelationships(zip);
+    zip.addFile(QStringLiteral("[Content_Types].xml"), contentTypes->toXmlBytes());
+    zip.close();
+    if (zip.error())
+        return false;
+    const QByteArray bytes = package.data();
+    return device->write(bytes) == bytes.size();
+}
+
+Document::Document(QObject *parent)
+    : QObject(parent)
+    , d_ptr(new DocumentPrivate(this))
+{
+}
+
+Document::~Document() = default;
+
+Workbook *Document::workbook() const
+{
+    Q_D(const Document);
+    return d->workbook.data();
+}
+
+AbstractSheet *Document::activeSheet() const
+{
+    Q_D(const Document);
+    return d->workbook->activeSheet();
+}
+
+Worksheet *Document::activeWorksheet() const
+{
+    AbstractSheet *sheet = activeSheet();
+    return sheet && sheet->sheetType() == AbstractSheet::WorkSheet ? static_cast<Worksheet *>(sheet) : nullptr;
+}
+
+bool Document::writeValue(int row, int column, const QVariant &value, const Format &format)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->writeValue(row, column, value, format);
+}
+
+bool Document::writeValue(const CellAddress &address, const QVariant &value, const Format &format)
+{
+    return writeValue(address.row(), address.column(), value, format);
+}
+
+QVariant Document::readValue(int row, int column) const
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet ? sheet->readValue(row, column) : QVariant();
+}
+
+QSharedPointer<SheetCell> Document::cellAt(int row, int column) const
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet ? sheet->cellAt(row, column) : QSharedPointer<SheetCell>();
+}
+
+bool Document::setColumnWidth(int first, int last, double width)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->setColumnWidth(first, last, width);
+}
+
+bool Document::setColumnFormat(int first, int last, const Format &format)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->setColumnFormat(first, last, format);
+}
+
+bool Document::setColumnHidden(int first, int last, bool hidden)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->setColumnHidden(first, last, hidden);
+}
+
+double Document::columnWidth(int column)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet ? sheet->columnWidth(column) : 0;
+}
+
+bool Document::setRowHeight(int first, int last, double height)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->setRowHeight(first, last, height);
+}
+
+bool Document::setRowFormat(int first, int last, const Format &format)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->setRowFormat(first, last, format);
+}
+
+bool Document::setRowHidden(int first, int last, bool hidden)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->setRowHidden(first, last, hidden);
+}
+
+bool Document::mergeCells(const CellArea &area, const Format &format)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->mergeCells(area, format);
+}
+
+bool Document::unmergeCells(const CellArea &area)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->unmergeCells(area);
+}
+
+bool Document::addSheet(const QString &name)
+{
+    Q_D(Document);
+    return d->workbook->addSheet(name) != nullptr;
+}
+
+bool Document::insertSheet(int index, const QString &name)
+{
+    Q_D(Document);
+    return d->workbook->insertSheet(index, name) != nullptr;
+}
+
+bool Document::selectSheet(const QString &name)
+{
+    Q_D(Document);
+    return d->workbook->setActiveSheet(d->sheetIndex(name));
+}
+
+bool Document::renameSheet(const QString &oldName, const QString &newName)
+{
+    Q_D(Document);
+    if (oldName == newName)
+        return false;
+    return d->workbook->renameSheet(d->sheetIndex(oldName), newName);
+}
+
+bool Document::copySheet(const QString &name, const QString &newName)
+{
+    Q_D(Document);
+    if (name == newName)
+        return false;
+    return d->workbook->copySheet(d->sheetIndex(name), newName);
+}
+
+bool Document::moveSheet(const QString &name, int index)
+{
+    Q_D(Document);
+    return d->workbook->moveSheet(d->sheetIndex(name), index);
+}
+
+bool Document::deleteSheet(const QString &name)
+{
+    Q_D(Document);
+    return d->workbook->deleteSheet(d->sheetIndex(name));
+}
+
+QStringList Document::sheetNames() const
+{
+    Q_D(const Document);
+    return d->workbook->sheetNames();
+}
+
+void Document::setDocumentProperty(const QString &key, const QString &value)
+{
+    Q_D(Document);
+    d->documentProperties.insert(key, value);
+}
+
+QString Document::documentProperty(const QString &key) const
+{
+    Q_D(const Document);
+    return d->documentProperties.value(key);
+}
+
+QStringList Document::documentPropertyNames() const
+{
+    Q_D(const Document);
+    return d->documentProperties.keys();
+}
+
+bool Document::save() const
+{
+    Q_D(const Document);
+    return saveToFile(d->packageName.isEmpty() ? d->defaultPackageName : d->packageName);
+}
+
+bool Document::saveToFile(const QString &fileName) const
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (!saveToDevice(&file)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool Document::saveToDevice(QIODevice *device) const
+{
+    Q_D(const Document);
+    return d->writePackage(device);
+}
+
+} // namespace Spreadsheet

@@ -1,0 +1,84 @@
+#ifndef SPREADSHEET_DOCUMENT_H
+#define SPREADSHEET_DOCUMENT_H
+
+#include "abstractsheet.h"
+#include "celladdress.h"
+#include "cellarea.h"
+#include "format.h"
+
+#include <QObject>
+#include <QSharedPointer>
+#include <QStringList>
+#include <QVariant>
+
+class QIODevice;
+
+namespace Spreadsheet {
+
+class DocumentPrivate;
+class SheetCell;
+class Workbook;
+class Worksheet;
+
+// A spreadsheet in memory, saved as an Office Open XML package (.xlsx).
+// Values go to its active worksheet; saving writes every part anew.
+class Document : public QObject
+{
+    Q_OBJECT
+    Q_DECLARE_PRIVATE(Document)
+
+public:
+    explicit Document(QObject *parent = nullptr);
+    ~Document() override;
+
+    Workbook *workbook() const;
+    // The active sheet; a new document gets "Sheet1" here.
+    AbstractSheet *activeSheet() const;
+    // The active sheet as a worksheet, or null when it is not one.
+    Worksheet *activeWorksheet() const;
+
+    // Forwarded to the active worksheet; false, 0 or empty without one.
+    bool writeValue(int row, int column, const QVariant &value, const Format &format = Format());
+    bool writeValue(const CellAddress &address, const QVariant &value, const Format &format = Format());
+    QVariant readValue(int row, int column) const;
+    QSharedPointer<SheetCell> cellAt(int row, int column) const;
+    bool setColumnWidth(int first, int last, double width);
+    bool setColumnFormat(int first, int last, const Format &format);
+    bool setColumnHidden(int first, int last, bool hidden);
+    double columnWidth(int column);
+    bool setRowHeight(int first, int last, double height);
+    bool setRowFormat(int first, int last, const Format &format);
+    bool setRowHidden(int first, int last, bool hidden);
+    bool mergeCells(const CellArea &area, const Format &format = Format());
+    bool unmergeCells(const CellArea &area);
+
+    // Sheets by name.
+    bool addSheet(const QString &name = QString());
+    bool insertSheet(int index, const QString &name = QString());
+    bool selectSheet(const QString &name);
+    bool renameSheet(const QString &oldName, const QString &newName);
+    bool copySheet(const QString &name, const QString &newName = QString());
+    bool moveSheet(const QString &name, int index);
+    bool deleteSheet(const QString &name);
+    QStringList sheetNames() const;
+
+    // Free-form properties such as "title", "creator" or "company".
+    void setDocumentProperty(const QString &key, const QString &value);
+    QString documentProperty(const QString &key) const;
+    QStringList documentPropertyNames() const;
+
+    // To "Book1.xlsx" in the current folder.
+    bool save() const;
+    // Writes the whole package to a temporary file beside the target and puts
+    // it in place only when complete; an existing file survives a failure.
+    bool saveToFile(const QString &fileName) const;
+    // False when the package could not be written completely.
+    bool saveToDevice(QIODevice *device) const;
+
+private:
+    QScopedPointer<DocumentPrivate> d_ptr;
+};
+
+} // namespace Spreadsheet
+
+#endif // SPREADSHEET_DOCUMENT_H

@@ -1,0 +1,305 @@
+#include "workbook.h"
+#include "workbook_p.h"
+
+#include "namespaces.h"
+#include "relationships.h"
+#include "utility.h"
+#include "worksheet.h"
+
+#include <QDebug>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+namespace Spreadsheet {
+
+Workbook::Workbook(CreationMode mode)
+    : AbstractOOXmlFile(new WorkbookPrivate(this, mode))
+{
+    Q_D(Workbook);
+    d->sharedStrings = QSharedPointer<SharedStrings>::create(mode);
+    d->styles = QSharedPointer<Styles>::create(mode);
+    d->theme = QSharedPointer<Theme>::create(mode);
+}
+
+Workbook::~Workbook() = default;
+
+int Workbook::sheetCount() const
+{
+    Q_D(const Workbook);
+    return d->sheets.size();
+}
+
+AbstractSheet *Workbook::sheet(int index) const
+{
+    Q_D(const Workbook);
+    return index >= 0 && index < d->sheets.size() ? d->sheets.at(index).data() : nullptr;
+}
+
+QStringList Workbook::sheetNames() const
+{
+    Q_D(const Workbook);
+    return d->sheetNames;
+}
+
+AbstractSheet *Workbook::addSheet(const QString &name, AbstractSheet::SheetType type)
+{
+    return insertSheet(sheetCount(), name, type);
+}
+
+AbstractSheet *Workbook::insertSheet(int index, const QString &name, AbstractSheet::SheetType type)
+{
+    Q_D(Workbook);
+    if (type != AbstractSheet::WorkSheet) {
+        // Chart sheets need charts and drawings, which this writer does not make.
+        qWarning("unsupported sheet type.");
+        return nullptr;
+    }
+    QString sheetName = sanitizeSheetName(name);
+    if (!sheetName.isEmpty()) {
+        if (d->sheetNames.contains(sheetName))
+            return nullptr;
+    } else {
+        do {
+            sheetName = QStringLiteral("Sheet%1").arg(++d->lastWorksheetNumber);
+        } while (d->sheetNames.contains(sheetName));
+    }
+
+    index = qBound(0, index, d->sheets.size());
+    QSharedPointer<AbstractSheet> sheet(new Worksheet(sheetName, ++d->lastSheetId, this, NewFromScratch));
+    d->sheets.insert(index, sheet);
+    d->sheetNames.insert(index, sheetName);
+    d->activeSheetIndex = index;
+    return sheet.data();
+}
+
+bool Workbook::renameSheet(int index, const QString &name)
+{
+    Q_D(Workbook);
+    const QString sheetName = sanitizeSheetName(name);
+    if (index < 0 || index >= d->sheets.size() || sheetName.isEmpty() || d->sheetNames.contains(sheetName))
+        return false;
+    d->sheets.at(index)->setSheetName(sheetName);
+    d->sheetNames[index] = sheetName;
+    return true;
+}
+
+bool Workbook::deleteSheet(int index)
+{
+    Q_D(Workbook);
+    if (d->sheets.size() <= 1 || index < 0 || index >= d->sheets.size())
+        return false;
+    d->sheets.removeAt(index);
+    d->sheetNames.removeAt(index);
+    if (d->activeSheetIndex >= d->sheets.size())
+        d->activeSheetIndex = d->sheets.size() - 1;
+    return true;
+}
+
+bool Workbook::moveSheet(int fromIndex, int toIndex)
+{
+    Q_D(Workbook);
+    if (fromIndex < 0 || fromIndex == toIndex || fromIndex >= d->sheets.size())
+        return false;
+    toIndex = qBound(0, toIndex, d->sheets.size() - 1);
+    d->sheets.move(fromIndex, toIndex);
+    d->sheetNames.move(fromIndex, toIndex);
+    return true;
+}
+
+bool Workbook::copySheet(int index, const QString &newName)
+{
+    Q_D(Workbook);
+    if (index < 0 || index >= d->sheets.size())
+        return false;
+    QString name = sanitizeSheetName(newName);
+    if (name.isEmpty()) {
+        int copyNumber = 1;
+        do {
+            name = sanitizeSheetName(d->sheetNames.at(index) + QStringLiteral("(%1)").arg(++copyNumber));
+        } while (d->sheetNames.contains(name));
+    } else if (d->sheetNames.contains(name)) {
+        return false;
+    }
+    QSharedPointer<AbstractSheet> copy(d->sheets.at(index)->copy(name, ++d->lastSheetId));
+    d->sheets.append(copy);
+    d->sheetNames.append(name);
+    return true;
+}
+
+AbstractSheet *Workbook::activeSheet()
+{
+    Q_D(Workbook);
+    if (d->sheets.isEmpty())
+        addSheet();
+    return d->sheets.value(d->activeSheetIndex).data();
+}
+
+bool Workbook::setActiveSheet(int index)
+{
+    Q_D(Workbook);
+    if (index < 0 || index >= d->sheets.size())
+        return false;
+    d->activeSheetIndex = index;
+    return true;
+}
+
+int Workbook::activeSheetIndex() const
+{
+    Q_D(const Workbook);
+    return d->activeSheetIndex;
+}
+
+bool Workbook::defineName(const QString &name, const QString &formula, const QString &comment, int scopeSheetId)
+{
+    Q_D(Workbook);
+    if (name.isEmpty() || formula.isEmpty())
+        return false;
+    d->definedNames.append({ name, formula.startsWith(QLatin1Char('=')) ? formula.mid(1) : formula, comment,
+                             scopeSheetId });
+    return true;
+}
+
+#define WORKBOOK_SWITCH(getter, setter, member, Type)                                                        \
+    Type Workbook::getter() const { Q_D(const Workbook); return d->member; }                                 \
+    void Workbook::setter(Type value) { Q_D(Workbook); d->member = value; }
+
+WORKBOOK_SWITCH(isDate1904, setDate1904, date1904, bool)
+WORKBOOK_SWITCH(isStringsToNumbersEnabled, setStringsToNumbersEnabled, stringsToNumbers, bool)
+WORKBOOK_SWITCH(isStringsToHyperlinksEnabled, setStringsToHyperlinksEnabled, stringsToHyperlinks, bool)
+WORKBOOK_SWITCH(isHtmlToRichStringEnabled, setHtmlToRichStringEnabled, htmlToRichString, bool)
+
+#undef WORKBOOK_SWITCH
+
+QString Workbook::defaultDateFormat() const
+{
+    Q_D(const Workbook);
+    return d->defaultDateFormat;
+}
+
+void Workbook::setDefaultDateFormat(const QString &format)
+{
+    Q_D(Workbook);
+    d->defaultDateFormat = format;
+}
+
+SharedStrings *Workbook::sharedStrings() const
+{
+    Q_D(const Workbook);
+    return d->sharedStrings.data();
+}
+
+Styles *Workbook::styles() const
+{
+    Q_D(const Workbook);
+    return d->styles.data();
+}
+
+Theme *Workbook::theme() const
+{
+    Q_D(const Workbook);
+    return d->theme.data();
+}
+
+// --- workbook.xml
+
+void Workbook::writeXml(QIODevice *device) const
+{
+    Q_D(const Workbook);
+    relationships()->clear();
+    if (d->sheets.isEmpty())
+        const_cast<Workbook *>(this)->addSheet();
+
+    QXmlStreamWriter writer(device);
+    writer.writeStartDocument(QStringLiteral("1.0"), true);
+    writer.writeStartElement(QStringLiteral("workbook"));
+    writer.writeAttribute(QStringLiteral("xmlns"), Namespace::spreadsheetMain);
+    writer.writeAttribute(QStringLiteral("xmlns:r"), Namespace::documentRelationships);
+
+    writer.writeEmptyElement(QStringLiteral("fileVersion"));
+    writer.writeAttribute(QStringLiteral("appName"), QStringLiteral("xl"));
+    writer.writeAttribute(QStringLiteral("lastEdited"), QStringLiteral("4"));
+    writer.writeAttribute(QStringLiteral("lowestEdited"), QStringLiteral("4"));
+    writer.writeAttribute(QStringLiteral("rupBuild"), QStringLiteral("4505"));
+
+    writer.writeEmptyElement(QStringLiteral("workbookPr"));
+    if (d->date1904)
+        writer.writeAttribute(QStringLiteral("date1904"), QStringLiteral("1"));
+    writer.writeAttribute(QStringLiteral("defaultThemeVersion"), QStringLiteral("124226"));
+
+    writer.writeStartElement(QStringLiteral("bookViews"));
+    writer.writeEmptyElement(QStringLiteral("workbookView"));
+    writer.writeAttribute(QStringLiteral("xWindow"), QString::number(d->windowX));
+    writer.writeAttribute(QStringLiteral("yWindow"), QString::number(d->windowY));
+    writer.writeAttribute(QStringLiteral("windowWidth"), QString::number(d->windowWidth));
+    writer.writeAttribute(QStringLiteral("windowHeight"), QString::number(d->windowHeight));
+    if (d->firstSheet > 0)
+        writer.writeAttribute(QStringLiteral("firstSheet"), QString::number(d->firstSheet + 1));
+    if (d->activeSheetIndex > 0)
+        writer.writeAttribute(QStringLiteral("activeTab"), QString::number(d->activeSheetIndex));
+    writer.writeEndElement();
+
+    d->writeSheets(writer);
+    d->writeDefinedNames(writer);
+
+    writer.writeEmptyElement(QStringLiteral("calcPr"));
+    writer.writeAttribute(QStringLiteral("calcId"), QStringLiteral("124519"));
+    writer.writeEndElement();
+    writer.writeEndDocument();
+
+    relationships()->addDocumentRelationship(QStringLiteral("/theme"), QStringLiteral("theme/theme1.xml"));
+    relationships()->addDocumentRelationship(QStringLiteral("/styles"), QStringLiteral("styles.xml"));
+    if (!d->sharedStrings->isEmpty())
+        relationships()->addDocumentRelationship(QStringLiteral("/sharedStrings"), QStringLiteral("sharedStrings.xml"));
+}
+
+void WorkbookPrivate::writeSheets(QXmlStreamWriter &writer) const
+{
+    Relationships *links = q_func()->relationships();
+    writer.writeStartElement(QStringLiteral("sheets"));
+    int worksheets = 0;
+    for (const QSharedPointer<AbstractSheet> &sheet : sheets) {
+        writer.writeEmptyElement(QStringLiteral("sheet"));
+        writer.writeAttribute(QStringLiteral("name"), sheet->sheetName());
+        writer.writeAttribute(QStringLiteral("sheetId"), QString::number(sheet->sheetId()));
+        if (sheet->sheetState() == AbstractSheet::Hidden)
+            writer.writeAttribute(QStringLiteral("state"), QStringLiteral("hidden"));
+        else if (sheet->sheetState() == AbstractSheet::VeryHidden)
+            writer.writeAttribute(QStringLiteral("state"), QStringLiteral("veryHidden"));
+        links->addDocumentRelationship(QStringLiteral("/worksheet"),
+                                       QStringLiteral("worksheets/sheet%1.xml").arg(++worksheets));
+        writer.writeAttribute(QStringLiteral("r:id"), QStringLiteral("rId%1").arg(links->count()));
+    }
+    writer.writeEndElement();
+}
+
+void WorkbookPrivate::writeDefinedNames(QXmlStreamWriter &writer) const
+{
+    if (definedNames.isEmpty())
+        return;
+    writer.writeStartElement(QStringLiteral("definedNames"));
+    for (const DefinedName &definedName : definedNames) {
+        writer.writeStartElement(QStringLiteral("definedName"));
+        writer.writeAttribute(QStringLiteral("name"), definedName.name);
+        if (!definedName.comment.isEmpty())
+            writer.writeAttribute(QStringLiteral("comment"), definedName.comment);
+        for (int i = 0; i < sheets.size(); ++i) {
+            if (sheets.at(i)->sheetId() == definedName.scopeSheetId) {
+                writer.writeAttribute(QStringLiteral("localSheetId"), QString::number(i));
+                break;
+            }
+        }
+        writer.writeCharacters(definedName.formula);
+        writer.writeEndElement();
+    }
+    writer.writeEndElement();
+}
+
+bool Workbook::readXml(QIODevice *device)
+{
+    QXmlStreamReader reader(device);
+    while (!reader.atEnd())
+        reader.readNext();
+    return false;
+}
+
+} // namespace Spreadsheet

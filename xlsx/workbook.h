@@ -1,0 +1,73 @@
+#ifndef SPREADSHEET_WORKBOOK_H
+#define SPREADSHEET_WORKBOOK_H
+
+#include "abstractooxmlfile.h"
+#include "abstractsheet.h"
+
+#include <QSharedPointer>
+#include <QStringList>
+
+class QXmlStreamWriter;
+
+namespace Spreadsheet {
+
+class SharedStrings;
+class Styles;
+class Theme;
+class Worksheet;
+class WorkbookPrivate;
+
+// Everything that belongs to the whole spreadsheet: the sheets in order with
+// their names, the shared strings, the style table, the theme, defined names
+// and the switches that steer how worksheets read values; "xl/workbook.xml".
+class Workbook : public AbstractOOXmlFile
+{
+    Q_DECLARE_PRIVATE(Workbook)
+
+public:
+    explicit Workbook(CreationMode mode);
+    ~Workbook() override;
+
+    int sheetCount() const;
+    AbstractSheet *sheet(int index) const;
+    QStringList sheetNames() const;
+    // The new sheet, or null when the name is taken or the type unsupported.
+    AbstractSheet *addSheet(const QString &name = QString(), AbstractSheet::SheetType type = AbstractSheet::WorkSheet);
+    AbstractSheet *insertSheet(int index, const QString &name = QString(),
+                               AbstractSheet::SheetType type = AbstractSheet::WorkSheet);
+    bool renameSheet(int index, const QString &name);
+    bool deleteSheet(int index);
+    bool moveSheet(int fromIndex, int toIndex);
+    bool copySheet(int index, const QString &newName = QString());
+    // The active sheet; an empty workbook first gets one.
+    AbstractSheet *activeSheet();
+    bool setActiveSheet(int index);
+    int activeSheetIndex() const;
+
+    // A name for a formula, for the whole workbook (scope -1) or one sheet id.
+    bool defineName(const QString &name, const QString &formula, const QString &comment = QString(),
+                    int scopeSheetId = -1);
+
+    bool isDate1904() const;
+    void setDate1904(bool on);
+    bool isStringsToNumbersEnabled() const;
+    void setStringsToNumbersEnabled(bool on);
+    bool isStringsToHyperlinksEnabled() const;
+    void setStringsToHyperlinksEnabled(bool on);
+    bool isHtmlToRichStringEnabled() const;
+    void setHtmlToRichStringEnabled(bool on);
+    QString defaultDateFormat() const;
+    void setDefaultDateFormat(const QString &format);
+
+    SharedStrings *sharedStrings() const;
+    Styles *styles() const;
+    Theme *theme() const;
+
+    void writeXml(QIODevice *device) const override;
+    // Reading existing workbooks is not supported.
+    bool readXml(QIODevice *device) override;
+};
+
+} // namespace Spreadsheet
+
+#endif // SPREADSHEET_WORKBOOK_H

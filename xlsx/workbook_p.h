@@ -1,0 +1,59 @@
+#ifndef SPREADSHEET_WORKBOOK_P_H
+#define SPREADSHEET_WORKBOOK_P_H
+
+#include "abstractooxmlfile_p.h"
+#include "sharedstrings.h"
+#include "styles.h"
+#include "theme.h"
+#include "workbook.h"
+
+#include <QList>
+#include <QSharedPointer>
+
+namespace Spreadsheet {
+
+struct DefinedName
+{
+    QString name;
+    QString formula;
+    QString comment;
+    int scopeSheetId = -1;
+};
+
+class WorkbookPrivate : public AbstractOOXmlFilePrivate
+{
+    Q_DECLARE_PUBLIC(Workbook)
+
+public:
+    WorkbookPrivate(Workbook *q, AbstractOOXmlFile::CreationMode mode)
+        : AbstractOOXmlFilePrivate(q, mode) {}
+
+    void writeSheets(QXmlStreamWriter &writer) const;
+    void writeDefinedNames(QXmlStreamWriter &writer) const;
+
+    QSharedPointer<SharedStrings> sharedStrings;
+    QList<QSharedPointer<AbstractSheet>> sheets;
+    QStringList sheetNames;
+    QSharedPointer<Styles> styles;
+    QSharedPointer<Theme> theme;
+    QList<DefinedName> definedNames;
+    bool stringsToNumbers = false;
+    bool stringsToHyperlinks = true;
+    bool htmlToRichString = false;
+    bool date1904 = false;
+    QString defaultDateFormat = QStringLiteral("yyyy-mm-dd");
+    int windowX = 240;
+    int windowY = 15;
+    int windowWidth = 16095;
+    int windowHeight = 9660;
+    int activeSheetIndex = 0;
+    int firstSheet = 0;
+    int tableCount = 0;
+    int lastWorksheetNumber = 0;
+    int lastChartsheetNumber = 0;
+    int lastSheetId = 0;
+};
+
+} // namespace Spreadsheet
+
+#endif // SPREADSHEET_WORKBOOK_P_H

@@ -1,0 +1,881 @@
+#include "worksheet.h"
+#include "worksheet_p.h"
+
+#include "namespaces.h"
+#include "relationships.h"
+#include "sharedstrings.h"
+#include "styles.h"
+#include "utility.h"
+#include "workbook.h"
+
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFragment>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+#include <cmath>
+
+namespace Spreadsheet {
+
+namespace {
+
+QString decimal(double value, int significantDigits)
+{
+    return QString::number(value, 'g', significantDigits);
+}
+
+// The runs of an HTML text, with the character formats Format can hold.
+RichString richStringFromHtml(const QString &html)
+{
+    QTextDocument document;
+    document.setHtml(html);
+    RichString text;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block != document.begin())
+            text.appendRun(QStringLiteral("\n"));
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat charFormat = fragment.charFormat();
+            Format format;
+            format.setFont(charFormat.font());
+            if (charFormat.foreground().style() != Qt::NoBrush)
+                format.setFontColor(charFormat.foreground().color());
+            text.appendRun(fragment.text(), format);
+        }
+    }
+    return text;
+}
+
+void writeBoolAttribute(QXmlStreamWriter &writer, const char *name, bool value, bool defaultValue)
+{
+    if (value != defaultValue)
+        writer.writeAttribute(QLatin1String(name), value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+} // namespace
+
+// --- private record
+
+bool WorksheetPrivate::checkPosition(int row, int column)
+{
+    if (row < 1 || row > maxRows || column < 1 || column > maxColumns)
+        return false;
+    if (dimension.firstRow() == -1 || row < dimension.firstRow())
+        dimension.setFirstRow(row);
+    if (row > dimension.lastRow())
+        dimension.setLastRow(row);
+    if (dimension.firstColumn() == -1 || column < dimension.firstColumn())
+        dimension.setFirstColumn(column);
+    if (column > dimension.lastColumn())
+        dimension.setLastColumn(column);
+    return true;
+}
+
+Format WorksheetPrivate::cellFormat(int row, int column, const Format &given) const
+{
+    if (given.isValid())
+        return given;
+    const auto rowCells = cells.constFind(row);
+    if (rowCells != cells.constEnd()) {
+        const QSharedPointer<SheetCell> existing = rowCells->value(column);
+        if (existing)
+            return existing->format();
+    }
+    return Format();
+}
+
+void WorksheetPrivate::storeCell(int row, int column, const QSharedPointer<SheetCell> &cell)
+{
+    cells[row].insert(column, cell);
+}
+
+SharedStrings *WorksheetPrivate::sharedStrings() const
+{
+    return workbook->sharedStrings();
+}
+
+Styles *WorksheetPrivate::styles() const
+{
+    return workbook->styles();
+}
+
+// --- writing values
+
+Worksheet::Worksheet(const QString &name, int sheetId, Workbook *workbook, CreationMode mode)
+    : AbstractSheet(new WorksheetPrivate(this, mode, workbook, name, sheetId))
+{
+}
+
+Worksheet::~Worksheet() = default;
+
+AbstractSheet *Worksheet::copy(const QString &name, int sheetId) const
+{
+    Q_D(const Worksheet);
+    auto *sheet = new Worksheet(name, sheetId, d->workbook, NewFromScratch);
+    WorksheetPrivate *copy = sheet->d_func();
+    for (auto row = d->cells.constBegin(); row != d->cells.constEnd(); ++row) {
+        for (auto cell = row->constBegin(); cell != row->constEnd(); ++cell) {
+            auto cloned = QSharedPointer<SheetCell>::create(**cell);
+            if (cloned->kind() == CellKind::SharedString) {
+                d->sharedStrings()->addString(cloned->isRichString() ? cloned->richString()
+                                                                     : RichString(cloned->value().toString()));
+            }
+            copy->cells[row.key()].insert(cell.key(), cloned);
+        }
+    }
+    copy->mergedRanges = d->mergedRanges;
+    copy->rows = d->rows;
+    copy->columns = d->columns;
+    copy->columnsByColumn = d->columnsByColumn;
+    copy->dimension = d->dimension;
+    return sheet;
+}
+
+bool Worksheet::writeValue(const CellAddress &address, const QVariant &value, const Format &format)
+{
+    return writeValue(address.row(), address.column(), value, format);
+}
+
+bool Worksheet::writeValue(int row, int column, const QVariant &value, const Format &format)
+{
+    Q_D(Worksheet);
+    if (!d->checkPosition(row, column))
+        return false;
+    if (value.isNull())
+        return writeBlank(row, column, format);
+
+    switch (value.userType()) {
+    case QMetaType::QString: {
+        const QString text = value.toString();
+        if (text.startsWith(QLatin1Char('=')))
+            return writeFormula(row, column, CellFormula(text.mid(1)), format, 0);
+        if (d->workbook->isStringsToHyperlinksEnabled() && text.contains(d->linkPattern))
+            return writeLink(row, column, QUrl(text, QUrl::TolerantMode));
+        return writeText(row, column, text, format);
+    }
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return writeNumber(row, column, value.toDouble(), format);
+    case QMetaType::Bool:
+        return writeBool(row, column, value.toBool(), format);
+    case QMetaType::QDateTime:
+    case QMetaType::QDate:
+        return writeDateTime(row, column, value.toDateTime(), format);
+    case QMetaType::QTime:
+        return writeTime(row, column, value.toTime(), format);
+    case QMetaType::QUrl:
+        return writeLink(row, column, value.toUrl(), format);
+    default:
+        break;
+    }
+    if (value.userType() == qMetaTypeId<RichString>())
+        return writeRichText(row, column, value.value<RichString>(), format);
+    return false;
+}
+
+bool Worksheet::writeText(int row, int column, const QString &text, const Format &format)
+{
+    Q_D(Worksheet);
+    if (!d->checkPosition(row, column))
+        return false;
+    if (d->workbook->isHtmlToRichStringEnabled() && Qt::mightBeRichText(text))
+        return writeRichText(row, column, richStringFromHtml(text), format);
+    return writeRichText(row, column, RichString(text), format);
+}
+
+bool Worksheet::writeRichText(int row, int column, const RichString &text, const Format &format)
+{
+    Q_D(Worksheet);
+    if (!d->checkPosition(row, column))
+        return false;
+    d->sharedStrings()->addString(text);
+    Format cellFormat = d->cellFormat(row, column, format);
+    if (text.runCount() == 1 && text.runFormat(0).isValid())
+        cellFormat.mergeFormat(text.runFormat(0));
+    d->styles()->addCellFormat(cellFormat);
+
+    auto cell = QSharedPointer<SheetCell>::create(text.toPlainString(), CellKind::SharedString, cellFormat, this);
+    if (text.isRichString())
+        cell->setRichString(text);
+    d->storeCell(row, column, cell);
+    return true;
+}
+
+bool Worksheet::writeNumber(int row, int column, double number, const Format &format)
+{
+    Q_D(Worksheet);
+    if (!std::isfinite(number) || !d->checkPosition(row, column))
+        return false;
+    Format cellFormat = d->cellFormat(row, column, format);
+    d->styles()->addCellFormat(cellFormat);
+    d->storeCell(row, column, QSharedPointer<SheetCell>::create(number, CellKind::Number, cellFormat, this));
+    return true;
+}
+
+bool Worksheet::writeBool(int row, int column, bool value, const Format &format)
+{
+    Q_D(Worksheet);
+    if (!d->checkPosition(row, column))
+        return false;
+    Format cellFormat = d->cellFormat(row, column, format);
+    d->styles()->addCellFormat(cellFormat);
+    d->storeCell(row, column, QSharedPointer<SheetCell>::create(value, CellKind::Boolean, cellFormat, this));
+    return true;
+}
+
+bool Worksheet::writeBlank(int row, int column, const Format &format)
+{
+    Q_D(Worksheet);
+    if (!d->checkPosition(row, column))
+        return false;
+    Format cellFormat = d->cellFormat(row, column, format);
+    d->styles()->addCellFormat(cellFormat);
+    d->storeCell(row, column, QSharedPointer<SheetCell>::create(QVariant(), CellKind::Number, cellFormat, this));
+    return true;
+}
+
+bool Worksheet::writeDateTime(int row, int column, const QDateTime &dateTime, const Format &format)
+{
+    Q_D(Worksheet);
+    if (!d->checkPosition(row, column))
+        return false;
+    Format cellFormat = d->cellFormat(row, column, format);
+    if (!cellFormat.isValid() || !cellFormat.isDateTimeFormat())
+        cellFormat.setNumberFormatCode(d->workbook->defaultDateFormat());
+    d->styles()->addCellFormat(cellFormat);
+    const double serial = dateTimeToSerial(dateTime, d->workbook->isDate1904());
+    d->storeCell(row, column, QSharedPointer<SheetCell>::create(serial, CellKind::Number, cellFormat, this));
+    return true;
+}
+
+bool Worksheet::writeTime(int row, int column, const QTime &time, const Format &format)
+{
+    Q_D(Worksheet);
+    if (!d->checkPosition(row, column))
+        return false;
+    Format cellFormat = d->cellFormat(row, column, format);
+    if (!cellFormat.isValid() || !cellFormat.isDateTimeFormat())
+        cellFormat.setNumberFormatCode(QStringLiteral("hh:mm:ss"));
+    d->styles()->addCellFormat(cellFormat);
+    d->storeCell(row, column,
+                 QSharedPointer<SheetCell>::create(timeToSerial(time), CellKind::Number, cellFormat, this));
+    return true;
+}
+
+bool Worksheet::writeFormula(int row, int column, const CellFormula &formula, const Format &format, double result)
+{
+    Q_D(Worksheet);
+    if (!d->checkPosition(row, column))
+        return false;
+    Format cellFormat = d->cellFormat(row, column, format);
+    d->styles()->addCellFormat(cellFormat);
+    auto cell = QSharedPointer<SheetCell>::create(result, CellKind::Number, cellFormat, this);
+    cell->setFormula(formula);
+    d->storeCell(row, column, cell);
+    return true;
+}
+
+bool Worksheet::writeLink(int row, int column, const QUrl &url, const Format &format, const QString &display,
+                          const QString &tooltip)
+{
+    Q_D(Worksheet);
+    if (!d->checkPosition(row, column))
+        return false;
+    QString target = url.toString();
+    QString displayText = display.isEmpty() ? target : display;
+    if (displayText.startsWith(QLatin1String("mailto:")))
+        displayText.remove(QStringLiteral("mailto:"));
+    if (displayText.size() > 32767)
+        displayText.truncate(32767);
+    QString location;
+    if (url.hasFragment()) {
+        location = url.fragment();
+        target = url.toString(QUrl::RemoveFragment);
+    }
+
+    Format cellFormat = d->cellFormat(row, column, format);
+    if (!cellFormat.isValid()) {
+        cellFormat.setFontColor(QColor(0, 0, 255));
+        cellFormat.setFontUnderline(Format::FontUnderlineSingle);
+    }
+    d->styles()->addCellFormat(cellFormat);
+    d->sharedStrings()->addString(displayText);
+    d->storeCell(row, column,
+                 QSharedPointer<SheetCell>::create(displayText, CellKind::SharedString, cellFormat, this));
+
+    auto link = QSharedPointer<Hyperlink>::create();
+    link->target = target;
+    link->location = location;
+    link->tooltip = tooltip;
+    d->hyperlinks[row].insert(column, link);
+    return true;
+}
+
+// --- reading cells back
+
+QSharedPointer<SheetCell> Worksheet::cellAt(int row, int column) const
+{
+    Q_D(const Worksheet);
+    const auto rowCells = d->cells.constFind(row);
+    return rowCells == d->cells.constEnd() ? QSharedPointer<SheetCell>() : rowCells->value(column);
+}
+
+QSharedPointer<SheetCell> Worksheet::cellAt(const CellAddress &address) const
+{
+    return cellAt(address.row(), address.column());
+}
+
+QVariant Worksheet::readValue(int row, int column) const
+{
+    const QSharedPointer<SheetCell> cell = cellAt(row, column);
+    if (!cell)
+        return QVariant();
+    if (cell->isDateTime())
+        return cell->dateTime();
+    return cell->value();
+}
+
+CellArea Worksheet::dimension() const
+{
+    Q_D(const Worksheet);
+    return d->dimension;
+}
+
+// --- columns
+
+void WorksheetPrivate::splitColumnRanges(int first, int last)
+{
+    auto splitAt = [this](const QSharedPointer<ColumnSettings> &range, int start) {
+        auto piece = QSharedPointer<ColumnSettings>::create(*range);
+        piece->firstColumn = start;
+        range->lastColumn = start - 1;
+        columns.insert(start, piece);
+        for (int column = start; column <= piece->lastColumn; ++column)
+            columnsByColumn.insert(column, piece);
+    };
+    for (const QSharedPointer<ColumnSettings> &range : qAsConst(columns)) {
+        if (range->firstColumn < first && range->lastColumn >= first) {
+            splitAt(range, first);
+            break;
+        }
+    }
+    for (const QSharedPointer<ColumnSettings> &range : qAsConst(columns)) {
+        if (range->firstColumn <= last && range->lastColumn > last) {
+            splitAt(range, last + 1);
+            break;
+        }
+    }
+}
+
+// The stored ranges that make up first..last, created where there are none.
+QList<QSharedPointer<ColumnSettings>> WorksheetPrivate::columnRanges(int first, int last)
+{
+    if (first < 1 || first > last || last > maxColumns)
+        return {};
+    if (dimension.firstColumn() == -1 || first < dimension.firstColumn())
+        dimension.setFirstColumn(first);
+    if (last > dimension.lastColumn())
+        dimension.setLastColumn(last);
+    splitColumnRanges(first, last);
+
+    QList<int> starts{ first };
+    for (auto it = columns.lowerBound(first); it != columns.end() && it.key() <= last; ++it) {
+        if (starts.last() != it.key())
+            starts.append(it.key());
+        const int next = it.value()->lastColumn + 1;
+        if (next <= last)
+            starts.append(next);
+    }
+
+    QList<QSharedPointer<ColumnSettings>> ranges;
+    for (int i = 0; i < starts.size(); ++i) {
+        const int start = starts.at(i);
+        QSharedPointer<ColumnSettings> range = columns.value(start);
+        if (!range) {
+            range = QSharedPointer<ColumnSettings>::create();
+            range->firstColumn = start;
+            range->lastColumn = i + 1 < starts.size() ? starts.at(i + 1) - 1 : last;
+            columns.insert(start, range);
+            for (int column = start; column <= range->lastColumn; ++column)
+                columnsByColumn.insert(column, range);
+        }
+        ranges.append(range);
+    }
+    return ranges;
+}
+
+bool Worksheet::setColumnWidth(int first, int last, double width)
+{
+    Q_D(Worksheet);
+    const QList<QSharedPointer<ColumnSettings>> ranges = d->columnRanges(first, last);
+    for (const QSharedPointer<ColumnSettings> &range : ranges)
+        range->width = width;
+    return !ranges.isEmpty();
+}
+
+bool Worksheet::setColumnFormat(int first, int last, const Format &format)
+{
+    Q_D(Worksheet);
+    const QList<QSharedPointer<ColumnSettings>> ranges = d->columnRanges(first, last);
+    for (const QSharedPointer<ColumnSettings> &range : ranges) {
+        range->format = format;
+        d->styles()->addCellFormat(range->format);
+    }
+    return !ranges.isEmpty();
+}
+
+bool Worksheet::setColumnHidden(int first, int last, bool hidden)
+{
+    Q_D(Worksheet);
+    const QList<QSharedPointer<ColumnSettings>> ranges = d->columnRanges(first, last);
+    for (const QSharedPointer<ColumnSettings> &range : ranges)
+        range->hidden = hidden;
+    return !ranges.isEmpty();
+}
+
+bool Worksheet::setColumnWidth(const CellArea &area, double width)
+{
+    return setColumnWidth(area.firstColumn(), area.lastColumn(), width);
+}
+
+bool Worksheet::setColumnFormat(const CellArea &area, const Format &format)
+{
+    return setColumnFormat(area.firstColumn(), area.lastColumn(), format);
+}
+
+bool Worksheet::setColumnHidden(const CellArea &area, bool hidden)
+{
+    return setColumnHidden(area.firstColumn(), area.lastColumn(), hidden);
+}
+
+double Worksheet::columnWidth(int column)
+{
+    Q_D(Worksheet);
+    const QList<QSharedPointer<ColumnSettings>> ranges = d->columnRanges(column, column);
+    return ranges.isEmpty() ? 0 : ranges.first()->width;
+}
+
+Format Worksheet::columnFormat(int column)
+{
+    Q_D(Worksheet);
+    const QList<QSharedPointer<ColumnSettings>> ranges = d->columnRanges(column, column);
+    return ranges.isEmpty() ? Format() : ranges.first()->format;
+}
+
+bool Worksheet::isColumnHidden(int column)
+{
+    Q_D(Worksheet);
+    const QList<QSharedPointer<ColumnSettings>> ranges = d->columnRanges(column, column);
+    return !ranges.isEmpty() && ranges.first()->hidden;
+}
+
+// --- rows
+
+QList<QSharedPointer<RowSettings>> WorksheetPrivate::rowSettings(int first, int last)
+{
+    QList<QSharedPointer<RowSettings>> settings;
+    for (int row = qMax(first, 1); row <= qMin(last, maxRows); ++row) {
+        // Checked with the dimension's first column, so only its rows widen.
+        checkPosition(row, dimension.firstColumn() == -1 ? 1 : dimension.firstColumn());
+        QSharedPointer<RowSettings> &record = rows[row];
+        if (!record)
+            record = QSharedPointer<RowSettings>::create();
+        settings.append(record);
+    }
+    return settings;
+}
+
+bool Worksheet::setRowHeight(int first, int last, double height)
+{
+    Q_D(Worksheet);
+    const QList<QSharedPointer<RowSettings>> rows = d->rowSettings(first, last);
+    for (const QSharedPointer<RowSettings> &row : rows) {
+        row->height = height;
+        row->customHeight = true;
+    }
+    return !rows.isEmpty();
+}
+
+bool Worksheet::setRowFormat(int first, int last, const Format &format)
+{
+    Q_D(Worksheet);
+    const QList<QSharedPointer<RowSettings>> rows = d->rowSettings(first, last);
+    for (const QSharedPointer<RowSettings> &row : rows) {
+        row->format = format;
+        d->styles()->addCellFormat(row->format);
+    }
+    return !rows.isEmpty();
+}
+
+bool Worksheet::setRowHidden(int first, int last, bool hidden)
+{
+    Q_D(Worksheet);
+    const QList<QSharedPointer<RowSettings>> rows = d->rowSettings(first, last);
+    for (const QSharedPointer<RowSettings> &row : rows)
+        row->hidden = hidden;
+    return !rows.isEmpty();
+}
+
+double Worksheet::rowHeight(int row) const
+{
+    Q_D(const Worksheet);
+    const QSharedPointer<RowSettings> settings = d->rows.value(row);
+    return settings && settings->customHeight ? settings->height : d->defaultRowHeight;
+}
+
+Format Worksheet::rowFormat(int row) const
+{
+    Q_D(const Worksheet);
+    const QSharedPointer<RowSettings> settings = d->rows.value(row);
+    return settings ? settings->format : Format();
+}
+
+bool Worksheet::isRowHidden(int row) const
+{
+    Q_D(const Worksheet);
+    const QSharedPointer<RowSettings> settings = d->rows.value(row);
+    return settings && settings->hidden;
+}
+
+// --- merged ranges
+
+bool Worksheet::mergeCells(const CellArea &area, const Format &format)
+{
+    Q_D(Worksheet);
+    if (!area.isValid() || (area.rowCount() == 1 && area.columnCount() == 1))
+        return false;
+    if (!d->checkPosition(area.firstRow(), area.firstColumn()) || !d->checkPosition(area.lastRow(), area.lastColumn()))
+        return false;
+    for (const CellArea &merged : qAsConst(d->mergedRanges)) {
+        const bool apart = area.lastRow() < merged.firstRow() || area.firstRow() > merged.lastRow()
+            || area.lastColumn() < merged.firstColumn() || area.firstColumn() > merged.lastColumn();
+        if (!apart)
+            return false;
+    }
+    if (format.isValid()) {
+        for (int row = area.firstRow(); row <= area.lastRow(); ++row) {
+            for (int column = area.firstColumn(); column <= area.lastColumn(); ++column) {
+                if (row != area.firstRow() || column != area.firstColumn())
+                    writeBlank(row, column, format);
+            }
+        }
+    }
+    d->mergedRanges.append(area);
+    return true;
+}
+
+bool Worksheet::unmergeCells(const CellArea &area)
+{
+    Q_D(Worksheet);
+    return d->mergedRanges.removeOne(area);
+}
+
+QList<CellArea> Worksheet::mergedCells() const
+{
+    Q_D(const Worksheet);
+    return d->mergedRanges;
+}
+
+// --- sheet view
+
+#define SHEET_VIEW_FLAG(getter, setter, member)                                                              \
+    bool Worksheet::getter() const { Q_D(const Worksheet); return d->member; }                                 \
+    void Worksheet::setter(bool on) { Q_D(Worksheet); d->member = on; }
+
+SHEET_VIEW_FLAG(isWindowProtected, setWindowProtected, windowProtection)
+SHEET_VIEW_FLAG(isFormulasVisible, setFormulasVisible, showFormulas)
+SHEET_VIEW_FLAG(isGridLinesVisible, setGridLinesVisible, showGridLines)
+SHEET_VIEW_FLAG(isRowColumnHeadersVisible, setRowColumnHeadersVisible, showRowColHeaders)
+SHEET_VIEW_FLAG(isZerosVisible, setZerosVisible, showZeros)
+SHEET_VIEW_FLAG(isRightToLeft, setRightToLeft, rightToLeft)
+SHEET_VIEW_FLAG(isSelected, setSelected, tabSelected)
+SHEET_VIEW_FLAG(isRulerVisible, setRulerVisible, showRuler)
+SHEET_VIEW_FLAG(isOutlineSymbolsVisible, setOutlineSymbolsVisible, showOutlineSymbols)
+SHEET_VIEW_FLAG(isWhiteSpaceVisible, setWhiteSpaceVisible, showWhiteSpace)
+
+#undef SHEET_VIEW_FLAG
+
+// --- the sheet XML
+
+void WorksheetPrivate::computeRowSpans() const
+{
+    rowSpans.clear();
+    QMap<int, std::pair<int, int>> spans;
+    for (auto row = cells.constBegin(); row != cells.constEnd(); ++row) {
+        if (row->isEmpty())
+            continue;
+        const int block = (row.key() - 1) / 16;
+        const int first = row->firstKey();
+        const int last = row->lastKey();
+        auto it = spans.find(block);
+        if (it == spans.end())
+            spans.insert(block, { first, last });
+        else
+            *it = { qMin(it->first, first), qMax(it->second, last) };
+    }
+    for (auto it = spans.constBegin(); it != spans.constEnd(); ++it)
+        rowSpans.insert(it.key(), QStringLiteral("%1:%2").arg(it->first).arg(it->second));
+}
+
+void Worksheet::writeXml(QIODevice *device) const
+{
+    Q_D(const Worksheet);
+    relationships()->clear();
+    d->computeRowSpans();
+
+    QXmlStreamWriter writer(device);
+    writer.writeStartDocument(QStringLiteral("1.0"), true);
+    writer.writeStartElement(QStringLiteral("worksheet"));
+    writer.writeAttribute(QStringLiteral("xmlns"), Namespace::spreadsheetMain);
+    writer.writeAttribute(QStringLiteral("xmlns:r"), Namespace::documentRelationships);
+
+    writer.writeEmptyElement(QStringLiteral("dimension"));
+    writer.writeAttribute(QStringLiteral("ref"), d->dimension.isValid() ? d->dimension.toText() : QStringLiteral("A1"));
+    d->writeSheetView(writer);
+    d->writeSheetFormat(writer);
+    d->writeColumns(writer);
+    d->writeSheetData(writer);
+    d->writeMergedCells(writer);
+    d->writeHyperlinks(writer);
+
+    writer.writeEndElement();
+    writer.writeEndDocument();
+}
+
+void WorksheetPrivate::writeSheetView(QXmlStreamWriter &writer) const
+{
+    writer.writeStartElement(QStringLiteral("sheetViews"));
+    writer.writeEmptyElement(QStringLiteral("sheetView"));
+    writeBoolAttribute(writer, "windowProtection", windowProtection, false);
+    writeBoolAttribute(writer, "showFormulas", showFormulas, false);
+    writeBoolAttribute(writer, "showGridLines", showGridLines, true);
+    writeBoolAttribute(writer, "showRowColHeaders", showRowColHeaders, true);
+    writeBoolAttribute(writer, "showZeros", showZeros, true);
+    writeBoolAttribute(writer, "rightToLeft", rightToLeft, false);
+    writeBoolAttribute(writer, "tabSelected", tabSelected, false);
+    writeBoolAttribute(writer, "showRuler", showRuler, false);
+    writeBoolAttribute(writer, "showOutlineSymbols", showOutlineSymbols, true);
+    writeBoolAttribute(writer, "showWhiteSpace", showWhiteSpace, true);
+    writer.writeAttribute(QStringLiteral("workbookViewId"), QStringLiteral("0"));
+    writer.writeEndElement();
+}
+
+void WorksheetPrivate::writeSheetFormat(QXmlStreamWriter &writer) const
+{
+    writer.writeEmptyElement(QStringLiteral("sheetFormatPr"));
+    writer.writeAttribute(QStringLiteral("defaultRowHeight"), QString::number(defaultRowHeight));
+    if (defaultRowHeight != 15)
+        writer.writeAttribute(QStringLiteral("customHeight"), QStringLiteral("1"));
+    if (zeroHeight)
+        writer.writeAttribute(QStringLiteral("zeroHeight"), QStringLiteral("1"));
+    if (outlineRowLevel)
+        writer.writeAttribute(QStringLiteral("outlineLevelRow"), QString::number(outlineRowLevel));
+    if (outlineColumnLevel)
+        writer.writeAttribute(QStringLiteral("outlineLevelCol"), QString::number(outlineColumnLevel));
+}
+
+void WorksheetPrivate::writeColumns(QXmlStreamWriter &writer) const
+{
+    if (columns.isEmpty())
+        return;
+    writer.writeStartElement(QStringLiteral("cols"));
+    for (const QSharedPointer<ColumnSettings> &range : columns) {
+        writer.writeEmptyElement(QStringLiteral("col"));
+        writer.writeAttribute(QStringLiteral("min"), QString::number(range->firstColumn));
+        writer.writeAttribute(QStringLiteral("max"), QString::number(range->lastColumn));
+        if (range->width != 0)
+            writer.writeAttribute(QStringLiteral("width"), decimal(range->width, 15));
+        if (!range->format.isEmpty())
+            writer.writeAttribute(QStringLiteral("style"), QString::number(range->format.xfIndex()));
+        if (range->hidden)
+            writer.writeAttribute(QStringLiteral("hidden"), QStringLiteral("1"));
+        if (range->width != 0)
+            writer.writeAttribute(QStringLiteral("customWidth"), QStringLiteral("1"));
+        if (range->outlineLevel)
+            writer.writeAttribute(QStringLiteral("outlineLevel"), QString::number(range->outlineLevel));
+        if (range->collapsed)
+            writer.writeAttribute(QStringLiteral("collapsed"), QStringLiteral("1"));
+    }
+    writer.writeEndElement();
+}
+
+void WorksheetPrivate::writeSheetData(QXmlStreamWriter &writer) const
+{
+    writer.writeStartElement(QStringLiteral("sheetData"));
+    if (dimension.isValid()) {
+        for (int row = dimension.firstRow(); row <= dimension.lastRow(); ++row) {
+            if (cells.contains(row) || rows.contains(row))
+                writeRow(writer, row);
+        }
+    }
+    writer.writeEndElement();
+}
+
+void WorksheetPrivate::writeRow(QXmlStreamWriter &writer, int row) const
+{
+    writer.writeStartElement(QStringLiteral("row"));
+    writer.writeAttribute(QStringLiteral("r"), QString::number(row));
+    const auto span = rowSpans.constFind((row - 1) / 16);
+    if (span != rowSpans.constEnd())
+        writer.writeAttribute(QStringLiteral("spans"), span.value());
+    if (const QSharedPointer<RowSettings> settings = rows.value(row)) {
+        if (!settings->format.isEmpty()) {
+            writer.writeAttribute(QStringLiteral("s"), QString::number(settings->format.xfIndex()));
+            writer.writeAttribute(QStringLiteral("customFormat"), QStringLiteral("1"));
+        }
+        if (settings->customHeight) {
+            writer.writeAttribute(QStringLiteral("ht"), decimal(settings->height, 6));
+            writer.writeAttribute(QStringLiteral("customHeight"), QStringLiteral("1"));
+        } else {
+            writer.writeAttribute(QStringLiteral("customHeight"), QStringLiteral("0"));
+        }
+        if (settings->hidden)
+            writer.writeAttribute(QStringLiteral("hidden"), QStringLiteral("1"));
+        if (settings->outlineLevel > 0)
+            writer.writeAttribute(QStringLiteral("outlineLevel"), QString::number(settings->outlineLevel));
+        if (settings->collapsed)
+            writer.writeAttribute(QStringLiteral("collapsed"), QStringLiteral("1"));
+    }
+    const auto rowCells = cells.constFind(row);
+    if (rowCells != cells.constEnd()) {
+        for (auto cell = rowCells->constBegin(); cell != rowCells->constEnd(); ++cell)
+            writeCell(writer, row, cell.key(), **cell);
+    }
+    writer.writeEndElement();
+}
+
+void WorksheetPrivate::writeCell(QXmlStreamWriter &writer, int row, int column, const SheetCell &cell) const
+{
+    writer.writeStartElement(QStringLiteral("c"));
+    writer.writeAttribute(QStringLiteral("r"), CellAddress(row, column).toText());
+
+    Format format = cell.format();
+    if (format.isEmpty()) {
+        if (const QSharedPointer<RowSettings> settings = rows.value(row))
+            format = settings->format;
+    }
+    if (format.isEmpty()) {
+        if (const QSharedPointer<ColumnSettings> range = columnsByColumn.value(column))
+            format = range->format;
+    }
+    if (!format.isEmpty())
+        writer.writeAttribute(QStringLiteral("s"), QString::number(format.xfIndex()));
+
+    auto writeFormula = [&] {
+        if (!cell.hasFormula())
+            return;
+        const CellFormula formula = cell.formula();
+        writer.writeStartElement(QStringLiteral("f"));
+        if (formula.kind() == CellFormula::ArrayFormula)
+            writer.writeAttribute(QStringLiteral("t"), QStringLiteral("array"));
+        else if (formula.kind() == CellFormula::SharedFormula)
+            writer.writeAttribute(QStringLiteral("t"), QStringLiteral("shared"));
+        if (formula.range().isValid())
+            writer.writeAttribute(QStringLiteral("ref"), formula.range().toText());
+        if (formula.alwaysCalculate())
+            writer.writeAttribute(QStringLiteral("ca"), QStringLiteral("1"));
+        if (formula.kind() == CellFormula::SharedFormula)
+            writer.writeAttribute(QStringLiteral("si"), QString::number(formula.sharedIndex()));
+        if (!formula.text().isEmpty())
+            writer.writeCharacters(formula.text());
+        writer.writeEndElement();
+    };
+
+    switch (cell.kind()) {
+    case CellKind::SharedString: {
+        writer.writeAttribute(QStringLiteral("t"), QStringLiteral("s"));
+        const int index = cell.isRichString() ? sharedStrings()->indexOf(cell.richString())
+                                              : sharedStrings()->indexOf(cell.value().toString());
+        writer.writeTextElement(QStringLiteral("v"), QString::number(index));
+        break;
+    }
+    case CellKind::InlineString:
+        writer.writeAttribute(QStringLiteral("t"), QStringLiteral("inlineStr"));
+        writer.writeStartElement(QStringLiteral("is"));
+        if (cell.isRichString()) {
+            const RichString text = cell.richString();
+            for (int run = 0; run < text.runCount(); ++run) {
+                writer.writeStartElement(QStringLiteral("r"));
+                if (text.runFormat(run).hasFontData())
+                    writer.writeEmptyElement(QStringLiteral("rPr"));
+                writeCellTextElement(writer, text.runText(run));
+                writer.writeEndElement();
+            }
+        } else {
+            writeCellTextElement(writer, cell.value().toString());
+        }
+        writer.writeEndElement();
+        break;
+    case CellKind::Number:
+        writeFormula();
+        if (cell.value().isValid())
+            writer.writeTextElement(QStringLiteral("v"), decimal(cell.value().toDouble(), 15));
+        break;
+    case CellKind::FormulaString:
+        writer.writeAttribute(QStringLiteral("t"), QStringLiteral("str"));
+        writeFormula();
+        writer.writeTextElement(QStringLiteral("v"), escapeCellText(cell.value().toString()));
+        break;
+    case CellKind::Boolean:
+        writer.writeAttribute(QStringLiteral("t"), QStringLiteral("b"));
+        writer.writeTextElement(QStringLiteral("v"), cell.value().toBool() ? QStringLiteral("1") : QStringLiteral("0"));
+        break;
+    case CellKind::Error:
+        break;
+    }
+    writer.writeEndElement();
+}
+
+void WorksheetPrivate::writeMergedCells(QXmlStreamWriter &writer) const
+{
+    if (mergedRanges.isEmpty())
+        return;
+    writer.writeStartElement(QStringLiteral("mergeCells"));
+    writer.writeAttribute(QStringLiteral("count"), QString::number(mergedRanges.size()));
+    for (const CellArea &range : mergedRanges) {
+        writer.writeEmptyElement(QStringLiteral("mergeCell"));
+        writer.writeAttribute(QStringLiteral("ref"), range.toText());
+    }
+    writer.writeEndElement();
+}
+
+void WorksheetPrivate::writeHyperlinks(QXmlStreamWriter &writer) const
+{
+    if (hyperlinks.isEmpty())
+        return;
+    Relationships *links = q_func()->relationships();
+    writer.writeStartElement(QStringLiteral("hyperlinks"));
+    for (auto row = hyperlinks.constBegin(); row != hyperlinks.constEnd(); ++row) {
+        for (auto it = row->constBegin(); it != row->constEnd(); ++it) {
+            const Hyperlink &link = **it;
+            writer.writeEmptyElement(QStringLiteral("hyperlink"));
+            writer.writeAttribute(QStringLiteral("ref"), CellAddress(row.key(), it.key()).toText());
+            if (link.kind == Hyperlink::External) {
+                links->addWorksheetRelationship(QStringLiteral("/hyperlink"), link.target, QStringLiteral("External"));
+                writer.writeAttribute(QStringLiteral("r:id"), QStringLiteral("rId%1").arg(links->count()));
+            }
+            if (!link.location.isEmpty())
+                writer.writeAttribute(QStringLiteral("location"), link.location);
+            if (!link.display.isEmpty())
+                writer.writeAttribute(QStringLiteral("display"), link.display);
+            if (!link.tooltip.isEmpty())
+                writer.writeAttribute(QStringLiteral("tooltip"), link.tooltip);
+        }
+    }
+    writer.writeEndElement();
+}
+
+bool Worksheet::readXml(QIODevice *device)
+{
+    QXmlStreamReader reader(device);
+    while (!reader.atEnd())
+        reader.readNext();
+    return false;
+}
+
+} // namespace Spreadsheet

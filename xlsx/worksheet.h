@@ -1,0 +1,115 @@
+#ifndef SPREADSHEET_WORKSHEET_H
+#define SPREADSHEET_WORKSHEET_H
+
+#include "abstractsheet.h"
+#include "celladdress.h"
+#include "cellarea.h"
+#include "cellformula.h"
+#include "format.h"
+#include "richstring.h"
+
+#include <QSharedPointer>
+#include <QUrl>
+#include <QVariant>
+
+class QXmlStreamWriter;
+
+namespace Spreadsheet {
+
+class SheetCell;
+class WorksheetPrivate;
+
+// A grid sheet: cells by 1-based row and column (up to 1048576 x 16384), row
+// and column settings, merged ranges and the sheet's XML part. Every write
+// returns false, and changes nothing, for a position outside the sheet.
+class Worksheet : public AbstractSheet
+{
+    Q_DECLARE_PRIVATE(Worksheet)
+
+public:
+    ~Worksheet() override;
+
+    // Stores a cell by the value's type: text (a leading "=" makes a formula,
+    // a link-like text a hyperlink while the workbook turns texts into links),
+    // rich text, number, bool, date-time, date, time, URL; a null value gives a
+    // blank cell. Other types are not stored.
+    bool writeValue(int row, int column, const QVariant &value, const Format &format = Format());
+    bool writeValue(const CellAddress &address, const QVariant &value, const Format &format = Format());
+    bool writeText(int row, int column, const QString &text, const Format &format = Format());
+    bool writeRichText(int row, int column, const RichString &text, const Format &format = Format());
+    // False, storing nothing, for a number that is not finite.
+    bool writeNumber(int row, int column, double number, const Format &format = Format());
+    bool writeBool(int row, int column, bool value, const Format &format = Format());
+    bool writeDateTime(int row, int column, const QDateTime &dateTime, const Format &format = Format());
+    bool writeTime(int row, int column, const QTime &time, const Format &format = Format());
+    bool writeBlank(int row, int column, const Format &format = Format());
+    bool writeFormula(int row, int column, const CellFormula &formula, const Format &format = Format(),
+                      double result = 0);
+    bool writeLink(int row, int column, const QUrl &url, const Format &format = Format(),
+                   const QString &display = QString(), const QString &tooltip = QString());
+
+    QSharedPointer<SheetCell> cellAt(int row, int column) const;
+    QSharedPointer<SheetCell> cellAt(const CellAddress &address) const;
+    // The cell's value: its text, number, bool, or date-time for date formats.
+    QVariant readValue(int row, int column) const;
+
+    bool setColumnWidth(int first, int last, double width);
+    bool setColumnFormat(int first, int last, const Format &format);
+    bool setColumnHidden(int first, int last, bool hidden);
+    bool setColumnWidth(const CellArea &area, double width);
+    bool setColumnFormat(const CellArea &area, const Format &format);
+    bool setColumnHidden(const CellArea &area, bool hidden);
+    double columnWidth(int column);
+    Format columnFormat(int column);
+    bool isColumnHidden(int column);
+
+    bool setRowHeight(int first, int last, double height);
+    bool setRowFormat(int first, int last, const Format &format);
+    bool setRowHidden(int first, int last, bool hidden);
+    double rowHeight(int row) const;
+    Format rowFormat(int row) const;
+    bool isRowHidden(int row) const;
+
+    // Merged ranges keep the top-left cell; the others get the range's format.
+    bool mergeCells(const CellArea &area, const Format &format = Format());
+    bool unmergeCells(const CellArea &area);
+    QList<CellArea> mergedCells() const;
+
+    CellArea dimension() const;
+
+    bool isWindowProtected() const;
+    void setWindowProtected(bool on);
+    bool isFormulasVisible() const;
+    void setFormulasVisible(bool on);
+    bool isGridLinesVisible() const;
+    void setGridLinesVisible(bool on);
+    bool isRowColumnHeadersVisible() const;
+    void setRowColumnHeadersVisible(bool on);
+    bool isZerosVisible() const;
+    void setZerosVisible(bool on);
+    bool isRightToLeft() const;
+    void setRightToLeft(bool on);
+    bool isSelected() const;
+    void setSelected(bool on);
+    bool isRulerVisible() const;
+    void setRulerVisible(bool on);
+    bool isOutlineSymbolsVisible() const;
+    void setOutlineSymbolsVisible(bool on);
+    bool isWhiteSpaceVisible() const;
+    void setWhiteSpaceVisible(bool on);
+
+    void writeXml(QIODevice *device) const override;
+    // Reading existing sheets is not supported.
+    bool readXml(QIODevice *device) override;
+
+protected:
+    AbstractSheet *copy(const QString &name, int sheetId) const override;
+
+private:
+    friend class Workbook;
+    Worksheet(const QString &name, int sheetId, Workbook *workbook, CreationMode mode);
+};
+
+} // namespace Spreadsheet
+
+#endif // SPREADSHEET_WORKSHEET_H

@@ -1,0 +1,116 @@
+#ifndef SPREADSHEET_WORKSHEET_P_H
+#define SPREADSHEET_WORKSHEET_P_H
+
+#include "abstractsheet_p.h"
+#include "cellarea.h"
+#include "format.h"
+#include "sheetcell.h"
+#include "worksheet.h"
+
+#include <QList>
+#include <QMap>
+#include <QRegularExpression>
+#include <QSharedPointer>
+
+class QXmlStreamWriter;
+
+namespace Spreadsheet {
+
+class SharedStrings;
+class Styles;
+
+struct RowSettings
+{
+    bool customHeight = false;
+    double height = 0;
+    Format format;
+    bool hidden = false;
+    int outlineLevel = 0;
+    bool collapsed = false;
+};
+
+struct ColumnSettings
+{
+    int firstColumn = 0;
+    int lastColumn = 0;
+    bool customWidth = false;
+    double width = 0;
+    Format format;
+    bool hidden = false;
+    int outlineLevel = 0;
+    bool collapsed = false;
+};
+
+struct Hyperlink
+{
+    enum Kind { External = 0, Internal = 1 };
+    Kind kind = External;
+    QString target;
+    QString location;
+    QString display;
+    QString tooltip;
+};
+
+class WorksheetPrivate : public AbstractSheetPrivate
+{
+    Q_DECLARE_PUBLIC(Worksheet)
+
+public:
+    WorksheetPrivate(Worksheet *q, AbstractOOXmlFile::CreationMode mode, Workbook *workbook, const QString &name,
+                     int sheetId)
+        : AbstractSheetPrivate(q, mode, workbook, name, sheetId, AbstractSheet::WorkSheet) {}
+
+    static constexpr int maxRows = 1048576;
+    static constexpr int maxColumns = 16384;
+
+    // Whether the position lies in the sheet; a position that does widens the dimension.
+    bool checkPosition(int row, int column);
+    Format cellFormat(int row, int column, const Format &given) const;
+    void storeCell(int row, int column, const QSharedPointer<SheetCell> &cell);
+    SharedStrings *sharedStrings() const;
+    Styles *styles() const;
+
+    void splitColumnRanges(int first, int last);
+    QList<QSharedPointer<ColumnSettings>> columnRanges(int first, int last);
+    QList<QSharedPointer<RowSettings>> rowSettings(int first, int last);
+    void computeRowSpans() const;
+
+    void writeSheetView(QXmlStreamWriter &writer) const;
+    void writeSheetFormat(QXmlStreamWriter &writer) const;
+    void writeColumns(QXmlStreamWriter &writer) const;
+    void writeSheetData(QXmlStreamWriter &writer) const;
+    void writeRow(QXmlStreamWriter &writer, int row) const;
+    void writeCell(QXmlStreamWriter &writer, int row, int column, const SheetCell &cell) const;
+    void writeMergedCells(QXmlStreamWriter &writer) const;
+    void writeHyperlinks(QXmlStreamWriter &writer) const;
+
+    QMap<int, QMap<int, QSharedPointer<SheetCell>>> cells;
+    QMap<int, QMap<int, QSharedPointer<Hyperlink>>> hyperlinks;
+    QList<CellArea> mergedRanges;
+    QMap<int, QSharedPointer<RowSettings>> rows;
+    QMap<int, QSharedPointer<ColumnSettings>> columns;          // by first column
+    QMap<int, QSharedPointer<ColumnSettings>> columnsByColumn;  // every column of every range
+    CellArea dimension;
+    mutable QMap<int, QString> rowSpans;                        // by block of 16 rows
+    int outlineRowLevel = 0;
+    int outlineColumnLevel = 0;
+    int defaultRowHeight = 15;
+    bool zeroHeight = false;
+
+    bool windowProtection = false;
+    bool showFormulas = false;
+    bool showGridLines = true;
+    bool showRowColHeaders = true;
+    bool showZeros = true;
+    bool rightToLeft = false;
+    bool tabSelected = false;
+    bool showRuler = false;
+    bool showOutlineSymbols = true;
+    bool showWhiteSpace = true;
+
+    QRegularExpression linkPattern{ QStringLiteral("^([fh]tt?ps?://)|(mailto:)|(file://)") };
+};
+
+} // namespace Spreadsheet
+
+#endif // SPREADSHEET_WORKSHEET_P_H
