@@ -9,6 +9,7 @@
 #include "acquisition/instrumentdiscovery.h"
 #include "acquisition/instrumentpicture.h"
 #include "acquisition/resulttable.h"
+#include "export/excelexport.h"
 #include "report/pdfreport.h"
 
 #include <QDebug>
@@ -108,19 +109,19 @@ ReportInput MainWindow::reportInput() const
     return input;
 }
 
-void MainWindow::on_printButton_clicked()
+void MainWindow::exportTicked(const QString &initialName, const QString &filter,
+                              const std::function<bool(const QString &)> &write)
 {
     if (!checkSelection())
         return;
-    const QString fileName = platform->saveFileName(this, tr("Save File"), QStringLiteral("results.pdf"),
-                                                    tr("File PDF (*.pdf)"));
+    const QString fileName = platform->saveFileName(this, tr("Save File"), initialName, filter);
     if (fileName.isEmpty())
         return;
 
     bool written = false;
     {
         BusyCursor busy;
-        written = PdfReport::write(fileName, reportInput());
+        written = write(fileName);
     }
     if (!written) {
         platform->warn(QObject::tr("Error"), QObject::tr("The file %1 could not be written.").arg(fileName));
@@ -128,6 +129,13 @@ void MainWindow::on_printButton_clicked()
     }
     qDebug() << "done.";
     platform->openWithDesktop(fileName);
+}
+
+void MainWindow::on_printButton_clicked()
+{
+    exportTicked(QStringLiteral("results.pdf"), tr("File PDF (*.pdf)"), [this](const QString &fileName) {
+        return PdfReport::write(fileName, reportInput());
+    });
 }
 
 void MainWindow::on_acquireButton_clicked()
@@ -206,6 +214,9 @@ void MainWindow::showInstrument(const InstrumentInfo &instrument)
 
 void MainWindow::on_pushButton_clicked()
 {
+    exportTicked(QStringLiteral("results.xlsx"), tr("File Excel (*.xlsx)"), [this](const QString &fileName) {
+        return ExcelExport::write(fileName, ResultTable(ui->resultTable).rows());
+    });
 }
 
 void MainWindow::on_actionAbout()

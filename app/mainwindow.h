@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class Platform;
@@ -45,6 +46,10 @@ private:
     void showInstrument(const InstrumentInfo &instrument);
     // Warns and returns false when no row is ticked.
     bool checkSelection();
+    // Asks for the target file, writes it and asks the desktop to open it;
+    // a failed write is reported instead.
+    void exportTicked(const QString &initialName, const QString &filter,
+                      const std::function<bool(const QString &)> &write);
     ReportInput reportInput() const;
 
     Ui::MainWindow *ui;

@@ -50,7 +50,37 @@ def check_large(sheet, failures):
         failures.append(f"J2000 is {sheet['J2000'].value!r}")
 
 
-CHECKS = {"every-kind.xlsx": check_every_kind, "large.xlsx": check_large}
+def check_sample_export(sheet, failures):
+    headers = ["Matrix", "Analysis", "Date", "Sample", "Result", "UM", "K", "Q", "Operator", "Note"]
+    for column, header in enumerate(headers, start=1):
+        cell = sheet.cell(row=1, column=column)
+        if cell.value != header or not cell.font.b:
+            failures.append(f"header {column} is {cell.value!r}, bold {cell.font.b}")
+    expected = {
+        "A2": "Olive oil", "B2": "Free acidity", "C2": "3/11/2026 09:05", "D2": "EVO-0412", "E2": "0.21",
+        "F2": "% oleic", "G2": "1.0021", "H2": "-0.0003", "A3": "White wine", "D3": "VB-2026-07",
+        "E5": "2.77", "J5": "ABS out of bounds", "D6": "VB-2026-08", "E6": "3.10", "J6": "blank KO ", "E7": "1.44",
+    }
+    for address, value in expected.items():
+        if text(sheet[address]) != value:
+            failures.append(f"{address}: {text(sheet[address])!r} instead of {value!r}")
+    if sheet.max_row != 7:
+        failures.append(f"{sheet.max_row} rows instead of 7")
+    for row in sheet.iter_rows(min_row=2):
+        for cell in row:
+            if cell.value not in (None, "") and not isinstance(cell.value, str):
+                failures.append(f"{cell.coordinate} is not text")
+            if cell.font.b:
+                failures.append(f"{cell.coordinate} is bold")
+            if cell.hyperlink is not None:
+                failures.append(f"{cell.coordinate} is a link")
+
+
+CHECKS = {
+    "every-kind.xlsx": check_every_kind,
+    "large.xlsx": check_large,
+    "sample-export.xlsx": check_sample_export,
+}
 
 
 def main(folder):

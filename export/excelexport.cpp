@@ -1,0 +1,69 @@
+#include "excelexport.h"
+
+#include "document.h"
+#include "richstring.h"
+#include "worksheet.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+using namespace Spreadsheet;
+
+namespace {
+
+const QString lineSeparator = QStringLiteral("\r\n");
+
+void writeHeader(Worksheet *sheet)
+{
+    const char *const headers[] = { "Matrix", "Analysis", "Date", "Sample", "Result",
+                                    "UM", "K", "Q", "Operator", "Note" };
+    Format bold;
+    bold.setFontBold(true);
+    int column = 1;
+    for (const char *header : headers) {
+        RichString text;
+        text.appendRun(QCoreApplication::translate("MainWindow", header), bold);
+        sheet->writeValue(1, column++, QVariant::fromValue(text), Format());
+    }
+}
+
+// One sheet row per line of the result column; a column with fewer lines
+// gives the empty text for the missing ones.
+int writeRow(Worksheet *sheet, int sheetRow, const SampleRow &row)
+{
+    const QStringList results = row.resultLines.split(lineSeparator);
+    const QStringList units = row.umLines.split(lineSeparator);
+    const QStringList ks = row.kLines.split(lineSeparator);
+    const QStringList qs = row.qLines.split(lineSeparator);
+    const QStringList notes = row.noteLines.split(lineSeparator);
+    const QString date = row.timestamp.toString(QStringLiteral("d/M/yyyy hh:mm"));
+    for (int line = 0; line < results.size(); ++line, ++sheetRow) {
+        const QString cells[] = {
+            row.matrix, row.analysis, date, row.sampleName, results.at(line), units.value(line),
+            ks.value(line), qs.value(line), QString(), notes.value(line),
+        };
+        int column = 1;
+        for (const QString &cell : cells)
+            sheet->writeText(sheetRow, column++, cell, Format());
+    }
+    return sheetRow;
+}
+
+} // namespace
+
+namespace ExcelExport {
+
+bool write(const QString &fileName, const QVector<TableRow> &rows)
+{
+    Document document;
+    Worksheet *sheet = document.activeWorksheet();
+    writeHeader(sheet);
+    int sheetRow = 2;
+    for (const TableRow &row : rows) {
+        if (row.ticked)
+            sheetRow = writeRow(sheet, sheetRow, row.values);
+    }
+    return document.saveToFile(fileName);
+}
+
+} // namespace ExcelExport
