@@ -1,0 +1,272 @@
+#include "exportxml.h"
+
+#include <QLoggingCategory>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <private/qzipreader_p.h>
+
+using namespace ExportXml;
+
+namespace {
+
+struct Result
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Result convert(const QStringList &arguments, const QStringList &environment = {})
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("DISPLAY"));
+    env.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    for (const QString &variable : environment)
+        env.insert(variable.section(QLatin1Char('='), 0, 0), variable.section(QLatin1Char('='), 1));
+    process.setProcessEnvironment(env);
+    process.start(qEnvironmentVariable("DATARIUM_CONVERT"), arguments);
+    if (!process.waitForFinished(60000))
+        return {};
+    return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+             QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError()) };
+}
+
+QStringList entryNames(const QString &package)
+{
+    QFile file(package);
+    file.open(QIODevice::ReadOnly);
+    QStringList names;
+    for (const QZipReader::FileInfo &info : QZipReader(&file).fileInfoList())
+        names << info.filePath;
+    return names;
+}
+
+QByteArray entry(const QString &package, const QString &name)
+{
+    QFile file(package);
+    file.open(QIODevice::ReadOnly);
+    return QZipReader(&file).fileData(name);
+}
+
+QString pdfText(const QString &pdf)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") });
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+int pageCount(const QString &pdf)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdfinfo"), { pdf });
+    process.waitForFinished(60000);
+    const auto match = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(QString::fromUtf8(process.readAllStandardOutput()));
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+} // namespace
+
+class TestConverter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void successPrintsNothing();
+    void helpAndVersion();
+    void badUsage_data();
+    void badUsage();
+    void invalidExportFile();
+    void nothingTicked();
+    void unwritableOutput();
+    void rowsSelection();
+    void italianMessages();
+    void sameDocumentsAsTheWindow_data();
+    void sameDocumentsAsTheWindow();
+
+private:
+    QTemporaryDir dir;
+};
+
+void TestConverter::initTestCase()
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+    QVERIFY(QFile::exists(qEnvironmentVariable("DATARIUM_CONVERT")));
+}
+
+void TestConverter::successPrintsNothing()
+{
+    const QString pdf = dir.filePath(QStringLiteral("ok.pdf"));
+    const QString xlsx = dir.filePath(QStringLiteral("ok.xlsx"));
+    const Result result = convert({ QStringLiteral("--pdf"), pdf, QStringLiteral("--xlsx"), xlsx,
+                                    QStringLiteral("--signature"), QStringLiteral("Dr. Rossi"), samplePath("results.xml") });
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.out, QString());
+    QCOMPARE(result.err, QString());
+    QVERIFY(pageCount(pdf) >= 1);
+    QVERIFY(pdfText(pdf).contains(QStringLiteral("Dr. Rossi")));
+    QVERIFY(entryNames(xlsx).contains(QStringLiteral("xl/worksheets/sheet1.xml")));
+}
+
+void TestConverter::helpAndVersion()
+{
+    const Result help = convert({ QStringLiteral("--help") });
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY(help.out.contains(QStringLiteral("--pdf <file>")));
+    QVERIFY(help.out.contains(QStringLiteral("--rows <list>")));
+    const Result version = convert({ QStringLiteral("--version") });
+    QCOMPARE(version.exitCode, 0);
+    QCOMPARE(version.out, QStringLiteral("datarium-convert 0.5\n"));
+}
+
+void TestConverter::badUsage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("nothing") << QStringList();
+    QTest::newRow("no output") << QStringList{ samplePath("results.xml") };
+    QTest::newRow("no export file") << QStringList{ "--pdf", "/tmp/x.pdf" };
+    QTest::newRow("two export files") << QStringList{ "--pdf", "/tmp/x.pdf", "a.xml", "b.xml" };
+    QTest::newRow("unknown option") << QStringList{ "--csv", "x.csv", samplePath("results.xml") };
+    QTest::newRow("rows not numbers") << QStringList{ "--pdf", "/tmp/x.pdf", "--rows", "1,two", samplePath("results.xml") };
+    QTest::newRow("negative row") << QStringList{ "--pdf", "/tmp/x.pdf", "--rows", "-1", samplePath("results.xml") };
+}
+
+void TestConverter::badUsage()
+{
+    QFETCH(QStringList, arguments);
+    const Result result = convert(arguments);
+    QCOMPARE(result.exitCode, 2);
+    QVERIFY2(result.err.contains(QStringLiteral("export_file")), qPrintable(result.err));
+    QVERIFY(!QFile::exists(QStringLiteral("/tmp/x.pdf")));
+}
+
+void TestConverter::invalidExportFile()
+{
+    const QString xlsx = dir.filePath(QStringLiteral("invalid.xlsx"));
+    for (const QString &input : { ExportXml::samplePath("no-such-file.xml"),
+                                  qEnvironmentVariable("DATARIUM_SOURCE_DIR") + QStringLiteral("/README.md") }) {
+        const Result result = convert({ QStringLiteral("--xlsx"), xlsx, input });
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.err, QStringLiteral("The selected export file does not seem valid.\n"));
+    }
+    QVERIFY(!QFile::exists(xlsx));
+}
+
+void TestConverter::nothingTicked()
+{
+    const QString xlsx = dir.filePath(QStringLiteral("none.xlsx"));
+    for (const QStringList &arguments : { QStringList{ "--rows", "7,8" }, QStringList() }) {
+        const Result result = convert(arguments + QStringList{ QStringLiteral("--xlsx"), xlsx,
+                                                               arguments.isEmpty() ? samplePath("no-records.xml")
+                                                                                   : samplePath("results.xml") });
+        QCOMPARE(result.exitCode, 3);
+        QCOMPARE(result.err, QStringLiteral("To proceed, you should select at least one result.\n"));
+    }
+    QVERIFY(!QFile::exists(xlsx));
+}
+
+void TestConverter::unwritableOutput()
+{
+    const QString pdf = dir.filePath(QStringLiteral("written.pdf"));
+    const Result result = convert({ QStringLiteral("--pdf"), pdf, QStringLiteral("--xlsx"),
+                                    QStringLiteral("/nonexistent-folder/out.xlsx"), samplePath("results.xml") });
+    QCOMPARE(result.exitCode, 4);
+    QCOMPARE(result.err, QStringLiteral("The file /nonexistent-folder/out.xlsx could not be written.\n"));
+    QCOMPARE(pageCount(pdf), 1);
+}
+
+void TestConverter::rowsSelection()
+{
+    const QString xlsx = dir.filePath(QStringLiteral("rows.xlsx"));
+    const Result result = convert({ QStringLiteral("--rows"), QStringLiteral("6, 1"), QStringLiteral("--xlsx"), xlsx,
+                                    samplePath("results.xml") });
+    QCOMPARE(result.exitCode, 0);
+    const QByteArray strings = entry(xlsx, QStringLiteral("xl/sharedStrings.xml"));
+    QVERIFY(strings.contains("<t>EVO-0413</t>"));
+    QVERIFY(strings.contains("<t>VB-2026-08</t>"));
+    QVERIFY(!strings.contains("EVO-0412"));
+    QVERIFY(!strings.contains("VB-2026-07"));
+    // One row for sample 1, two for sample 6, below the header: EVO-0413 first (file order).
+    const QByteArray sheet = entry(xlsx, QStringLiteral("xl/worksheets/sheet1.xml"));
+    QVERIFY(sheet.contains("<dimension ref=\"A1:J4\"/>"));
+    QVERIFY(strings.indexOf("EVO-0413") < strings.indexOf("VB-2026-08"));
+}
+
+void TestConverter::italianMessages()
+{
+    const QStringList italian = { QStringLiteral("LANGUAGE=it"), QStringLiteral("LC_ALL=it_IT.UTF-8") };
+    const Result invalid = convert({ QStringLiteral("--pdf"), dir.filePath(QStringLiteral("it.pdf")),
+                                     ExportXml::samplePath("no-such-file.xml") }, italian);
+    QCOMPARE(invalid.exitCode, 1);
+    QCOMPARE(invalid.err, QStringLiteral("Il file selezionato non sembra valido.\n"));
+    const Result none = convert({ QStringLiteral("--rows"), QStringLiteral("99"), QStringLiteral("--pdf"),
+                                  dir.filePath(QStringLiteral("it.pdf")), samplePath("results.xml") }, italian);
+    QCOMPARE(none.err, QStringLiteral("Per procedere devi selezionare almeno un risultato.\n"));
+    const Result unwritable = convert({ QStringLiteral("--xlsx"), QStringLiteral("/nonexistent-folder/x.xlsx"),
+                                        samplePath("results.xml") }, italian);
+    QCOMPARE(unwritable.err, QStringLiteral("Impossibile scrivere il file /nonexistent-folder/x.xlsx.\n"));
+
+    const QString pdf = dir.filePath(QStringLiteral("italian.pdf"));
+    QCOMPARE(convert({ QStringLiteral("--pdf"), pdf, samplePath("export.xml") }, italian).exitCode, 0);
+    const QString text = pdfText(pdf);
+    QVERIFY(text.contains(QStringLiteral("Report di analisi")));
+    QVERIFY(text.contains(QStringLiteral("Pagina 1 di 1")));
+}
+
+void TestConverter::sameDocumentsAsTheWindow_data()
+{
+    QTest::addColumn<QString>("sample");
+    QTest::addColumn<QList<int>>("ticked");
+    QTest::addColumn<QString>("signature");
+    QTest::newRow("every row, signed") << "results.xml" << QList<int>() << "Dr. Maria Rossi";
+    QTest::newRow("some rows") << "results.xml" << QList<int>{ 1, 5 } << "";
+    QTest::newRow("one matrix") << "export.xml" << QList<int>{ 0, 1, 3 } << "Lab";
+}
+
+void TestConverter::sameDocumentsAsTheWindow()
+{
+    QFETCH(QString, sample);
+    QFETCH(QList<int>, ticked);
+    QFETCH(QString, signature);
+    const QString path = samplePath(sample.toLatin1().constData());
+    const QString windowPdf = dir.filePath(QStringLiteral("window.pdf"));
+    const QString windowXlsx = dir.filePath(QStringLiteral("window.xlsx"));
+    QStringList rows;
+    for (int row : ticked)
+        rows << QString::number(row);
+
+    // The window in a program of its own, as a user runs it.
+    QProcess window;
+    window.start(qEnvironmentVariable("DATARIUM_DRIVEWINDOW"),
+                 { QStringLiteral("--pdf"), windowPdf, QStringLiteral("--xlsx"), windowXlsx, QStringLiteral("--rows"),
+                   rows.join(QLatin1Char(',')), QStringLiteral("--signature"), signature, path });
+    QVERIFY(window.waitForFinished(60000));
+    QCOMPARE(window.exitCode(), 0);
+
+    const QString pdf = dir.filePath(QStringLiteral("converter.pdf"));
+    const QString xlsx = dir.filePath(QStringLiteral("converter.xlsx"));
+    QStringList arguments = { QStringLiteral("--pdf"), pdf, QStringLiteral("--xlsx"), xlsx };
+    if (!ticked.isEmpty())
+        arguments << QStringLiteral("--rows") << rows.join(QLatin1Char(','));
+    if (!signature.isEmpty())
+        arguments << QStringLiteral("--signature") << signature;
+    QCOMPARE(convert(arguments << path).exitCode, 0);
+
+    QCOMPARE(pageCount(pdf), pageCount(windowPdf));
+    QCOMPARE(pdfText(pdf), pdfText(windowPdf));
+    const QStringList names = entryNames(windowXlsx);
+    QCOMPARE(entryNames(xlsx), names);
+    for (const QString &name : names) {
+        if (name != QLatin1String("docProps/core.xml"))
+            QCOMPARE(entry(xlsx, name), entry(windowXlsx, name));
+    }
+}
+
+QTEST_MAIN(TestConverter)
+#include "tst_converter.moc"
