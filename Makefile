@@ -1,10 +1,13 @@
 # The two front doors: "make run" and "make test". Both install what is
 # missing, configure and build into build/ first.
 BUILD ?= build
+SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test artwork clean
+.PHONY: all deps build run test plain-test sanitized-test fuzz-test artwork clean
 
 all: build
 
@@ -18,8 +21,22 @@ build: deps
 run: build
 	$(BUILD)/app/datarium
 
-test: build
+# Every test twice, plainly and under AddressSanitizer and UBSan, then each
+# fuzz target for FUZZ_SECONDS.
+test: plain-test sanitized-test fuzz-test
+
+plain-test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+sanitized-test: deps
+	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDATARIUM_SANITIZE=ON > /dev/null
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+fuzz-test: deps
+	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DDATARIUM_FUZZ=ON > /dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	tests/fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # Draws the pictures and the icon in resources/ anew.
 artwork: deps
@@ -28,4 +45,4 @@ artwork: deps
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/makeartwork resources
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

@@ -195,29 +195,23 @@ ExportFile readDocument(const QDomDocument &document)
     return file;
 }
 
+} // namespace
+
 // The stream reader expands no external entity and bounds internal entity
 // expansion, so a hostile file can neither reach local files nor exhaust memory.
-template <typename Source>
-std::optional<ExportFile> parse(Source source)
+std::optional<ExportFile> readExportData(const QByteArray &data)
 {
-    QXmlStreamReader reader(source);
+    QXmlStreamReader reader(data);
     QDomDocument document;
     if (!document.setContent(&reader, false))
         return std::nullopt;
     return readDocument(document);
 }
 
-} // namespace
-
 std::optional<ExportFile> readExportFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    return parse(&file);
-}
-
-std::optional<ExportFile> readExportData(const QByteArray &data)
-{
-    return parse(data);
+    return readExportData(file.readAll());
 }

@@ -32,6 +32,7 @@ private slots:
     void partPaths();
     void cellTextEscaping_data();
     void cellTextEscaping();
+    void invalidXmlCharactersAreReplaced();
 };
 
 void TestCellReferences::columnLettersBothWays_data()
@@ -190,6 +191,9 @@ void TestCellReferences::sheetNames_data()
     QTest::newRow("trailing apostrophe") << "Data'" << "Data ";
     QTest::newRow("31 characters kept") << QString(31, QLatin1Char('x')) << QString(31, QLatin1Char('x'));
     QTest::newRow("40 characters cut") << QString(40, QLatin1Char('y')) << QString(31, QLatin1Char('y'));
+    QTest::newRow("cut leaves no apostrophe at the end")
+        << QString(30, QLatin1Char('z')) + QStringLiteral("'tail") << QString(30, QLatin1Char('z')) + QLatin1Char(' ');
+    QTest::newRow("control characters") << QStringLiteral("a\x01" "b\tc") << "a b c";
 }
 
 void TestCellReferences::sheetNames()
@@ -248,6 +252,8 @@ void TestCellReferences::cellTextEscaping_data()
     QTest::newRow("control characters") << QString::fromUtf8("\x01x\x1f") << "_x0001_x_x001F_";
     QTest::newRow("text that looks escaped") << "_x0041_" << "_x005F_x0041_";
     QTest::newRow("underscores that do not") << "_x12_ a_b _xZZZZ_" << "_x12_ a_b _xZZZZ_";
+    QTest::newRow("lone surrogate") << QString(QStringLiteral("a") + QChar(0xD800) + QStringLiteral("b")) << "a_xD800_b";
+    QTest::newRow("surrogate pair stays") << QString::fromUtf8("\xf0\x9f\x8d\x85") << QString::fromUtf8("\xf0\x9f\x8d\x85");
 }
 
 void TestCellReferences::cellTextEscaping()
@@ -256,6 +262,15 @@ void TestCellReferences::cellTextEscaping()
     QFETCH(QString, escaped);
     QCOMPARE(escapeCellText(text), escaped);
     QCOMPARE(unescapeCellText(escaped), text);
+}
+
+void TestCellReferences::invalidXmlCharactersAreReplaced()
+{
+    const QChar replacement = QChar::ReplacementCharacter;
+    QCOMPARE(validXmlText(QStringLiteral("Calibri")), QStringLiteral("Calibri"));
+    QCOMPARE(validXmlText(QStringLiteral("a\x01" "b\tc\r\n")), QString(QStringLiteral("a") + replacement + QStringLiteral("b\tc\r\n")));
+    QCOMPARE(validXmlText(QString(QChar(0xDC00)) + QChar(0xD800)), QString(replacement) + replacement);
+    QCOMPARE(validXmlText(QString(QChar(0xFFFF))), QString(replacement));
 }
 
 QTEST_GUILESS_MAIN(TestCellReferences)

@@ -4,6 +4,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 #include <private/qzipreader_p.h>
@@ -109,6 +110,7 @@ private slots:
     void saveWritesBook1InTheCurrentFolder();
     void forwardingWithoutWorksheet();
     void documentPropertiesLandInTheirPart();
+    void hostileTextsKeepThePackageWellFormed();
     void packagesForTheReader();
 };
 
@@ -258,6 +260,30 @@ void TestDocument::documentPropertiesLandInTheirPart()
     QVERIFY(entry(package, QStringLiteral("docProps/core.xml")).contains("<dc:title>Results</dc:title>"));
     QVERIFY(!entry(package, QStringLiteral("docProps/core.xml")).contains("Dairy"));
     QVERIFY(entry(package, QStringLiteral("docProps/app.xml")).contains("<Company>Dairy</Company>"));
+}
+
+void TestDocument::hostileTextsKeepThePackageWellFormed()
+{
+    const QString hostile = QStringLiteral("x\x01y") + QChar(0xD800) + QStringLiteral("z\x1f");
+    Document document;
+    Format format;
+    format.setFontName(hostile);
+    format.setNumberFormatCode(hostile);
+    document.writeValue(1, 1, hostile, format);
+    document.writeValue(2, 1, QStringLiteral("=") + hostile);
+    document.writeValue(3, 1, QStringLiteral("http://example.org/#") + hostile);
+    QCOMPARE(document.readValue(1, 1).toString(), hostile);
+    document.addSheet(hostile);
+    document.workbook()->defineName(hostile, hostile, hostile);
+    document.setDocumentProperty(QStringLiteral("title"), hostile);
+    document.setDocumentProperty(QStringLiteral("company"), hostile);
+    const QByteArray package = saved(document);
+    for (const QString &name : entryNames(package)) {
+        QXmlStreamReader reader(entry(package, name));
+        while (!reader.atEnd())
+            reader.readNext();
+        QVERIFY2(!reader.hasError(), qPrintable(name + QStringLiteral(": ") + reader.errorString()));
+    }
 }
 
 void TestDocument::packagesForTheReader()

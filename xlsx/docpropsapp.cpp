@@ -1,5 +1,6 @@
 #include "docpropsapp.h"
 #include "namespaces.h"
+#include "utility.h"
 
 #include <QDebug>
 #include <QXmlStreamReader>
@@ -61,7 +62,7 @@ void DocPropsApp::writeXml(QIODevice *device) const
     writer.writeAttribute(QStringLiteral("baseType"), QStringLiteral("variant"));
     for (const auto &pair : m_headingPairs) {
         writer.writeStartElement(vt, QStringLiteral("variant"));
-        writer.writeTextElement(vt, QStringLiteral("lpstr"), pair.first);
+        writer.writeTextElement(vt, QStringLiteral("lpstr"), validXmlText(pair.first));
         writer.writeEndElement();
         writer.writeStartElement(vt, QStringLiteral("variant"));
         writer.writeTextElement(vt, QStringLiteral("i4"), QString::number(pair.second));
@@ -75,14 +76,14 @@ void DocPropsApp::writeXml(QIODevice *device) const
     writer.writeAttribute(QStringLiteral("size"), QString::number(m_partTitles.size()));
     writer.writeAttribute(QStringLiteral("baseType"), QStringLiteral("lpstr"));
     for (const QString &title : m_partTitles)
-        writer.writeTextElement(vt, QStringLiteral("lpstr"), title);
+        writer.writeTextElement(vt, QStringLiteral("lpstr"), validXmlText(title));
     writer.writeEndElement();
     writer.writeEndElement();
 
     if (m_properties.contains(QStringLiteral("manager")))
-        writer.writeTextElement(QStringLiteral("Manager"), m_properties.value(QStringLiteral("manager")));
+        writer.writeTextElement(QStringLiteral("Manager"), validXmlText(m_properties.value(QStringLiteral("manager"))));
     if (m_properties.contains(QStringLiteral("company")))
-        writer.writeTextElement(QStringLiteral("Company"), m_properties.value(QStringLiteral("company")));
+        writer.writeTextElement(QStringLiteral("Company"), validXmlText(m_properties.value(QStringLiteral("company"))));
 
     writer.writeTextElement(QStringLiteral("LinksUpToDate"), QStringLiteral("false"));
     writer.writeTextElement(QStringLiteral("SharedDoc"), QStringLiteral("false"));

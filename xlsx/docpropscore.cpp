@@ -1,5 +1,6 @@
 #include "docpropscore.h"
 #include "namespaces.h"
+#include "utility.h"
 
 #include <QDateTime>
 #include <QXmlStreamReader>
@@ -56,9 +57,10 @@ void DocPropsCore::writeXml(QIODevice *device) const
 
     auto optional = [&](const char *property, const QString &namespaceUri, const char *element) {
         if (m_properties.contains(QLatin1String(property)))
-            writer.writeTextElement(namespaceUri, QLatin1String(element), m_properties.value(QLatin1String(property)));
+            writer.writeTextElement(namespaceUri, QLatin1String(element),
+                                    validXmlText(m_properties.value(QLatin1String(property))));
     };
-    const QString creator = m_properties.value(QStringLiteral("creator"), defaultCreator);
+    const QString creator = validXmlText(m_properties.value(QStringLiteral("creator"), defaultCreator));
     const QString now = QDateTime::currentDateTime().toString(Qt::ISODate);
     auto timestamp = [&](const char *element, const QString &value) {
         writer.writeStartElement(Namespace::dublinCoreTerms, QLatin1String(element));
@@ -73,7 +75,7 @@ void DocPropsCore::writeXml(QIODevice *device) const
     optional("keywords", Namespace::coreProperties, "keywords");
     optional("description", Namespace::dublinCore, "description");
     writer.writeTextElement(Namespace::coreProperties, QStringLiteral("lastModifiedBy"), creator);
-    timestamp("created", m_properties.value(QStringLiteral("created"), now));
+    timestamp("created", validXmlText(m_properties.value(QStringLiteral("created"), now)));
     timestamp("modified", now);
     optional("category", Namespace::coreProperties, "category");
     optional("status", Namespace::coreProperties, "contentStatus");

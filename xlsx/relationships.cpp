@@ -1,5 +1,6 @@
 #include "relationships.h"
 #include "namespaces.h"
+#include "utility.h"
 
 #include <QBuffer>
 #include <QXmlStreamReader>
@@ -83,9 +84,9 @@ void Relationships::writeXml(QIODevice *device) const
         writer.writeStartElement(QStringLiteral("Relationship"));
         writer.writeAttribute(QStringLiteral("Id"), relationship.id);
         writer.writeAttribute(QStringLiteral("Type"), relationship.type);
-        writer.writeAttribute(QStringLiteral("Target"), relationship.target);
+        writer.writeAttribute(QStringLiteral("Target"), validXmlText(relationship.target));
         if (relationship.targetMode)
-            writer.writeAttribute(QStringLiteral("TargetMode"), *relationship.targetMode);
+            writer.writeAttribute(QStringLiteral("TargetMode"), validXmlText(*relationship.targetMode));
         writer.writeEndElement();
     }
     writer.writeEndElement();

@@ -151,11 +151,11 @@ void SharedStrings::writeRun(QXmlStreamWriter &writer, const QString &text, cons
         if (format.hasProperty(Format::FontColorProperty))
             format.colorProperty(Format::FontColorProperty).writeColorElement(writer, QStringLiteral("color"));
         if (!format.stringProperty(Format::FontNameProperty).isEmpty())
-            writeValueElement(writer, QStringLiteral("rFont"), format.stringProperty(Format::FontNameProperty));
+            writeValueElement(writer, QStringLiteral("rFont"), validXmlText(format.stringProperty(Format::FontNameProperty)));
         if (format.hasProperty(Format::FontFamilyProperty))
-            writeValueElement(writer, QStringLiteral("family"), format.stringProperty(Format::FontFamilyProperty));
+            writeValueElement(writer, QStringLiteral("family"), validXmlText(format.stringProperty(Format::FontFamilyProperty)));
         if (format.hasProperty(Format::FontSchemeProperty))
-            writeValueElement(writer, QStringLiteral("scheme"), format.stringProperty(Format::FontSchemeProperty));
+            writeValueElement(writer, QStringLiteral("scheme"), validXmlText(format.stringProperty(Format::FontSchemeProperty)));
         writer.writeEndElement();
     }
     writeCellTextElement(writer, text);

@@ -1,5 +1,6 @@
 #include "styles.h"
 #include "namespaces.h"
+#include "utility.h"
 
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -236,7 +237,7 @@ void Styles::writeNumberFormats(QXmlStreamWriter &writer) const
     for (const QSharedPointer<NumberFormatRecord> &record : m_customNumberFormatsById) {
         writer.writeEmptyElement(QStringLiteral("numFmt"));
         writer.writeAttribute(QStringLiteral("numFmtId"), QString::number(record->id));
-        writer.writeAttribute(QStringLiteral("formatCode"), record->code);
+        writer.writeAttribute(QStringLiteral("formatCode"), validXmlText(record->code));
     }
     writer.writeEndElement();
 }
@@ -343,7 +344,7 @@ void Styles::writeDifferentialFormats(QXmlStreamWriter &writer) const
         if (format.hasNumFmtData()) {
             writer.writeEmptyElement(QStringLiteral("numFmt"));
             writer.writeAttribute(QStringLiteral("numFmtId"), QString::number(format.numberFormatId()));
-            writer.writeAttribute(QStringLiteral("formatCode"), format.numberFormatCode());
+            writer.writeAttribute(QStringLiteral("formatCode"), validXmlText(format.numberFormatCode()));
         }
         if (format.hasFillData())
             writeFill(writer, format);
@@ -411,12 +412,12 @@ void Styles::writeFont(QXmlStreamWriter &writer, const Format &format, bool diff
     if (format.hasProperty(Format::FontColorProperty))
         format.colorProperty(Format::FontColorProperty).writeColorElement(writer, QStringLiteral("color"));
     if (!differential) {
-        writeValueElement(writer, QStringLiteral("name"), format.fontName());
+        writeValueElement(writer, QStringLiteral("name"), validXmlText(format.fontName()));
         for (const auto &[id, name] : { std::pair<int, const char *>{ Format::FontCharsetProperty, "charset" },
                                         std::pair<int, const char *>{ Format::FontFamilyProperty, "family" },
                                         std::pair<int, const char *>{ Format::FontSchemeProperty, "scheme" } }) {
             if (format.hasProperty(id))
-                writeValueElement(writer, QLatin1String(name), format.stringProperty(id));
+                writeValueElement(writer, QLatin1String(name), validXmlText(format.stringProperty(id)));
         }
     }
     writer.writeEndElement();

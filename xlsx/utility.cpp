@@ -18,6 +18,24 @@ bool isForbiddenInXml(char16_t c)
     return (c < 0x20 && c != u'\t' && c != u'\n') || c == 0xFFFE || c == 0xFFFF;
 }
 
+// A surrogate that is not half of a pair cannot be written as UTF-8.
+bool isUnpairedSurrogate(const QString &text, int i)
+{
+    const QChar c = text.at(i);
+    if (c.isHighSurrogate())
+        return i + 1 >= text.size() || !text.at(i + 1).isLowSurrogate();
+    if (c.isLowSurrogate())
+        return i == 0 || !text.at(i - 1).isHighSurrogate();
+    return false;
+}
+
+bool isInvalidInXml(const QString &text, int i)
+{
+    const char16_t c = text.at(i).unicode();
+    return (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || c == 0xFFFE || c == 0xFFFF
+        || isUnpairedSurrogate(text, i);
+}
+
 bool isHexDigit(QChar c)
 {
     return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('f'))
@@ -47,7 +65,7 @@ bool needsEscaping(const QString &text)
 {
     for (int i = 0; i < text.size(); ++i) {
         const char16_t c = text.at(i).unicode();
-        if (isForbiddenInXml(c) || (c == u'_' && escapeAt(text, i)))
+        if (isForbiddenInXml(c) || (c == u'_' && escapeAt(text, i)) || isUnpairedSurrogate(text, i))
             return true;
     }
     return false;
@@ -131,12 +149,18 @@ QString sanitizeSheetName(const QString &proposal)
         name = unquoteSheetName(name);
     static const QRegularExpression forbidden(QStringLiteral("[/\\\\?*\\][:]"));
     name.replace(forbidden, QStringLiteral(" "));
+    // Control characters cannot stand in the workbook's XML.
+    for (QChar &c : name) {
+        if (c.unicode() < 0x20 || c.unicode() == 0xFFFE || c.unicode() == 0xFFFF)
+            c = QLatin1Char(' ');
+    }
+    // Cut first, so that the cut cannot leave an apostrophe at the end.
+    if (name.size() > 31)
+        name.truncate(31);
     if (name.startsWith(QLatin1Char('\'')))
         name[0] = QLatin1Char(' ');
     if (name.endsWith(QLatin1Char('\'')))
         name[name.size() - 1] = QLatin1Char(' ');
-    if (name.size() > 31)
-        name.truncate(31);
     return name;
 }
 
@@ -148,6 +172,16 @@ bool needsSpacePreserve(const QString &text)
     return blanks.contains(text.front()) || blanks.contains(text.back());
 }
 
+QString validXmlText(const QString &text)
+{
+    QString valid = text;
+    for (int i = 0; i < text.size(); ++i) {
+        if (isInvalidInXml(text, i))
+            valid[i] = QChar::ReplacementCharacter;
+    }
+    return valid;
+}
+
 QString escapeCellText(const QString &text)
 {
     if (!needsEscaping(text))
@@ -155,7 +189,7 @@ QString escapeCellText(const QString &text)
     QString escaped;
     for (int i = 0; i < text.size(); ++i) {
         const char16_t c = text.at(i).unicode();
-        if (isForbiddenInXml(c))
+        if (isForbiddenInXml(c) || isUnpairedSurrogate(text, i))
             escaped += escapeFor(c);
         else if (escapeAt(text, i))
             escaped += QStringLiteral("_x005F_");

@@ -35,9 +35,15 @@ QString sanitizeSheetName(const QString &proposal);
 // otherwise drop.
 bool needsSpacePreserve(const QString &text);
 
+// The text with every character that XML 1.0 cannot hold (control
+// characters but tab, line feed and carriage return; U+FFFE, U+FFFF; halves
+// of surrogate pairs standing alone) replaced by U+FFFD, for names, codes,
+// formulas and addresses, which the file format offers no escape for.
+QString validXmlText(const QString &text);
+
 // Cell text as the file format stores it in XML: characters that XML 1.0
-// cannot hold, and the carriage return that XML readers would turn into a
-// line feed, become "_xHHHH_"; an underscore that would read as the start of
+// cannot hold (unpaired surrogates included), and the carriage return that XML
+// readers would turn into a line feed, become "_xHHHH_"; an underscore that would read as the start of
 // such an escape becomes "_x005F_".
 QString escapeCellText(const QString &text);
 QString unescapeCellText(const QString &text);

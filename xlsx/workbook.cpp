@@ -259,7 +259,7 @@ void WorkbookPrivate::writeSheets(QXmlStreamWriter &writer) const
     int worksheets = 0;
     for (const QSharedPointer<AbstractSheet> &sheet : sheets) {
         writer.writeEmptyElement(QStringLiteral("sheet"));
-        writer.writeAttribute(QStringLiteral("name"), sheet->sheetName());
+        writer.writeAttribute(QStringLiteral("name"), validXmlText(sheet->sheetName()));
         writer.writeAttribute(QStringLiteral("sheetId"), QString::number(sheet->sheetId()));
         if (sheet->sheetState() == AbstractSheet::Hidden)
             writer.writeAttribute(QStringLiteral("state"), QStringLiteral("hidden"));
@@ -279,16 +279,16 @@ void WorkbookPrivate::writeDefinedNames(QXmlStreamWriter &writer) const
     writer.writeStartElement(QStringLiteral("definedNames"));
     for (const DefinedName &definedName : definedNames) {
         writer.writeStartElement(QStringLiteral("definedName"));
-        writer.writeAttribute(QStringLiteral("name"), definedName.name);
+        writer.writeAttribute(QStringLiteral("name"), validXmlText(definedName.name));
         if (!definedName.comment.isEmpty())
-            writer.writeAttribute(QStringLiteral("comment"), definedName.comment);
+            writer.writeAttribute(QStringLiteral("comment"), validXmlText(definedName.comment));
         for (int i = 0; i < sheets.size(); ++i) {
             if (sheets.at(i)->sheetId() == definedName.scopeSheetId) {
                 writer.writeAttribute(QStringLiteral("localSheetId"), QString::number(i));
                 break;
             }
         }
-        writer.writeCharacters(definedName.formula);
+        writer.writeCharacters(validXmlText(definedName.formula));
         writer.writeEndElement();
     }
     writer.writeEndElement();

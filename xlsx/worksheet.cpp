@@ -708,9 +708,21 @@ void WorksheetPrivate::writeSheetData(QXmlStreamWriter &writer) const
 {
     writer.writeStartElement(QStringLiteral("sheetData"));
     if (dimension.isValid()) {
-        for (int row = dimension.firstRow(); row <= dimension.lastRow(); ++row) {
-            if (cells.contains(row) || rows.contains(row))
-                writeRow(writer, row);
+        // The rows that hold cells or settings, in ascending order: the two
+        // ordered maps are walked side by side.
+        auto cell = cells.lowerBound(dimension.firstRow());
+        auto setting = rows.lowerBound(dimension.firstRow());
+        while (cell != cells.constEnd() || setting != rows.constEnd()) {
+            const int row = setting == rows.constEnd() || (cell != cells.constEnd() && cell.key() < setting.key())
+                ? cell.key()
+                : setting.key();
+            if (row > dimension.lastRow())
+                break;
+            writeRow(writer, row);
+            if (cell != cells.constEnd() && cell.key() == row)
+                ++cell;
+            if (setting != rows.constEnd() && setting.key() == row)
+                ++setting;
         }
     }
     writer.writeEndElement();
@@ -782,7 +794,7 @@ void WorksheetPrivate::writeCell(QXmlStreamWriter &writer, int row, int column, 
         if (formula.kind() == CellFormula::SharedFormula)
             writer.writeAttribute(QStringLiteral("si"), QString::number(formula.sharedIndex()));
         if (!formula.text().isEmpty())
-            writer.writeCharacters(formula.text());
+            writer.writeCharacters(validXmlText(formula.text()));
         writer.writeEndElement();
     };
 
@@ -860,11 +872,11 @@ void WorksheetPrivate::writeHyperlinks(QXmlStreamWriter &writer) const
                 writer.writeAttribute(QStringLiteral("r:id"), QStringLiteral("rId%1").arg(links->count()));
             }
             if (!link.location.isEmpty())
-                writer.writeAttribute(QStringLiteral("location"), link.location);
+                writer.writeAttribute(QStringLiteral("location"), validXmlText(link.location));
             if (!link.display.isEmpty())
-                writer.writeAttribute(QStringLiteral("display"), link.display);
+                writer.writeAttribute(QStringLiteral("display"), validXmlText(link.display));
             if (!link.tooltip.isEmpty())
-                writer.writeAttribute(QStringLiteral("tooltip"), link.tooltip);
+                writer.writeAttribute(QStringLiteral("tooltip"), validXmlText(link.tooltip));
         }
     }
     writer.writeEndElement();

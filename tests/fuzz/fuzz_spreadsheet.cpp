@@ -1,0 +1,176 @@
+// A byte stream decoded into writes (values of every kind, formats, column and
+// row settings, merges), then a save: every part of the package must be
+// well-formed XML, and the sheet's shared-string and style indexes must point
+// at existing entries.
+#include "spreadsheet.h"
+
+#include <QBuffer>
+#include <cstdio>
+#include <QXmlStreamReader>
+
+#include <fuzzer/FuzzedDataProvider.h>
+#include <private/qzipreader_p.h>
+
+using namespace Spreadsheet;
+
+namespace {
+
+void check(bool condition)
+{
+    if (!condition)
+        __builtin_trap();
+}
+
+QString text(FuzzedDataProvider &input)
+{
+    const std::string bytes = input.ConsumeRandomLengthString(64);
+    if (input.ConsumeBool())
+        return QString::fromUtf8(bytes.data(), int(bytes.size()));
+    // Raw UTF-16, lone surrogates included.
+    QString raw;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+        raw.append(QChar(ushort(uchar(bytes[i]) | uchar(bytes[i + 1]) << 8)));
+    return raw;
+}
+
+QColor color(FuzzedDataProvider &input)
+{
+    return input.ConsumeBool() ? QColor() : QColor::fromRgba(input.ConsumeIntegral<uint32_t>());
+}
+
+Format format(FuzzedDataProvider &input)
+{
+    Format format;
+    const int changes = input.ConsumeIntegralInRange(0, 6);
+    for (int i = 0; i < changes; ++i) {
+        switch (input.ConsumeIntegralInRange(0, 17)) {
+        case 0: format.setFontBold(input.ConsumeBool()); break;
+        case 1: format.setFontItalic(input.ConsumeBool()); break;
+        case 2: format.setFontSize(input.ConsumeIntegralInRange(-5, 400)); break;
+        case 3: format.setFontColor(color(input)); break;
+        case 4: format.setFontName(text(input)); break;
+        case 5: format.setFontUnderline(Format::FontUnderline(input.ConsumeIntegralInRange(0, 4))); break;
+        case 6: format.setFontScript(Format::FontScript(input.ConsumeIntegralInRange(0, 2))); break;
+        case 7: format.setNumberFormatCode(text(input)); break;
+        case 8: format.setNumberFormatId(input.ConsumeIntegralInRange(-2, 300)); break;
+        case 9: format.setHorizontalAlignment(Format::HorizontalAlignment(input.ConsumeIntegralInRange(0, 7))); break;
+        case 10: format.setVerticalAlignment(Format::VerticalAlignment(input.ConsumeIntegralInRange(0, 4))); break;
+        case 11: format.setIndent(input.ConsumeIntegralInRange(0, 20)); break;
+        case 12: format.setTextWrap(input.ConsumeBool()); break;
+        case 13: format.setShrinkToFit(input.ConsumeBool()); break;
+        case 14: format.setBorderStyle(Format::BorderStyle(input.ConsumeIntegralInRange(0, 13))); break;
+        case 15: format.setBorderColor(color(input)); break;
+        case 16: format.setFillPattern(Format::FillPattern(input.ConsumeIntegralInRange(0, 18))); break;
+        case 17: format.setPatternBackgroundColor(color(input)); break;
+        }
+    }
+    return format;
+}
+
+QVariant value(FuzzedDataProvider &input)
+{
+    switch (input.ConsumeIntegralInRange(0, 9)) {
+    case 0: return text(input);
+    case 1: return input.ConsumeFloatingPoint<double>();
+    case 2: return input.ConsumeIntegral<int>();
+    case 3: return input.ConsumeBool();
+    case 4: return QDateTime::fromMSecsSinceEpoch(input.ConsumeIntegralInRange<qint64>(-1e13, 1e14));
+    case 5: return QStringLiteral("=") + text(input);
+    case 6: return QStringLiteral("mailto:") + text(input);
+    case 7: return QStringLiteral("http://") + text(input);
+    case 8: return QTime(input.ConsumeIntegralInRange(0, 23), input.ConsumeIntegralInRange(0, 59));
+    default: {
+        RichString rich;
+        const int runs = input.ConsumeIntegralInRange(1, 3);
+        for (int run = 0; run < runs; ++run)
+            rich.appendRun(text(input), format(input));
+        return QVariant::fromValue(rich);
+    }
+    }
+}
+
+int position(FuzzedDataProvider &input, int limit)
+{
+    // Mostly small positions, sometimes the edges of the sheet and beyond.
+    return input.ConsumeBool() ? input.ConsumeIntegralInRange(-1, 40) : input.ConsumeIntegralInRange(-1, limit + 1);
+}
+
+// Every entry parses, and the sheet's indexes point at existing entries.
+void checkPackage(const QByteArray &package)
+{
+    QBuffer buffer;
+    buffer.setData(package);
+    buffer.open(QIODevice::ReadOnly);
+    QZipReader zip(&buffer);
+    check(zip.status() == QZipReader::NoError);
+    int uniqueStrings = 0;
+    int cellFormats = -1;
+    for (const QZipReader::FileInfo &info : zip.fileInfoList()) {
+        QXmlStreamReader reader(zip.fileData(info.filePath));
+        while (!reader.atEnd()) {
+            reader.readNext();
+            if (reader.tokenType() != QXmlStreamReader::StartElement)
+                continue;
+            if (reader.name() == QLatin1String("sst"))
+                uniqueStrings = reader.attributes().value(QLatin1String("uniqueCount")).toInt();
+            if (reader.name() == QLatin1String("cellXfs"))
+                cellFormats = reader.attributes().value(QLatin1String("count")).toInt();
+        }
+        if (reader.hasError()) {
+            fprintf(stderr, "%s: %s\n", qPrintable(info.filePath), qPrintable(reader.errorString()));
+            fprintf(stderr, "%s\n", zip.fileData(info.filePath).left(3000).constData());
+            __builtin_trap();
+        }
+    }
+    QXmlStreamReader sheet(zip.fileData(QStringLiteral("xl/worksheets/sheet1.xml")));
+    while (!sheet.atEnd()) {
+        if (sheet.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QXmlStreamAttributes attributes = sheet.attributes();
+        if (attributes.hasAttribute(QLatin1String("s"))) {
+            const int style = attributes.value(QLatin1String("s")).toInt();
+            check(style >= 0 && style < cellFormats);
+        }
+        if (sheet.name() == QLatin1String("c") && attributes.value(QLatin1String("t")) == QLatin1String("s")) {
+            sheet.readNextStartElement();
+            const int index = sheet.readElementText().toInt();
+            check(index >= 0 && index < uniqueStrings);
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    FuzzedDataProvider input(data, size);
+    Document document;
+    Worksheet *sheet = document.activeWorksheet();
+    document.workbook()->setStringsToHyperlinksEnabled(input.ConsumeProbability<float>() < 0.8f);
+    while (input.remaining_bytes() > 0) {
+        const int row = position(input, 1048576);
+        const int column = position(input, 16384);
+        switch (input.ConsumeIntegralInRange(0, 9)) {
+        case 0:
+        case 1:
+        case 2:
+            sheet->writeValue(row, column, value(input), format(input));
+            break;
+        case 3: sheet->setColumnWidth(column, position(input, 16384), input.ConsumeFloatingPointInRange(0.0, 300.0)); break;
+        case 4: sheet->setColumnFormat(column, position(input, 16384), format(input)); break;
+        case 5: sheet->setColumnHidden(column, position(input, 16384), input.ConsumeBool()); break;
+        case 6: sheet->setRowHeight(row, row + input.ConsumeIntegralInRange(0, 5), input.ConsumeFloatingPointInRange(0.0, 400.0)); break;
+        case 7: sheet->setRowFormat(row, row + input.ConsumeIntegralInRange(0, 5), format(input)); break;
+        case 8: sheet->setRowHidden(row, row, input.ConsumeBool()); break;
+        case 9:
+            sheet->mergeCells(CellArea(row, column, row + input.ConsumeIntegralInRange(0, 3),
+                                       column + input.ConsumeIntegralInRange(0, 3)), format(input));
+            break;
+        }
+    }
+    QBuffer package;
+    package.open(QIODevice::WriteOnly);
+    check(document.saveToDevice(&package));
+    checkPackage(package.data());
+    return 0;
+}
