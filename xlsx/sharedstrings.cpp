@@ -1,5 +1,6 @@
 #include "sharedstrings.h"
 #include "namespaces.h"
+#include "rawxml_p.h"
 #include "utility.h"
 
 #include <QDebug>
@@ -32,34 +33,65 @@ SharedStrings::SharedStrings(CreationMode mode)
 {
 }
 
-int SharedStrings::addString(const RichString &text)
+SharedStrings::Entry *SharedStrings::find(const RichString &text)
+{
+    if (text.runCount() == 1) {
+        const auto it = m_plainTable.find(text.runText(0));
+        return it == m_plainTable.end() ? nullptr : &it.value();
+    }
+    const auto it = m_richTable.find(text);
+    return it == m_richTable.end() ? nullptr : &it.value();
+}
+
+int SharedStrings::add(Entry *entry, const RichString &text)
 {
     ++m_totalCount;
-    const auto it = m_table.find(text);
-    if (it != m_table.end()) {
-        ++it->references;
-        return it->index;
+    if (entry) {
+        ++entry->references;
+        return entry->index;
     }
     const int index = m_list.size();
     m_list.append(text);
-    m_table.insert(text, { index, 1 });
+    if (text.runCount() == 1)
+        m_plainTable.insert(text.runText(0), { index, 1 });
+    else
+        m_richTable.insert(text, { index, 1 });
     return index;
+}
+
+int SharedStrings::addString(const RichString &text)
+{
+    return add(find(text), text);
 }
 
 int SharedStrings::addString(const QString &text)
 {
-    return addString(RichString(text));
+    const auto it = m_plainTable.find(text);
+    if (it != m_plainTable.end()) {
+        ++m_totalCount;
+        ++it->references;
+        return it->index;
+    }
+    return add(nullptr, RichString(text));
+}
+
+QString SharedStrings::plainTextAt(int index) const
+{
+    return stringAt(index).toPlainString();
 }
 
 int SharedStrings::indexOf(const RichString &text) const
 {
-    const auto it = m_table.constFind(text);
-    return it != m_table.constEnd() ? it->index : -1;
+    if (text.runCount() == 1)
+        return indexOf(text.runText(0));
+    const auto it = m_richTable.constFind(text);
+    return it != m_richTable.constEnd() ? it->index : -1;
 }
 
 int SharedStrings::indexOf(const QString &text) const
 {
-    return indexOf(RichString(text));
+    const auto it = m_plainTable.constFind(text);
+    return it != m_plainTable.constEnd() ? it->index : -1;
 }
 
 RichString SharedStrings::stringAt(int index) const
@@ -76,19 +108,32 @@ void SharedStrings::addReference(int index)
     addString(m_list.at(index));
 }
 
+void SharedStrings::reindexFrom(int index)
+{
+    for (int i = index; i < m_list.size(); ++i) {
+        const RichString &text = m_list.at(i);
+        if (text.runCount() == 1)
+            m_plainTable[text.runText(0)].index = i;
+        else
+            m_richTable[text].index = i;
+    }
+}
+
 void SharedStrings::removeString(const RichString &text)
 {
-    const auto it = m_table.find(text);
-    if (it == m_table.end())
+    Entry *entry = find(text);
+    if (!entry)
         return;
     --m_totalCount;
-    if (--it->references > 0)
+    if (--entry->references > 0)
         return;
-    const int removed = it->index;
-    m_table.erase(it);
+    const int removed = entry->index;
+    if (text.runCount() == 1)
+        m_plainTable.remove(text.runText(0));
+    else
+        m_richTable.remove(text);
     m_list.removeAt(removed);
-    for (int i = removed; i < m_list.size(); ++i)
-        m_table[m_list.at(i)].index = i;
+    reindexFrom(removed);
 }
 
 void SharedStrings::removeString(const QString &text)
@@ -104,16 +149,33 @@ void SharedStrings::writeXml(QIODevice *device) const
     writer.writeAttribute(QStringLiteral("xmlns"), Namespace::spreadsheetMain);
     writer.writeAttribute(QStringLiteral("count"), QString::number(m_totalCount));
     writer.writeAttribute(QStringLiteral("uniqueCount"), QString::number(m_list.size()));
+    if (!m_list.isEmpty())
+        writer.writeCharacters(QString());   // closes the start tag before the raw entries
+
+    // Plain entries, nearly all of them, go to the device as bytes; rich
+    // entries through the stream writer, between two flushes.
+    QByteArray buffer;
+    auto flush = [&] {
+        device->write(buffer);
+        buffer.clear();
+    };
     for (const RichString &text : m_list) {
-        writer.writeStartElement(QStringLiteral("si"));
         if (text.isRichString()) {
+            flush();
+            writer.writeStartElement(QStringLiteral("si"));
             for (int run = 0; run < text.runCount(); ++run)
                 writeRun(writer, text.runText(run), text.runFormat(run));
-        } else {
-            writeCellTextElement(writer, text.toPlainString());
+            writer.writeEndElement();
+            continue;
         }
-        writer.writeEndElement();
+        const QString plain = text.toPlainString();
+        buffer.append(needsSpacePreserve(plain) ? "<si><t xml:space=\"preserve\">" : "<si><t>");
+        RawXml::appendEscaped(buffer, escapeCellText(plain));
+        buffer.append("</t></si>");
+        if (buffer.size() > (1 << 20))
+            flush();
     }
+    flush();
     writer.writeEndElement();
     writer.writeEndDocument();
 }
@@ -181,8 +243,7 @@ bool SharedStrings::readXml(QIODevice *device)
                 current.appendRun(unescapeCellText(reader.readElementText()));
         } else if (token == QXmlStreamReader::EndElement && reader.name() == QLatin1String("si")) {
             inEntry = false;
-            m_table.insert(current, { int(m_list.size()), 0 });
-            m_list.append(current);
+            add(find(current), current);
         }
     }
     if (reader.hasError())

@@ -21,6 +21,9 @@ public:
 
     int addString(const RichString &text);
     int addString(const QString &text);
+    // The text of the entry as the table holds it; cells keep this copy, so
+    // that repeated texts share their characters.
+    QString plainTextAt(int index) const;
     int indexOf(const RichString &text) const;
     int indexOf(const QString &text) const;
     // An empty RichString for an index outside the table.
@@ -47,8 +50,15 @@ private:
     };
 
     void writeRun(QXmlStreamWriter &writer, const QString &text, const Format &format) const;
+    Entry *find(const RichString &text);
+    int add(Entry *entry, const RichString &text);
+    void reindexFrom(int index);
 
-    QHash<RichString, Entry> m_table;
+    // A one-run entry is identified by its text alone, so those entries are
+    // found by their text, without building their identity key; entries of
+    // any other number of runs are found by the key.
+    QHash<QString, Entry> m_plainTable;
+    QHash<RichString, Entry> m_richTable;
     QList<RichString> m_list;
     int m_totalCount = 0;
 };

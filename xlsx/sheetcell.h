@@ -33,7 +33,7 @@ public:
 
     QVariant value() const { return m_value; }
     CellKind kind() const { return m_kind; }
-    Format format() const { return m_format; }
+    const Format &format() const { return m_format; }
     Worksheet *worksheet() const { return m_worksheet; }
 
     bool hasFormula() const { return m_formula != nullptr; }

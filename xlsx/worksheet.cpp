@@ -3,6 +3,7 @@
 
 #include "namespaces.h"
 #include "relationships.h"
+#include "sheetdatawriter_p.h"
 #include "sharedstrings.h"
 #include "styles.h"
 #include "utility.h"
@@ -57,6 +58,14 @@ void writeBoolAttribute(QXmlStreamWriter &writer, const char *name, bool value, 
 
 // --- private record
 
+bool WorksheetPrivate::looksLikeLink(const QString &text) const
+{
+    // Every link the pattern knows holds "://" or "mailto:"; most texts hold
+    // neither, and the pattern is only tried on those that do.
+    return (text.contains(QLatin1String("://")) || text.contains(QLatin1String("mailto:")))
+        && text.contains(linkPattern);
+}
+
 bool WorksheetPrivate::checkPosition(int row, int column)
 {
     if (row < 1 || row > maxRows || column < 1 || column > maxColumns)
@@ -72,22 +81,16 @@ bool WorksheetPrivate::checkPosition(int row, int column)
     return true;
 }
 
-Format WorksheetPrivate::cellFormat(int row, int column, const Format &given) const
+Format WorksheetPrivate::cellFormat(const QSharedPointer<SheetCell> &existing, const Format &given)
 {
     if (given.isValid())
         return given;
-    const auto rowCells = cells.constFind(row);
-    if (rowCells != cells.constEnd()) {
-        const QSharedPointer<SheetCell> existing = rowCells->value(column);
-        if (existing)
-            return existing->format();
-    }
-    return Format();
+    return existing ? existing->format() : Format();
 }
 
-void WorksheetPrivate::storeCell(int row, int column, const QSharedPointer<SheetCell> &cell)
+QSharedPointer<SheetCell> &WorksheetPrivate::slot(int row, int column)
 {
-    cells[row].insert(column, cell);
+    return cells[row][column];
 }
 
 SharedStrings *WorksheetPrivate::sharedStrings() const
@@ -150,7 +153,7 @@ bool Worksheet::writeValue(int row, int column, const QVariant &value, const For
         const QString text = value.toString();
         if (text.startsWith(QLatin1Char('=')))
             return writeFormula(row, column, CellFormula(text.mid(1)), format, 0);
-        if (d->workbook->isStringsToHyperlinksEnabled() && text.contains(d->linkPattern))
+        if (d->workbook->isStringsToHyperlinksEnabled() && d->looksLikeLink(text))
             return writeLink(row, column, QUrl(text, QUrl::TolerantMode));
         return writeText(row, column, text, format);
     }
@@ -185,7 +188,15 @@ bool Worksheet::writeText(int row, int column, const QString &text, const Format
         return false;
     if (d->workbook->isHtmlToRichStringEnabled() && Qt::mightBeRichText(text))
         return writeRichText(row, column, richStringFromHtml(text), format);
-    return writeRichText(row, column, RichString(text), format);
+
+    // A plain text is a one run with an empty format: nothing to merge.
+    const int index = d->sharedStrings()->addString(text);
+    QSharedPointer<SheetCell> &slot = d->slot(row, column);
+    Format cellFormat = WorksheetPrivate::cellFormat(slot, format);
+    d->styles()->addCellFormat(cellFormat);
+    slot = QSharedPointer<SheetCell>::create(d->sharedStrings()->plainTextAt(index), CellKind::SharedString,
+                                             cellFormat, this);
+    return true;
 }
 
 bool Worksheet::writeRichText(int row, int column, const RichString &text, const Format &format)
@@ -194,7 +205,8 @@ bool Worksheet::writeRichText(int row, int column, const RichString &text, const
     if (!d->checkPosition(row, column))
         return false;
     d->sharedStrings()->addString(text);
-    Format cellFormat = d->cellFormat(row, column, format);
+    QSharedPointer<SheetCell> &slot = d->slot(row, column);
+    Format cellFormat = WorksheetPrivate::cellFormat(slot, format);
     if (text.runCount() == 1 && text.runFormat(0).isValid())
         cellFormat.mergeFormat(text.runFormat(0));
     d->styles()->addCellFormat(cellFormat);
@@ -202,7 +214,7 @@ bool Worksheet::writeRichText(int row, int column, const RichString &text, const
     auto cell = QSharedPointer<SheetCell>::create(text.toPlainString(), CellKind::SharedString, cellFormat, this);
     if (text.isRichString())
         cell->setRichString(text);
-    d->storeCell(row, column, cell);
+    slot = cell;
     return true;
 }
 
@@ -211,9 +223,10 @@ bool Worksheet::writeNumber(int row, int column, double number, const Format &fo
     Q_D(Worksheet);
     if (!std::isfinite(number) || !d->checkPosition(row, column))
         return false;
-    Format cellFormat = d->cellFormat(row, column, format);
+    QSharedPointer<SheetCell> &slot = d->slot(row, column);
+    Format cellFormat = WorksheetPrivate::cellFormat(slot, format);
     d->styles()->addCellFormat(cellFormat);
-    d->storeCell(row, column, QSharedPointer<SheetCell>::create(number, CellKind::Number, cellFormat, this));
+    slot = QSharedPointer<SheetCell>::create(number, CellKind::Number, cellFormat, this);
     return true;
 }
 
@@ -222,9 +235,10 @@ bool Worksheet::writeBool(int row, int column, bool value, const Format &format)
     Q_D(Worksheet);
     if (!d->checkPosition(row, column))
         return false;
-    Format cellFormat = d->cellFormat(row, column, format);
+    QSharedPointer<SheetCell> &slot = d->slot(row, column);
+    Format cellFormat = WorksheetPrivate::cellFormat(slot, format);
     d->styles()->addCellFormat(cellFormat);
-    d->storeCell(row, column, QSharedPointer<SheetCell>::create(value, CellKind::Boolean, cellFormat, this));
+    slot = QSharedPointer<SheetCell>::create(value, CellKind::Boolean, cellFormat, this);
     return true;
 }
 
@@ -233,9 +247,10 @@ bool Worksheet::writeBlank(int row, int column, const Format &format)
     Q_D(Worksheet);
     if (!d->checkPosition(row, column))
         return false;
-    Format cellFormat = d->cellFormat(row, column, format);
+    QSharedPointer<SheetCell> &slot = d->slot(row, column);
+    Format cellFormat = WorksheetPrivate::cellFormat(slot, format);
     d->styles()->addCellFormat(cellFormat);
-    d->storeCell(row, column, QSharedPointer<SheetCell>::create(QVariant(), CellKind::Number, cellFormat, this));
+    slot = QSharedPointer<SheetCell>::create(QVariant(), CellKind::Number, cellFormat, this);
     return true;
 }
 
@@ -244,12 +259,13 @@ bool Worksheet::writeDateTime(int row, int column, const QDateTime &dateTime, co
     Q_D(Worksheet);
     if (!d->checkPosition(row, column))
         return false;
-    Format cellFormat = d->cellFormat(row, column, format);
+    QSharedPointer<SheetCell> &slot = d->slot(row, column);
+    Format cellFormat = WorksheetPrivate::cellFormat(slot, format);
     if (!cellFormat.isValid() || !cellFormat.isDateTimeFormat())
         cellFormat.setNumberFormatCode(d->workbook->defaultDateFormat());
     d->styles()->addCellFormat(cellFormat);
     const double serial = dateTimeToSerial(dateTime, d->workbook->isDate1904());
-    d->storeCell(row, column, QSharedPointer<SheetCell>::create(serial, CellKind::Number, cellFormat, this));
+    slot = QSharedPointer<SheetCell>::create(serial, CellKind::Number, cellFormat, this);
     return true;
 }
 
@@ -258,12 +274,12 @@ bool Worksheet::writeTime(int row, int column, const QTime &time, const Format &
     Q_D(Worksheet);
     if (!d->checkPosition(row, column))
         return false;
-    Format cellFormat = d->cellFormat(row, column, format);
+    QSharedPointer<SheetCell> &slot = d->slot(row, column);
+    Format cellFormat = WorksheetPrivate::cellFormat(slot, format);
     if (!cellFormat.isValid() || !cellFormat.isDateTimeFormat())
         cellFormat.setNumberFormatCode(QStringLiteral("hh:mm:ss"));
     d->styles()->addCellFormat(cellFormat);
-    d->storeCell(row, column,
-                 QSharedPointer<SheetCell>::create(timeToSerial(time), CellKind::Number, cellFormat, this));
+    slot = QSharedPointer<SheetCell>::create(timeToSerial(time), CellKind::Number, cellFormat, this);
     return true;
 }
 
@@ -272,11 +288,12 @@ bool Worksheet::writeFormula(int row, int column, const CellFormula &formula, co
     Q_D(Worksheet);
     if (!d->checkPosition(row, column))
         return false;
-    Format cellFormat = d->cellFormat(row, column, format);
+    QSharedPointer<SheetCell> &slot = d->slot(row, column);
+    Format cellFormat = WorksheetPrivate::cellFormat(slot, format);
     d->styles()->addCellFormat(cellFormat);
     auto cell = QSharedPointer<SheetCell>::create(result, CellKind::Number, cellFormat, this);
     cell->setFormula(formula);
-    d->storeCell(row, column, cell);
+    slot = cell;
     return true;
 }
 
@@ -298,15 +315,15 @@ bool Worksheet::writeLink(int row, int column, const QUrl &url, const Format &fo
         target = url.toString(QUrl::RemoveFragment);
     }
 
-    Format cellFormat = d->cellFormat(row, column, format);
+    QSharedPointer<SheetCell> &slot = d->slot(row, column);
+    Format cellFormat = WorksheetPrivate::cellFormat(slot, format);
     if (!cellFormat.isValid()) {
         cellFormat.setFontColor(QColor(0, 0, 255));
         cellFormat.setFontUnderline(Format::FontUnderlineSingle);
     }
     d->styles()->addCellFormat(cellFormat);
     d->sharedStrings()->addString(displayText);
-    d->storeCell(row, column,
-                 QSharedPointer<SheetCell>::create(displayText, CellKind::SharedString, cellFormat, this));
+    slot = QSharedPointer<SheetCell>::create(displayText, CellKind::SharedString, cellFormat, this);
 
     auto link = QSharedPointer<Hyperlink>::create();
     link->target = target;
@@ -639,7 +656,7 @@ void Worksheet::writeXml(QIODevice *device) const
     d->writeSheetView(writer);
     d->writeSheetFormat(writer);
     d->writeColumns(writer);
-    d->writeSheetData(writer);
+    d->writeSheetData(writer, device);
     d->writeMergedCells(writer);
     d->writeHyperlinks(writer);
 
@@ -704,10 +721,14 @@ void WorksheetPrivate::writeColumns(QXmlStreamWriter &writer) const
     writer.writeEndElement();
 }
 
-void WorksheetPrivate::writeSheetData(QXmlStreamWriter &writer) const
+void WorksheetPrivate::writeSheetData(QXmlStreamWriter &writer, QIODevice *device) const
 {
     writer.writeStartElement(QStringLiteral("sheetData"));
-    if (dimension.isValid()) {
+    if (dimension.isValid() && (!cells.isEmpty() || !rows.isEmpty())) {
+        // The rows go straight to the device; an empty text first closes the
+        // start tag that the stream writer still holds open.
+        writer.writeCharacters(QString());
+        SheetDataWriter rowWriter(*this, device);
         // The rows that hold cells or settings, in ascending order: the two
         // ordered maps are walked side by side.
         auto cell = cells.lowerBound(dimension.firstRow());
@@ -718,127 +739,12 @@ void WorksheetPrivate::writeSheetData(QXmlStreamWriter &writer) const
                 : setting.key();
             if (row > dimension.lastRow())
                 break;
-            writeRow(writer, row);
+            rowWriter.writeRow(row);
             if (cell != cells.constEnd() && cell.key() == row)
                 ++cell;
             if (setting != rows.constEnd() && setting.key() == row)
                 ++setting;
         }
-    }
-    writer.writeEndElement();
-}
-
-void WorksheetPrivate::writeRow(QXmlStreamWriter &writer, int row) const
-{
-    writer.writeStartElement(QStringLiteral("row"));
-    writer.writeAttribute(QStringLiteral("r"), QString::number(row));
-    const auto span = rowSpans.constFind((row - 1) / 16);
-    if (span != rowSpans.constEnd())
-        writer.writeAttribute(QStringLiteral("spans"), span.value());
-    if (const QSharedPointer<RowSettings> settings = rows.value(row)) {
-        if (!settings->format.isEmpty()) {
-            writer.writeAttribute(QStringLiteral("s"), QString::number(settings->format.xfIndex()));
-            writer.writeAttribute(QStringLiteral("customFormat"), QStringLiteral("1"));
-        }
-        if (settings->customHeight) {
-            writer.writeAttribute(QStringLiteral("ht"), decimal(settings->height, 6));
-            writer.writeAttribute(QStringLiteral("customHeight"), QStringLiteral("1"));
-        } else {
-            writer.writeAttribute(QStringLiteral("customHeight"), QStringLiteral("0"));
-        }
-        if (settings->hidden)
-            writer.writeAttribute(QStringLiteral("hidden"), QStringLiteral("1"));
-        if (settings->outlineLevel > 0)
-            writer.writeAttribute(QStringLiteral("outlineLevel"), QString::number(settings->outlineLevel));
-        if (settings->collapsed)
-            writer.writeAttribute(QStringLiteral("collapsed"), QStringLiteral("1"));
-    }
-    const auto rowCells = cells.constFind(row);
-    if (rowCells != cells.constEnd()) {
-        for (auto cell = rowCells->constBegin(); cell != rowCells->constEnd(); ++cell)
-            writeCell(writer, row, cell.key(), **cell);
-    }
-    writer.writeEndElement();
-}
-
-void WorksheetPrivate::writeCell(QXmlStreamWriter &writer, int row, int column, const SheetCell &cell) const
-{
-    writer.writeStartElement(QStringLiteral("c"));
-    writer.writeAttribute(QStringLiteral("r"), CellAddress(row, column).toText());
-
-    Format format = cell.format();
-    if (format.isEmpty()) {
-        if (const QSharedPointer<RowSettings> settings = rows.value(row))
-            format = settings->format;
-    }
-    if (format.isEmpty()) {
-        if (const QSharedPointer<ColumnSettings> range = columnsByColumn.value(column))
-            format = range->format;
-    }
-    if (!format.isEmpty())
-        writer.writeAttribute(QStringLiteral("s"), QString::number(format.xfIndex()));
-
-    auto writeFormula = [&] {
-        if (!cell.hasFormula())
-            return;
-        const CellFormula formula = cell.formula();
-        writer.writeStartElement(QStringLiteral("f"));
-        if (formula.kind() == CellFormula::ArrayFormula)
-            writer.writeAttribute(QStringLiteral("t"), QStringLiteral("array"));
-        else if (formula.kind() == CellFormula::SharedFormula)
-            writer.writeAttribute(QStringLiteral("t"), QStringLiteral("shared"));
-        if (formula.range().isValid())
-            writer.writeAttribute(QStringLiteral("ref"), formula.range().toText());
-        if (formula.alwaysCalculate())
-            writer.writeAttribute(QStringLiteral("ca"), QStringLiteral("1"));
-        if (formula.kind() == CellFormula::SharedFormula)
-            writer.writeAttribute(QStringLiteral("si"), QString::number(formula.sharedIndex()));
-        if (!formula.text().isEmpty())
-            writer.writeCharacters(validXmlText(formula.text()));
-        writer.writeEndElement();
-    };
-
-    switch (cell.kind()) {
-    case CellKind::SharedString: {
-        writer.writeAttribute(QStringLiteral("t"), QStringLiteral("s"));
-        const int index = cell.isRichString() ? sharedStrings()->indexOf(cell.richString())
-                                              : sharedStrings()->indexOf(cell.value().toString());
-        writer.writeTextElement(QStringLiteral("v"), QString::number(index));
-        break;
-    }
-    case CellKind::InlineString:
-        writer.writeAttribute(QStringLiteral("t"), QStringLiteral("inlineStr"));
-        writer.writeStartElement(QStringLiteral("is"));
-        if (cell.isRichString()) {
-            const RichString text = cell.richString();
-            for (int run = 0; run < text.runCount(); ++run) {
-                writer.writeStartElement(QStringLiteral("r"));
-                if (text.runFormat(run).hasFontData())
-                    writer.writeEmptyElement(QStringLiteral("rPr"));
-                writeCellTextElement(writer, text.runText(run));
-                writer.writeEndElement();
-            }
-        } else {
-            writeCellTextElement(writer, cell.value().toString());
-        }
-        writer.writeEndElement();
-        break;
-    case CellKind::Number:
-        writeFormula();
-        if (cell.value().isValid())
-            writer.writeTextElement(QStringLiteral("v"), decimal(cell.value().toDouble(), 15));
-        break;
-    case CellKind::FormulaString:
-        writer.writeAttribute(QStringLiteral("t"), QStringLiteral("str"));
-        writeFormula();
-        writer.writeTextElement(QStringLiteral("v"), escapeCellText(cell.value().toString()));
-        break;
-    case CellKind::Boolean:
-        writer.writeAttribute(QStringLiteral("t"), QStringLiteral("b"));
-        writer.writeTextElement(QStringLiteral("v"), cell.value().toBool() ? QStringLiteral("1") : QStringLiteral("0"));
-        break;
-    case CellKind::Error:
-        break;
     }
     writer.writeEndElement();
 }

@@ -65,8 +65,12 @@ public:
 
     // Whether the position lies in the sheet; a position that does widens the dimension.
     bool checkPosition(int row, int column);
-    Format cellFormat(int row, int column, const Format &given) const;
-    void storeCell(int row, int column, const QSharedPointer<SheetCell> &cell);
+    bool looksLikeLink(const QString &text) const;
+    // The format a write uses: the given one if it is valid, else the format
+    // of the cell it replaces.
+    static Format cellFormat(const QSharedPointer<SheetCell> &existing, const Format &given);
+    // Where the cell at the position is kept; empty when there is none yet.
+    QSharedPointer<SheetCell> &slot(int row, int column);
     SharedStrings *sharedStrings() const;
     Styles *styles() const;
 
@@ -78,9 +82,7 @@ public:
     void writeSheetView(QXmlStreamWriter &writer) const;
     void writeSheetFormat(QXmlStreamWriter &writer) const;
     void writeColumns(QXmlStreamWriter &writer) const;
-    void writeSheetData(QXmlStreamWriter &writer) const;
-    void writeRow(QXmlStreamWriter &writer, int row) const;
-    void writeCell(QXmlStreamWriter &writer, int row, int column, const SheetCell &cell) const;
+    void writeSheetData(QXmlStreamWriter &writer, QIODevice *device) const;
     void writeMergedCells(QXmlStreamWriter &writer) const;
     void writeHyperlinks(QXmlStreamWriter &writer) const;
 
