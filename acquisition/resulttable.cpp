@@ -41,8 +41,9 @@ ResultTable::ResultTable(QTableWidget *table)
 
 void ResultTable::clear()
 {
-    while (table->rowCount() > 0)
-        table->removeRow(0);
+    // All rows at once: taking row 0 away one row at a time costs time growing
+    // with the square of the rows (half a minute for 10,000 rows).
+    table->setRowCount(0);
     table->sortItems(CheckColumn, Qt::AscendingOrder);
 }
 

@@ -64,6 +64,9 @@ MainWindow::MainWindow(Platform *platform, QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    // The table's cell widgets go faster with their rows than one by one
+    // with the window (minutes for 100,000 rows).
+    ResultTable(ui->resultTable).clear();
     delete ui;
 }
 

@@ -1,6 +1,5 @@
-#include "app/mainwindow.h"
 #include "exportxml.h"
-#include "scriptedplatform.h"
+#include "scriptedwindow.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -23,29 +22,15 @@ const QString noResults = QStringLiteral("Error|The instrument seems to be conne
                                          "menu and try again.");
 const QString notValid = QStringLiteral("Error|The selected export file does not seem valid.");
 
-// A window with a scripted desktop and easy access to its widgets.
-struct Window
+// A window whose open dialog chooses a file holding the given XML.
+struct Window : ScriptedWindow
 {
-    ScriptedPlatform platform;
-    MainWindow window{ &platform };
-
-    template <typename T = QWidget>
-    T *widget(const char *name) { return window.findChild<T *>(QLatin1String(name)); }
-    QTableWidget *table() { return widget<QTableWidget>("resultTable"); }
-    QString text(int row, int column) { return table()->item(row, column) ? table()->item(row, column)->text() : QString(); }
-    QCheckBox *checkBox(int row) { return table()->cellWidget(row, 0)->findChild<QCheckBox *>(); }
-    QLineEdit *editor(int row) { return qobject_cast<QLineEdit *>(table()->cellWidget(row, 4)); }
-
-    void acquireChosen(const QString &path)
-    {
-        platform.openAnswer = path;
-        widget<QPushButton>("acquireButton")->click();
-    }
+    void acquireChosen(const QString &path) { acquire(path); }
     void acquireData(const QByteArray &xml, QTemporaryDir &dir)
     {
         const QString path = dir.filePath(QStringLiteral("chosen.xml"));
         QVERIFY(write(path, xml));
-        acquireChosen(path);
+        acquire(path);
     }
 };
 

@@ -1,7 +1,6 @@
-#include "app/mainwindow.h"
 #include "export/excelexport.h"
 #include "exportxml.h"
-#include "scriptedplatform.h"
+#include "scriptedwindow.h"
 
 #include <QBuffer>
 #include <QCheckBox>
@@ -52,24 +51,6 @@ QString cells(int row, const QList<int> &indexes)
     return xml + QStringLiteral("</row>");
 }
 
-struct Window
-{
-    ScriptedPlatform platform;
-    MainWindow window{ &platform };
-
-    QTableWidget *table() { return window.findChild<QTableWidget *>(QStringLiteral("resultTable")); }
-    void acquire(const QString &path)
-    {
-        platform.openAnswer = path;
-        window.findChild<QPushButton *>(QStringLiteral("acquireButton"))->click();
-    }
-    void tick(int row) { table()->cellWidget(row, 0)->findChild<QCheckBox *>()->setChecked(true); }
-    void exportExcel(const QString &fileName)
-    {
-        platform.saveAnswer = fileName;
-        window.findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
-    }
-};
 
 } // namespace
 
@@ -146,7 +127,7 @@ void TestExcelExport::shortColumnsGiveEmptyTexts()
 
 void TestExcelExport::nothingTickedWarnsWithoutDialog()
 {
-    Window w;
+    ScriptedWindow w;
     w.exportExcel(QStringLiteral("/tmp/never.xlsx"));
     QCOMPARE(w.platform.calls, QStringList{ "warn" });
     QCOMPARE(w.platform.warnings, QStringList{ "Error|To proceed, you should select at least one result." });
@@ -159,7 +140,7 @@ void TestExcelExport::nothingTickedWarnsWithoutDialog()
 
 void TestExcelExport::cancelledDialogWritesNothing()
 {
-    Window w;
+    ScriptedWindow w;
     w.acquire(ExportXml::samplePath("export.xml"));
     w.tick(0);
     w.platform.calls.clear();
@@ -172,7 +153,7 @@ void TestExcelExport::cancelledDialogWritesNothing()
 
 void TestExcelExport::unwritableTargetIsReported()
 {
-    Window w;
+    ScriptedWindow w;
     w.acquire(ExportXml::samplePath("export.xml"));
     w.tick(0);
     w.platform.calls.clear();
@@ -190,7 +171,7 @@ void TestExcelExport::sampleExportForTheReader()
         QSKIP("DATARIUM_PACKAGE_DIR is not set");
     QDir().mkpath(folder);
     const QString path = folder + QStringLiteral("/sample-export.xlsx");
-    Window w;
+    ScriptedWindow w;
     w.acquire(ExportXml::samplePath("results.xml"));
     w.table()->sortItems(4, Qt::AscendingOrder);
     w.tick(0);

@@ -1,7 +1,6 @@
-#include "app/mainwindow.h"
 #include "app/translation.h"
 #include "exportxml.h"
-#include "scriptedplatform.h"
+#include "scriptedwindow.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -40,24 +39,6 @@ QString pageText(const QString &pdf, int page)
                                               QStringLiteral("-l"), QString::number(page), pdf, QStringLiteral("-") });
 }
 
-struct Window
-{
-    ScriptedPlatform platform;
-    MainWindow window{ &platform };
-
-    QTableWidget *table() { return window.findChild<QTableWidget *>(QStringLiteral("resultTable")); }
-    void acquire(const QString &path)
-    {
-        platform.openAnswer = path;
-        window.findChild<QPushButton *>(QStringLiteral("acquireButton"))->click();
-    }
-    void tick(int row) { table()->cellWidget(row, 0)->findChild<QCheckBox *>()->setChecked(true); }
-    void exportPdf(const QString &fileName)
-    {
-        platform.saveAnswer = fileName;
-        window.findChild<QPushButton *>(QStringLiteral("printButton"))->click();
-    }
-};
 
 QByteArray manySamples(int count)
 {
@@ -90,7 +71,7 @@ private slots:
 
 void TestPdfExport::nothingTickedWarnsWithoutDialog()
 {
-    Window w;
+    ScriptedWindow w;
     w.exportPdf(QStringLiteral("/tmp/never.pdf"));
     QCOMPARE(w.platform.calls, QStringList{ "warn" });
     QCOMPARE(w.platform.warnings, QStringList{ "Error|To proceed, you should select at least one result." });
@@ -103,7 +84,7 @@ void TestPdfExport::nothingTickedWarnsWithoutDialog()
 
 void TestPdfExport::cancelledDialogWritesNothing()
 {
-    Window w;
+    ScriptedWindow w;
     w.acquire(samplePath("results.xml"));
     w.tick(0);
     w.platform.calls.clear();
@@ -116,7 +97,7 @@ void TestPdfExport::cancelledDialogWritesNothing()
 
 void TestPdfExport::unwritableTargetIsReported()
 {
-    Window w;
+    ScriptedWindow w;
     w.acquire(samplePath("results.xml"));
     w.tick(0);
     w.platform.calls.clear();
@@ -131,7 +112,7 @@ void TestPdfExport::reportOfTheSampleExport()
 {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
-    Window w;
+    ScriptedWindow w;
     w.acquire(samplePath("results.xml"));
     w.tick(1);
     w.tick(5);
@@ -162,7 +143,7 @@ void TestPdfExport::everyPageCarriesHeaderFooterAndPageText()
     const QString xml = dir.filePath(QStringLiteral("many.xml"));
     QVERIFY(write(xml, manySamples(80)));
     const QString pdf = dir.filePath(QStringLiteral("many.pdf"));
-    Window w;
+    ScriptedWindow w;
     w.acquire(xml);
     w.window.findChild<QAbstractButton *>(QStringLiteral("commandLinkButton"))->click();
     w.exportPdf(pdf);
@@ -186,7 +167,7 @@ void TestPdfExport::existingFileIsReplacedWhole()
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
     QVERIFY(write(pdf, QByteArray(4 << 20, 'x')));
-    Window w;
+    ScriptedWindow w;
     w.acquire(samplePath("export.xml"));
     w.tick(0);
     w.exportPdf(pdf);
@@ -206,7 +187,7 @@ void TestPdfExport::italianReport()
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
     {
-        Window w;
+        ScriptedWindow w;
         w.acquire(samplePath("export.xml"));
         w.tick(1);
         w.exportPdf(pdf);
@@ -224,7 +205,7 @@ void TestPdfExport::failedAcquisitionKeepsRowsButResetsLegend()
 {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
-    Window w;
+    ScriptedWindow w;
     w.acquire(samplePath("results.xml"));
     w.acquire(samplePath("no-such-file.xml"));
     QCOMPARE(w.table()->rowCount(), 7);

@@ -6,7 +6,7 @@
 //   drivewindow [--picture PNG] [--pdf FILE] [--xlsx FILE] [--rows LIST]
 //               [--signature TEXT] EXPORT_FILE
 #include "app/mainwindow.h"
-#include "app/platform.h"
+#include "tests/scriptedplatform.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -17,24 +17,6 @@
 #include <QTableWidget>
 #include <QTextStream>
 
-namespace {
-
-// A desktop without instrument whose dialogs answer from the command line.
-class ScriptedDesktop : public Platform
-{
-public:
-    QString openAnswer;
-    QString saveAnswer;
-    QStringList warnings;
-
-    QVector<Volume> mountedVolumes() const override { return {}; }
-    void warn(const QString &, const QString &text) override { warnings << text; }
-    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override { return openAnswer; }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return saveAnswer; }
-    void openWithDesktop(const QString &) override {}
-};
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -48,7 +30,8 @@ int main(int argc, char *argv[])
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(2);
 
-    ScriptedDesktop desktop;
+    // A desktop without instrument whose dialogs answer from the command line.
+    ScriptedPlatform desktop;
     desktop.openAnswer = parser.positionalArguments().first();
     MainWindow window(&desktop);
     window.show();
