@@ -12,9 +12,9 @@ namespace {
 const QString sampleSeparator = QStringLiteral("-------------------------------------");
 const QString lineSeparator = QStringLiteral("\r\n");
 
-QString childText(const QDomElement &parent, const char *name)
+QString childText(const QDomElement &parent, const QString &name)
 {
-    return parent.firstChildElement(QLatin1String(name)).text();
+    return parent.firstChildElement(name).text();
 }
 
 // The trace is long (some thirty lines per sample), so it is not even
@@ -31,13 +31,13 @@ QString traced(const char *label, const QString &value)
     return value;
 }
 
-QString tracedChild(const QDomElement &parent, const char *name, const char *label)
+QString tracedChild(const QDomElement &parent, const QString &name, const char *label)
 {
     return traced(label, childText(parent, name));
 }
 
 // A flag is set only by a single asterisk.
-bool isFlagSet(const QDomElement &result, const char *name)
+bool isFlagSet(const QDomElement &result, const QString &name)
 {
     return childText(result, name) == QLatin1String("*");
 }
@@ -47,16 +47,16 @@ InstrumentInfo readInstrument(const QDomDocument &document)
     const QDomElement block = document.elementsByTagName(QStringLiteral("instrument")).item(0).toElement();
     InstrumentInfo info;
     qDebug().noquote() << sampleSeparator;
-    info.name = tracedChild(block, "iname", "iname: ");
-    info.id = tracedChild(block, "iid", "iid: ");
-    info.series = tracedChild(block, "series", "series: ");
-    info.serialNumber = tracedChild(block, "SN", "-SN: ");
-    info.firmware = tracedChild(block, "FW", "-FW: ");
-    info.readingUnitSerialNumber = tracedChild(block, "ruSN", "-ruSN: ");
-    info.readingUnitFirmware = tracedChild(block, "ruFW", "-ruFW: ");
-    info.laboratory = tracedChild(block, "labName", "-labName: ");
-    info.companyName = tracedChild(block, "companyName", "-companyName: ");
-    info.companyAddress = tracedChild(block, "companyAddr", "-companyAddr: ");
+    info.name = tracedChild(block, QStringLiteral("iname"), "iname: ");
+    info.id = tracedChild(block, QStringLiteral("iid"), "iid: ");
+    info.series = tracedChild(block, QStringLiteral("series"), "series: ");
+    info.serialNumber = tracedChild(block, QStringLiteral("SN"), "-SN: ");
+    info.firmware = tracedChild(block, QStringLiteral("FW"), "-FW: ");
+    info.readingUnitSerialNumber = tracedChild(block, QStringLiteral("ruSN"), "-ruSN: ");
+    info.readingUnitFirmware = tracedChild(block, QStringLiteral("ruFW"), "-ruFW: ");
+    info.laboratory = tracedChild(block, QStringLiteral("labName"), "-labName: ");
+    info.companyName = tracedChild(block, QStringLiteral("companyName"), "-companyName: ");
+    info.companyAddress = tracedChild(block, QStringLiteral("companyAddr"), "-companyAddr: ");
     return info;
 }
 
@@ -75,12 +75,12 @@ struct TimestampTexts
 TimestampTexts readTimestampTexts(const QDomElement &timestamp)
 {
     TimestampTexts texts;
-    texts.year = tracedChild(timestamp, "year", "-year: ");
-    texts.month = tracedChild(timestamp, "month", "-month: ");
-    texts.day = tracedChild(timestamp, "date", "-date: ");
-    texts.hours = tracedChild(timestamp, "hours", "-hours: ");
-    texts.minutes = tracedChild(timestamp, "minutes", "-minutes: ");
-    tracedChild(timestamp, "seconds", "-seconds: ");
+    texts.year = tracedChild(timestamp, QStringLiteral("year"), "-year: ");
+    texts.month = tracedChild(timestamp, QStringLiteral("month"), "-month: ");
+    texts.day = tracedChild(timestamp, QStringLiteral("date"), "-date: ");
+    texts.hours = tracedChild(timestamp, QStringLiteral("hours"), "-hours: ");
+    texts.minutes = tracedChild(timestamp, QStringLiteral("minutes"), "-minutes: ");
+    tracedChild(timestamp, QStringLiteral("seconds"), "-seconds: ");
     return texts;
 }
 
@@ -104,36 +104,38 @@ void appendLine(QString &field, const QString &line, bool first)
 
 void readResult(const QDomElement &result, bool first, SampleRow &row, ExportFile &file)
 {
-    tracedChild(result, "resultID", "---resultID: ");
-    QString value = tracedChild(result, "value", "---value: ");
-    const QString um = tracedChild(result, "UM", "---UM: ");
-    const QString k = tracedChild(result, "K", "---K: ");
-    for (const char *name : { "K0", "K1", "K2", "K3" })
-        traced((QByteArray("---") + name + ": ").constData(), childText(result, name));
-    const QString q = tracedChild(result, "Q", "---Q: ");
-    tracedChild(result, "flag_INFMIN", "---flag_INFMIN: ");
-    tracedChild(result, "flag_BLK_KO", "---flag_BLK_KO: ");
+    tracedChild(result, QStringLiteral("resultID"), "---resultID: ");
+    QString value = tracedChild(result, QStringLiteral("value"), "---value: ");
+    const QString um = tracedChild(result, QStringLiteral("UM"), "---UM: ");
+    const QString k = tracedChild(result, QStringLiteral("K"), "---K: ");
+    traced("---K0: ", childText(result, QStringLiteral("K0")));
+    traced("---K1: ", childText(result, QStringLiteral("K1")));
+    traced("---K2: ", childText(result, QStringLiteral("K2")));
+    traced("---K3: ", childText(result, QStringLiteral("K3")));
+    const QString q = tracedChild(result, QStringLiteral("Q"), "---Q: ");
+    tracedChild(result, QStringLiteral("flag_INFMIN"), "---flag_INFMIN: ");
+    tracedChild(result, QStringLiteral("flag_BLK_KO"), "---flag_BLK_KO: ");
 
     QStringList notes;
     QStringList symbols;
-    if (isFlagSet(result, "flag_SUPMAX") || isFlagSet(result, "flag_MAXDELTA")) {
+    if (isFlagSet(result, QStringLiteral("flag_SUPMAX")) || isFlagSet(result, QStringLiteral("flag_MAXDELTA"))) {
         notes << QCoreApplication::translate("MainWindow", "value out of range");
         symbols << QStringLiteral("*");
         file.flagKindUsed[FlagLegend::ValueOutOfRange] = true;
     }
-    if (isFlagSet(result, "flag_ABS_KO")) {
+    if (isFlagSet(result, QStringLiteral("flag_ABS_KO"))) {
         notes << QCoreApplication::translate("MainWindow", "ABS out of bounds");
         symbols << QStringLiteral("#");
         file.flagKindUsed[FlagLegend::AbsOutOfBounds] = true;
     }
-    if (isFlagSet(result, "flag_BLK_KO")) {
+    if (isFlagSet(result, QStringLiteral("flag_BLK_KO"))) {
         notes << QCoreApplication::translate("MainWindow", "blank KO ");
         symbols << QStringLiteral("@");
         file.flagKindUsed[FlagLegend::BlankKo] = true;
     }
-    if (isFlagSet(result, "flag_INFMIN"))
+    if (isFlagSet(result, QStringLiteral("flag_INFMIN")))
         value.prepend(QStringLiteral("< "));
-    if (isFlagSet(result, "flag_SUPMAX"))
+    if (isFlagSet(result, QStringLiteral("flag_SUPMAX")))
         value.prepend(QStringLiteral("> "));
 
     appendLine(row.resultLines, value, first);
@@ -149,14 +151,14 @@ void readSample(const QDomElement &sample, const QDomElement &record, const Reco
 {
     if (tracing())
         qDebug().noquote() << sampleSeparator;
-    tracedChild(record, "recordID", "recordID: ");
+    tracedChild(record, QStringLiteral("recordID"), "recordID: ");
     const TimestampTexts timestamp = readTimestampTexts(values.timestamp);
     traced("-matrix: ", values.matrix);
     traced("-analysis: ", values.analysis);
 
     SampleRow row;
-    tracedChild(sample, "sampleID", "--sampleID: ");
-    row.sampleName = tracedChild(sample, "code", "--code: ");
+    tracedChild(sample, QStringLiteral("sampleID"), "--sampleID: ");
+    row.sampleName = tracedChild(sample, QStringLiteral("code"), "--code: ");
     row.timestamp = toDateTime(timestamp);
     row.matrix = values.matrix;
     row.analysis = values.analysis;
@@ -175,8 +177,8 @@ void readRecord(const QDomElement &record, ExportFile &file)
 {
     RecordValues values;
     values.timestamp = record.elementsByTagName(QStringLiteral("timestamp")).item(0).toElement();
-    values.analysis = childText(record, "analysis");
-    values.matrix = childText(record, "matrix");
+    values.analysis = childText(record, QStringLiteral("analysis"));
+    values.matrix = childText(record, QStringLiteral("matrix"));
     if (!file.matrices.contains(values.matrix))
         file.matrices.append(values.matrix);
 
