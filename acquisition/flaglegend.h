@@ -22,7 +22,6 @@ public:
     bool isUsed(int kind) const { return entries.at(kind) == QLatin1String("1"); }
     QString symbol(int kind) const { return entries.at(kindCount + kind); }
     QString text(int kind) const { return entries.at(2 * kindCount + kind); }
-    const QStringList &strings() const { return entries; }
 
 private:
     QStringList entries;
