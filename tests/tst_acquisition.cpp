@@ -25,7 +25,6 @@ const QString notValid = QStringLiteral("Error|The selected export file does not
 // A window whose open dialog chooses a file holding the given XML.
 struct Window : ScriptedWindow
 {
-    void acquireChosen(const QString &path) { acquire(path); }
     void acquireData(const QByteArray &xml, QTemporaryDir &dir)
     {
         const QString path = dir.filePath(QStringLiteral("chosen.xml"));
@@ -72,7 +71,7 @@ void TestAcquisition::noInstrumentWarnsBeforeTheDialog()
 {
     Window w;
     w.platform.volumes = { { QStringLiteral("USB"), QStringLiteral("/media/usb"), true, true } };
-    w.acquireChosen(samplePath("results.xml"));
+    w.acquire(samplePath("results.xml"));
     QCOMPARE(w.platform.calls, (QStringList{ "warn", "open" }));
     QCOMPARE(w.platform.warnings, QStringList{ noInstrument });
     QCOMPARE(w.platform.lastCaption, QStringLiteral("Open file"));
@@ -84,10 +83,10 @@ void TestAcquisition::noInstrumentWarnsBeforeTheDialog()
 void TestAcquisition::cancelledDialogEndsSilently()
 {
     Window w;
-    w.acquireChosen(samplePath("results.xml"));
+    w.acquire(samplePath("results.xml"));
     w.widget<QPlainTextEdit>("textLab")->setPlainText(QStringLiteral("typed"));
     w.platform.calls.clear();
-    w.acquireChosen(QString());
+    w.acquire(QString());
     QCOMPARE(w.platform.calls, (QStringList{ "warn", "open" }));
     QCOMPARE(w.table()->rowCount(), 7);
     QCOMPARE(w.widget<QLabel>("lblInstrument")->text(), QStringLiteral("QVR Brontal W-5"));
@@ -127,7 +126,7 @@ void TestAcquisition::badFileMessageDependsOnHowItWasFound()
     QFETCH(QString, message);
     QTemporaryDir volume;
     Window w;
-    w.acquireChosen(samplePath("results.xml"));
+    w.acquire(samplePath("results.xml"));
     w.platform.calls.clear();
     w.platform.warnings.clear();
 
@@ -139,7 +138,7 @@ void TestAcquisition::badFileMessageDependsOnHowItWasFound()
         w.widget<QPushButton>("acquireButton")->click();
         QCOMPARE(w.platform.calls, QStringList{ "warn" });
     } else {
-        w.acquireChosen(path);
+        w.acquire(path);
         QCOMPARE(w.platform.calls, (QStringList{ "warn", "open", "warn" }));
     }
     QCOMPARE(w.platform.warnings.last(), message);
@@ -150,7 +149,7 @@ void TestAcquisition::badFileMessageDependsOnHowItWasFound()
 void TestAcquisition::rowsHoldTheSamples()
 {
     Window w;
-    w.acquireChosen(samplePath("results.xml"));
+    w.acquire(samplePath("results.xml"));
     QTableWidget *table = w.table();
     QCOMPARE(table->rowCount(), 7);
     for (int row = 0; row < 7; ++row) {
@@ -192,7 +191,7 @@ void TestAcquisition::matrixColumnShownForTwoMatrices()
 void TestAcquisition::threeResultRowIsThreeLinesHigh()
 {
     Window w;
-    w.acquireChosen(samplePath("results.xml"));
+    w.acquire(samplePath("results.xml"));
     const int lineHeight = w.table()->fontMetrics().lineSpacing();
     QVERIFY(w.table()->rowHeight(5) >= 3 * lineHeight);
     QVERIFY(w.table()->rowHeight(5) > w.table()->rowHeight(0));
@@ -201,7 +200,7 @@ void TestAcquisition::threeResultRowIsThreeLinesHigh()
 void TestAcquisition::sampleNameEditLandsInSortedRow()
 {
     Window w;
-    w.acquireChosen(samplePath("results.xml"));
+    w.acquire(samplePath("results.xml"));
     w.table()->sortItems(4, Qt::DescendingOrder);
     const int row = 1;
     const QString identity = w.text(row, 11);
@@ -239,7 +238,7 @@ void TestAcquisition::dateColumnSortsChronologically()
 void TestAcquisition::selectAllToggles()
 {
     Window w;
-    w.acquireChosen(samplePath("results.xml"));
+    w.acquire(samplePath("results.xml"));
     auto *link = w.widget<QAbstractButton>("commandLinkButton");
     w.checkBox(3)->setChecked(true);
     link->click();
@@ -258,7 +257,7 @@ void TestAcquisition::selectAllOnEmptyTableStillFlips()
     Window w;
     auto *link = w.widget<QAbstractButton>("commandLinkButton");
     link->click();                 // nothing to tick, but the next press unticks
-    w.acquireChosen(samplePath("results.xml"));
+    w.acquire(samplePath("results.xml"));
     w.checkBox(0)->setChecked(true);
     link->click();
     QVERIFY(!w.checkBox(0)->isChecked());
@@ -268,9 +267,9 @@ void TestAcquisition::selectAllOnEmptyTableStillFlips()
 void TestAcquisition::newAcquisitionReplacesRows()
 {
     Window w;
-    w.acquireChosen(samplePath("results.xml"));
+    w.acquire(samplePath("results.xml"));
     w.table()->sortItems(4, Qt::DescendingOrder);
-    w.acquireChosen(samplePath("export.xml"));
+    w.acquire(samplePath("export.xml"));
     QCOMPARE(w.table()->rowCount(), 4);
     for (int row = 0; row < 4; ++row)
         QCOMPARE(w.text(row, 11), QString::number(row));
