@@ -60,8 +60,11 @@ void writeBoolAttribute(QXmlStreamWriter &writer, const char *name, bool value, 
 
 bool WorksheetPrivate::looksLikeLink(const QString &text) const
 {
-    // Every link the pattern knows holds "://" or "mailto:"; most texts hold
-    // neither, and the pattern is only tried on those that do.
+    // Every link the pattern knows holds a colon, and "://" or "mailto:"
+    // around it; most texts hold none, and the pattern is only tried on
+    // those that do.
+    if (!text.contains(QLatin1Char(':')))
+        return false;
     return (text.contains(QLatin1String("://")) || text.contains(QLatin1String("mailto:")))
         && text.contains(linkPattern);
 }
