@@ -7,7 +7,6 @@
 #include "worksheet.h"
 
 #include <QDebug>
-#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 namespace Spreadsheet {
@@ -294,11 +293,10 @@ void WorkbookPrivate::writeDefinedNames(QXmlStreamWriter &writer) const
     writer.writeEndElement();
 }
 
+// Reading existing packages is not supported: nothing is read.
 bool Workbook::readXml(QIODevice *device)
 {
-    QXmlStreamReader reader(device);
-    while (!reader.atEnd())
-        reader.readNext();
+    Q_UNUSED(device)
     return false;
 }
 

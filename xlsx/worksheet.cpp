@@ -12,7 +12,6 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
-#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 #include <cmath>
@@ -791,11 +790,10 @@ void WorksheetPrivate::writeHyperlinks(QXmlStreamWriter &writer) const
     writer.writeEndElement();
 }
 
+// Reading existing packages is not supported: nothing is read.
 bool Worksheet::readXml(QIODevice *device)
 {
-    QXmlStreamReader reader(device);
-    while (!reader.atEnd())
-        reader.readNext();
+    Q_UNUSED(device)
     return false;
 }
 
