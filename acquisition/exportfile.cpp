@@ -1,13 +1,16 @@
 #include "exportfile.h"
+#include "xmlinput.h"
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QDomDocument>
 #include <QFile>
 #include <QLoggingCategory>
-#include <QXmlStreamReader>
 
 namespace {
+
+// Qt's DOM parser descends recursively, so a file nested deeper than this is
+// refused before it can exhaust the stack. Real exports nest six levels.
+constexpr int maximumElementDepth = 1000;
 
 const QString sampleSeparator = QStringLiteral("-------------------------------------");
 const QString lineSeparator = QStringLiteral("\r\n");
@@ -37,6 +40,17 @@ QString tracedChild(const QDomElement &parent, const QString &name, const char *
 }
 
 // A flag is set only by a single asterisk.
+// One result's texts stay on one line, so that line k of every multi-line
+// field still belongs to result k.
+QString singleLine(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    for (const QChar lineBreak : { QChar(u'\r'), QChar(u'\n'), QChar(u'\v'), QChar(u'\f'), QChar(0x85),
+                                   QChar(QChar::LineSeparator), QChar(QChar::ParagraphSeparator) })
+        text.replace(lineBreak, QLatin1Char(' '));
+    return text;
+}
+
 bool isFlagSet(const QDomElement &result, const QString &name)
 {
     return childText(result, name) == QLatin1String("*");
@@ -105,14 +119,14 @@ void appendLine(QString &field, const QString &line, bool first)
 void readResult(const QDomElement &result, bool first, SampleRow &row, ExportFile &file)
 {
     tracedChild(result, QStringLiteral("resultID"), "---resultID: ");
-    QString value = tracedChild(result, QStringLiteral("value"), "---value: ");
-    const QString um = tracedChild(result, QStringLiteral("UM"), "---UM: ");
-    const QString k = tracedChild(result, QStringLiteral("K"), "---K: ");
+    QString value = singleLine(tracedChild(result, QStringLiteral("value"), "---value: "));
+    const QString um = singleLine(tracedChild(result, QStringLiteral("UM"), "---UM: "));
+    const QString k = singleLine(tracedChild(result, QStringLiteral("K"), "---K: "));
     traced("---K0: ", childText(result, QStringLiteral("K0")));
     traced("---K1: ", childText(result, QStringLiteral("K1")));
     traced("---K2: ", childText(result, QStringLiteral("K2")));
     traced("---K3: ", childText(result, QStringLiteral("K3")));
-    const QString q = tracedChild(result, QStringLiteral("Q"), "---Q: ");
+    const QString q = singleLine(tracedChild(result, QStringLiteral("Q"), "---Q: "));
     tracedChild(result, QStringLiteral("flag_INFMIN"), "---flag_INFMIN: ");
     tracedChild(result, QStringLiteral("flag_BLK_KO"), "---flag_BLK_KO: ");
 
@@ -199,15 +213,28 @@ ExportFile readDocument(const QDomDocument &document)
 
 } // namespace
 
-// The stream reader expands no external entity and bounds internal entity
-// expansion, so a hostile file can neither reach local files nor exhaust memory.
+// Qt's DOM parser, without namespace processing, takes what the instrument and
+// other programs write (undeclared prefixes, control characters, undeclared
+// entities, XML 1.1). It reads no external entity (it is given no resolver)
+// and refuses an entity that expands beyond 4096 characters; the nesting is
+// bounded here.
+std::optional<QDomDocument> parseExportDocument(const QByteArray &data)
+{
+    const QString text = XmlInput::decode(data);
+    if (XmlInput::elementDepth(text, maximumElementDepth) > maximumElementDepth)
+        return std::nullopt;
+    QDomDocument document;
+    if (!document.setContent(text, false))
+        return std::nullopt;
+    return document;
+}
+
 std::optional<ExportFile> readExportData(const QByteArray &data)
 {
-    QXmlStreamReader reader(data);
-    QDomDocument document;
-    if (!document.setContent(&reader, false))
+    const std::optional<QDomDocument> document = parseExportDocument(data);
+    if (!document)
         return std::nullopt;
-    return readDocument(document);
+    return readDocument(*document);
 }
 
 std::optional<ExportFile> readExportFile(const QString &path)

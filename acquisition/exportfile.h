@@ -6,6 +6,7 @@
 #include "samplerow.h"
 
 #include <QByteArray>
+#include <QDomDocument>
 #include <QStringList>
 #include <QVector>
 
@@ -24,5 +25,9 @@ struct ExportFile
 // is not well-formed XML. Every value read is traced to the debug output.
 std::optional<ExportFile> readExportFile(const QString &path);
 std::optional<ExportFile> readExportData(const QByteArray &data);
+
+// The export's DOM, decoded and checked as readExportData reads it;
+// std::nullopt when it is not well-formed XML or nests too deep.
+std::optional<QDomDocument> parseExportDocument(const QByteArray &data);
 
 #endif // EXPORTFILE_H

@@ -4,7 +4,9 @@
 #include "exportxml.h"
 
 #include <QLoggingCategory>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QTextCodec>
 #include <QtTest>
 
 using namespace ExportXml;
@@ -28,10 +30,16 @@ private slots:
     void samplesOfTheProduct();
     void traceWritesEveryLabel();
 
+    void lineBreakInsideAResultStaysOnItsLine();
+
+    void filesOtherProgramsWrite_data();
+    void filesOtherProgramsWrite();
+    void acceptsWhatTheDomParserAccepts();
     void badInputIsRejected_data();
     void badInputIsRejected();
+    void externalEntityNeverReachesTheRows_data();
     void externalEntityNeverReachesTheRows();
-    void deepNestingDoesNotCrash();
+    void deepNestingIsRefusedWithoutCrashing();
 
     void discovery_data();
     void discovery();
@@ -229,6 +237,157 @@ void TestExportFile::traceWritesEveryLabel()
     QCOMPARE(traceLines, expected);
 }
 
+void TestExportFile::lineBreakInsideAResultStaysOnItsLine()
+{
+    const QByteArray broken = "<result><value>1&#13;&#10;9</value><UM>mg/\nkg</UM><K>1.0&#13;2</K><Q>0.1&#x2028;5</Q>"
+                              "<flag_ABS_KO>*</flag_ABS_KO></result>";
+    const SampleRow row = onlyRow(broken + result(QStringLiteral("2.5"), { QStringLiteral("flag_BLK_KO") },
+                                                  QStringLiteral("g/L")));
+    QCOMPARE(row.resultLines, QStringLiteral("1 9\r\n2.5"));
+    QCOMPARE(row.umLines, QStringLiteral("mg/ kg\r\ng/L"));
+    QCOMPARE(row.kLines, QStringLiteral("1.0 2\r\n1.0"));
+    QCOMPARE(row.qLines, QStringLiteral("0.1 5\r\n0.0"));
+    QCOMPARE(row.noteLines, QStringLiteral("ABS out of bounds\r\nblank KO "));
+    QCOMPARE(row.symbolLines, QStringLiteral("#\r\n@"));
+
+    // The laboratory's texts keep their lines.
+    const auto file = readExportData("<export><instrument><labName>Lab&#13;&#10;Floor 2</labName>"
+                                     "<companyAddr>Road 1\nTown</companyAddr></instrument></export>");
+    QVERIFY(file);
+    QCOMPARE(file->instrument.laboratory, QStringLiteral("Lab\r\nFloor 2"));
+    QCOMPARE(file->instrument.companyAddress, QStringLiteral("Road 1\nTown"));
+}
+
+static QByteArray encoded(const QString &text, const char *codecName, const QByteArray &mark = QByteArray())
+{
+    return mark + QTextCodec::codecForName(codecName)->fromUnicode(text);
+}
+
+void TestExportFile::filesOtherProgramsWrite_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("laboratory");
+    QTest::addColumn<QString>("unit");
+
+    const QString body = QStringLiteral("<export><instrument><labName>Qualit\u00e0</labName></instrument>"
+                                        "<record><sample><code>S</code><result><value>1</value><UM>\u00b5g/kg</UM>"
+                                        "</result></sample></record></export>");
+    const QString quality = QStringLiteral("Qualit\u00e0");
+    const QString micrograms = QStringLiteral("\u00b5g/kg");
+    const auto declared = [&body](const char *encoding) {
+        return QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>").arg(QLatin1String(encoding)) + body;
+    };
+
+    QTest::newRow("Windows code page, undeclared") << encoded(body, "windows-1252") << quality << micrograms;
+    QTest::newRow("Windows code page with a plain declaration")
+        << encoded(QStringLiteral("<?xml version=\"1.0\"?>") + body, "windows-1252") << quality << micrograms;
+    QTest::newRow("windows-1252 declared") << encoded(declared("windows-1252"), "windows-1252") << quality << micrograms;
+    QTest::newRow("ISO-8859-1 declared") << encoded(declared("ISO-8859-1"), "ISO-8859-1") << quality << micrograms;
+    QTest::newRow("UTF-8 undeclared") << encoded(body, "UTF-8") << quality << micrograms;
+    QTest::newRow("UTF-8 with mark") << encoded(declared("UTF-8"), "UTF-8", "\xEF\xBB\xBF") << quality << micrograms;
+    QTest::newRow("UTF-16LE with mark") << encoded(declared("UTF-16"), "UTF-16LE", "\xFF\xFE") << quality << micrograms;
+    QTest::newRow("UTF-16BE with mark") << encoded(declared("UTF-16"), "UTF-16BE", "\xFE\xFF") << quality << micrograms;
+    QTest::newRow("UTF-16LE without mark") << encoded(declared("UTF-16"), "UTF-16LE") << quality << micrograms;
+    QTest::newRow("UTF-16BE without mark") << encoded(declared("UTF-16"), "UTF-16BE") << quality << micrograms;
+    QTest::newRow("UTF-16LE undeclared") << encoded(body, "UTF-16LE") << quality << micrograms;
+    // Declared UTF-8 is read as UTF-8, as the DOM parser does: a stray byte
+    // becomes the replacement character.
+    QTest::newRow("UTF-8 declared, stray byte")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?><export><instrument><labName>Qualit\xe0</labName>"
+                      "</instrument></export>")
+        << QStringLiteral("Qualit\ufffd") << QString();
+
+    QTest::newRow("undeclared namespace prefix")
+        << QByteArray("<export><instrument><q:extra>x</q:extra><labName>Lab</labName></instrument></export>")
+        << QStringLiteral("Lab") << QString();
+    QTest::newRow("raw control character")
+        << QByteArray("<export><instrument><labName>L\x01" "ab</labName></instrument></export>")
+        << QStringLiteral("L\u0001ab") << QString();
+    QTest::newRow("character reference to a control character")
+        << QByteArray("<export><instrument><labName>L&#1;ab</labName></instrument></export>")
+        << QStringLiteral("L\u0001ab") << QString();
+    QTest::newRow("undeclared entity is left out")
+        << QByteArray("<export><instrument><labName>20&deg;C</labName></instrument></export>")
+        << QStringLiteral("20C") << QString();
+    QTest::newRow("XML 1.1")
+        << QByteArray("<?xml version=\"1.1\"?><export><instrument><labName>Lab</labName></instrument></export>")
+        << QStringLiteral("Lab") << QString();
+}
+
+void TestExportFile::filesOtherProgramsWrite()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, laboratory);
+    QFETCH(QString, unit);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("export.xml"));
+    QVERIFY(write(path, bytes));
+    const auto file = readExportFile(path);
+    QVERIFY(file);
+    QCOMPARE(file->instrument.laboratory, laboratory);
+    if (!unit.isEmpty()) {
+        QCOMPARE(file->rows.size(), 1);
+        QCOMPARE(file->rows.first().umLines, unit);
+    }
+}
+
+static bool isUtf8(const QByteArray &bytes)
+{
+    QTextCodec::ConverterState state;
+    QTextCodec::codecForMib(106)->toUnicode(bytes.constData(), bytes.size(), &state);
+    return state.invalidChars == 0 && state.remainingChars == 0;
+}
+
+// Random damage such as a careless program or a failing medium does.
+static QByteArray mutated(QByteArray bytes, QRandomGenerator &random)
+{
+    static const QByteArray tokens[] = { "<", ">", "&", "&amp;", "&#1;", "&deg;", "<!-- c -->", "<![CDATA[x]]>",
+                                         "<q:x/>", "\x01", "\x80", "\xe0", "\xc3\xa0", "\r\n", "\"", "]]>" };
+    const int edits = 1 + random.bounded(3);
+    for (int edit = 0; edit < edits && !bytes.isEmpty(); ++edit) {
+        const int at = random.bounded(bytes.size());
+        switch (random.bounded(4)) {
+        case 0:
+            bytes[at] = char(random.bounded(256));
+            break;
+        case 1:
+            bytes.remove(at, 1 + random.bounded(8));
+            break;
+        case 2:
+            bytes.insert(at, bytes.mid(random.bounded(bytes.size()), 1 + random.bounded(16)));
+            break;
+        default:
+            bytes.insert(at, tokens[random.bounded(int(std::size(tokens)))]);
+            break;
+        }
+    }
+    return bytes;
+}
+
+void TestExportFile::acceptsWhatTheDomParserAccepts()
+{
+    QRandomGenerator random(20261207);
+    int accepted = 0;
+    for (const char *name : { "results.xml", "export.xml" }) {
+        QFile sample(samplePath(name));
+        QVERIFY(sample.open(QIODevice::ReadOnly));
+        const QByteArray original = sample.readAll();
+        for (int round = 0; round < 1500; ++round) {
+            const QByteArray bytes = mutated(original, random);
+            QDomDocument reference;
+            if (!reference.setContent(bytes, false))
+                continue;
+            ++accepted;
+            const std::optional<QDomDocument> ours = parseExportDocument(bytes);
+            QVERIFY2(ours, bytes.toBase64().constData());
+            if (isUtf8(bytes))
+                QCOMPARE(ours->toString(), reference.toString());
+        }
+    }
+    QVERIFY2(accepted > 300, qPrintable(QString::number(accepted)));
+}
+
 void TestExportFile::badInputIsRejected_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -247,7 +406,7 @@ void TestExportFile::badInputIsRejected_data()
     QTest::newRow("binary") << binary;
     QTest::newRow("plain text") << QByteArray("Sample 1: 12.5 g/L\nSample 2: 13.0 g/L\n");
     QTest::newRow("truncated") << whole.left(whole.size() / 2);
-    QTest::newRow("invalid UTF-8") << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?><export><code>\xff\xfe\xc3</code></export>");
+    QTest::newRow("UTF-16 mark before bytes that are not UTF-16") << QByteArray("\xff\xfe<export/>");
     QTest::newRow("billion laughs") << laughs;
     QTest::newRow("two roots") << QByteArray("<a/><b/>");
     QTest::newRow("mismatched tags") << QByteArray("<export><record></export></record>");
@@ -264,14 +423,28 @@ void TestExportFile::badInputIsRejected()
     QVERIFY(!readExportFile(path));
 }
 
+void TestExportFile::externalEntityNeverReachesTheRows_data()
+{
+    QTest::addColumn<QByteArray>("declaration");
+    QTest::addColumn<QByteArray>("reference");
+    QTest::newRow("external entity") << QByteArray("<!ENTITY secret SYSTEM \"file://SECRET\">") << QByteArray("&secret;");
+    QTest::newRow("public external entity")
+        << QByteArray("<!ENTITY secret PUBLIC \"-//X//Y\" \"file://SECRET\">") << QByteArray("&secret;");
+    QTest::newRow("parameter entity")
+        << QByteArray("<!ENTITY % p SYSTEM \"file://SECRET\"> %p;") << QByteArray("&secret;");
+}
+
 void TestExportFile::externalEntityNeverReachesTheRows()
 {
+    QFETCH(QByteArray, declaration);
+    QFETCH(QByteArray, reference);
     QTemporaryDir dir;
     const QString secretPath = dir.filePath(QStringLiteral("secret.txt"));
     QVERIFY(write(secretPath, "TOP-SECRET-CONTENT"));
-    const QByteArray xml = "<?xml version=\"1.0\"?><!DOCTYPE export [<!ENTITY secret SYSTEM \"file://"
-        + secretPath.toUtf8() + "\">]><export><instrument><iname>&secret;</iname><labName>&secret;</labName>"
-        "</instrument><record><sample><code>&secret;</code></sample></record></export>";
+    declaration.replace("SECRET", secretPath.toUtf8());
+    const QByteArray xml = "<?xml version=\"1.0\"?><!DOCTYPE export [" + declaration + "]><export><instrument><iname>"
+        + reference + "</iname><labName>" + reference + "</labName></instrument><record><sample><code>" + reference
+        + "</code></sample></record></export>";
     const auto file = readExportData(xml);
     if (!file)
         return;   // rejecting the file is as good as ignoring the entity
@@ -281,17 +454,31 @@ void TestExportFile::externalEntityNeverReachesTheRows()
         QVERIFY(!row.sampleName.contains(QStringLiteral("SECRET")));
 }
 
-void TestExportFile::deepNestingDoesNotCrash()
+static QByteArray nested(int depth, const QByteArray &around = QByteArray())
 {
-    const int depth = 10000;
-    QByteArray xml = "<export><record><sample><code>";
+    QByteArray xml = "<export><record><sample><code>" + around;
     xml += QByteArray("<n>").repeated(depth) + "deep" + QByteArray("</n>").repeated(depth);
-    xml += "</code></sample></record></export>";
-    const auto file = readExportData(xml);
-    if (file) {
-        QCOMPARE(file->rows.size(), 1);
-        QCOMPARE(file->rows.first().sampleName, QStringLiteral("deep"));
-    }
+    return xml + "</code></sample></record></export>";
+}
+
+void TestExportFile::deepNestingIsRefusedWithoutCrashing()
+{
+    // The DOM parser descends recursively: hundreds of thousands of levels
+    // would exhaust the stack, so deep files are refused before parsing.
+    QVERIFY(!readExportData(nested(10000)));
+    QVERIFY(!readExportData(nested(300000)));
+
+    const auto deepButFine = readExportData(nested(900));
+    QVERIFY(deepButFine);
+    QCOMPARE(deepButFine->rows.first().sampleName, QStringLiteral("deep"));
+
+    // Markup inside comments, CDATA sections, attribute values and the
+    // document type declaration is no nesting.
+    const QByteArray deepText = QByteArray("<n>").repeated(5000);
+    const QByteArray deepValue = QByteArray(" n>").repeated(5000);
+    const QByteArray doctype = "<!DOCTYPE export [<!ENTITY e \"" + deepText.left(3000) + "\"> <!-- ]> " + deepText + " -->]>";
+    QVERIFY(readExportData(doctype + nested(3, "<!-- " + deepText + " --><![CDATA[" + deepText + "]]><m a='"
+                                                   + deepValue + "'/>")));
 }
 
 void TestExportFile::discovery_data()
