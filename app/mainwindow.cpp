@@ -55,6 +55,10 @@ MainWindow::MainWindow(Platform *platform, QWidget *parent)
                                     + Datarium::makerNotice());
     ui->statusBar->addWidget(versionLabel, 0);
 
+    // The panel shows texts from the export file as they are, never as markup.
+    for (QLabel *label : { ui->lblInstrument, ui->lblFW, ui->lblSN, ui->lblRUFW, ui->lblRUSN })
+        label->setTextFormat(Qt::PlainText);
+
     ui->textLab->setTabChangesFocus(true);
     ui->textCompanyName->setTabChangesFocus(true);
     ui->textCompanyAddr->setTabChangesFocus(true);
@@ -145,7 +149,6 @@ void MainWindow::on_acquireButton_clicked()
 {
     // Earlier mappers stay children of the window; their editors went with their rows.
     sampleNameMapper = new QSignalMapper(this);
-    flagLegend.reset();
 
     QString exportPath = findInstrumentExport(platform->mountedVolumes());
     const bool instrumentFound = !exportPath.isEmpty();
@@ -158,8 +161,11 @@ void MainWindow::on_acquireButton_clicked()
             return;
     }
 
-    BusyCursor busy;
-    const std::optional<ExportFile> file = readExportFile(exportPath);
+    std::optional<ExportFile> file;
+    {
+        BusyCursor busy;
+        file = readExportFile(exportPath);
+    }
     if (!file) {
         qDebug() << exportPath << " found:" << false;
         platform->warn(QObject::tr("Error"),
@@ -170,19 +176,29 @@ void MainWindow::on_acquireButton_clicked()
                            : QObject::tr("The selected export file does not seem valid."));
         return;
     }
+
+    BusyCursor busy;
+    showAcquisition(*file);
+}
+
+// The legend changes only with the rows it describes: a cancelled or failed
+// acquisition keeps both.
+void MainWindow::showAcquisition(const ExportFile &file)
+{
+    flagLegend.reset();
     for (int kind = 0; kind < FlagLegend::kindCount; ++kind) {
-        if (file->flagKindUsed[kind])
+        if (file.flagKindUsed[kind])
             flagLegend.markUsed(FlagLegend::Kind(kind));
     }
 
-    showInstrument(file->instrument);
+    showInstrument(file.instrument);
 
     ResultTable table(ui->resultTable);
     table.clear();
-    for (const SampleRow &row : file->rows)
+    for (const SampleRow &row : file.rows)
         table.addRow(row, sampleNameMapper);
     connect(sampleNameMapper, &QSignalMapper::mappedString, this, &MainWindow::chSampleName);
-    ui->resultTable->setColumnHidden(ResultTable::MatrixColumn, file->matrices.size() < 2);
+    ui->resultTable->setColumnHidden(ResultTable::MatrixColumn, file.matrices.size() < 2);
     ui->resultTable->resizeRowsToContents();
 }
 

@@ -12,6 +12,7 @@
 class Platform;
 class QSignalMapper;
 class about;
+struct ExportFile;
 struct InstrumentInfo;
 struct ReportInput;
 
@@ -43,6 +44,7 @@ private slots:
 
 private:
     void adjustResultTable();
+    void showAcquisition(const ExportFile &file);
     void showInstrument(const InstrumentInfo &instrument);
     // Warns and returns false when no row is ticked.
     bool checkSelection();

@@ -9,7 +9,7 @@ namespace Datarium {
 inline QString version() { return QStringLiteral("0.5"); }
 
 // The one-line notice that names the maker.
-inline QString makerNotice() { return QStringLiteral("Made by QVR for the food-analysis laboratory"); }
+inline QString makerNotice() { return QStringLiteral("By QVR, for food-analysis labs"); }
 
 } // namespace Datarium
 

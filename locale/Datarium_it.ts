@@ -254,7 +254,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Made by QVR for the food-analysis laboratory</source>
+        <source>By QVR, for food-analysis labs</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

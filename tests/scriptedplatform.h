@@ -3,6 +3,7 @@
 
 #include "app/platform.h"
 
+#include <QGuiApplication>
 #include <QStringList>
 
 // A desktop that answers from a script and records what it was asked.
@@ -16,12 +17,15 @@ public:
     QStringList warnings;        // title + "|" + text of every warning
     QStringList openedFiles;
     QString lastCaption, lastDir, lastFilter;
+    int warningsOverBusyCursor = 0;   // a warning must never appear under the busy cursor
 
     QVector<Volume> mountedVolumes() const override { return volumes; }
     void warn(const QString &title, const QString &text) override
     {
         calls << QStringLiteral("warn");
         warnings << title + QLatin1Char('|') + text;
+        if (QGuiApplication::overrideCursor())
+            ++warningsOverBusyCursor;
     }
     QString openFileName(QWidget *, const QString &caption, const QString &dir, const QString &filter) override
     {

@@ -17,6 +17,7 @@ private slots:
     void dialogIsFixedModalAndWithoutHelpButton();
     void textsNameVersionAndBuild();
     void textsStayEnglishInItalian();
+    void everyLabelTextFitsItsFixedBox();
     void everyAboutOpensANewDialog();
 };
 
@@ -62,6 +63,28 @@ void TestAbout::textsStayEnglishInItalian()
     QCOMPARE(dialog.windowTitle(), QStringLiteral("About QVR Datarium"));
     QCOMPARE(labelText(dialog, "labelSwName"), QStringLiteral("QVR Datarium 0.5"));
     QVERIFY(labelText(dialog, "build_date").startsWith(QStringLiteral("Build on ")));
+}
+
+// The dialog places its labels at fixed sizes without a layout, so a text
+// longer than its box would be cut off.
+void TestAbout::everyLabelTextFitsItsFixedBox()
+{
+    about dialog;
+    const QList<QLabel *> labels = dialog.findChildren<QLabel *>();
+    QCOMPARE(labels.size(), 5);
+    for (const QLabel *label : labels) {
+        if (label->text().isEmpty())
+            continue;
+        const QRect box = label->contentsRect();
+        const QString what = label->objectName() + QStringLiteral(": ") + label->text();
+        if (label->wordWrap()) {
+            QVERIFY2(label->heightForWidth(label->width()) <= label->height(), qPrintable(what));
+        } else {
+            const QFontMetrics metrics(label->font());
+            QVERIFY2(metrics.horizontalAdvance(label->text()) <= box.width(), qPrintable(what));
+            QVERIFY2(metrics.tightBoundingRect(label->text()).height() <= box.height(), qPrintable(what));
+        }
+    }
 }
 
 void TestAbout::everyAboutOpensANewDialog()

@@ -8,8 +8,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <private/qzipreader_p.h>
 
 using namespace ExportXml;
 
@@ -32,6 +35,22 @@ struct Window : ScriptedWindow
         acquire(path);
     }
 };
+
+QString pdfText(const QString &pdf)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") });
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString sharedStrings(const QString &workbook)
+{
+    QFile file(workbook);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(QZipReader(&file).fileData(QStringLiteral("xl/sharedStrings.xml")));
+}
 
 QImage pictureOf(QLabel *label)
 {
@@ -57,6 +76,7 @@ private slots:
     void matrixColumnShownForTwoMatrices();
     void threeResultRowIsThreeLinesHigh();
     void sampleNameEditLandsInSortedRow();
+    void sampleNameTypedWithKeysReachesBothExports();
     void dateColumnSortsChronologically();
     void selectAllToggles();
     void selectAllOnEmptyTableStillFlips();
@@ -65,6 +85,7 @@ private slots:
     void panelShowsInstrumentAndPicture_data();
     void panelShowsInstrumentAndPicture();
     void panelHiddenWithoutInstrumentName();
+    void panelShowsTextsAsPlainText();
 };
 
 void TestAcquisition::noInstrumentWarnsBeforeTheDialog()
@@ -142,6 +163,7 @@ void TestAcquisition::badFileMessageDependsOnHowItWasFound()
         QCOMPARE(w.platform.calls, (QStringList{ "warn", "open", "warn" }));
     }
     QCOMPARE(w.platform.warnings.last(), message);
+    QCOMPARE(w.platform.warningsOverBusyCursor, 0);
     QCOMPARE(w.table()->rowCount(), 7);
     QCOMPARE(w.widget<QLabel>("lblInstrument")->text(), QStringLiteral("QVR Brontal W-5"));
 }
@@ -219,6 +241,45 @@ void TestAcquisition::sampleNameEditLandsInSortedRow()
     QCOMPARE(w.text(renamed, 11), identity);
     QCOMPARE(w.editor(renamed)->text(), QStringLiteral("RENAMED"));
     QCOMPARE(w.table()->rowCount(), 7);
+}
+
+void TestAcquisition::sampleNameTypedWithKeysReachesBothExports()
+{
+    QTemporaryDir dir;
+    Window w;
+    w.window.show();
+    QApplication::setActiveWindow(&w.window);
+    QVERIFY(QTest::qWaitForWindowActive(&w.window));
+    w.acquire(samplePath("results.xml"));
+    w.tick(0);
+    w.tick(1);
+
+    // Typing, then Return.
+    QLineEdit *first = w.editor(0);
+    first->selectAll();
+    QTest::keyClicks(first, QStringLiteral("OIL-RETURN"));
+    QCOMPARE(w.text(0, 4), QStringLiteral("EVO-0412"));      // not stored while typing
+    QTest::keyClick(first, Qt::Key_Return);
+    QCOMPARE(w.text(0, 4), QStringLiteral("OIL-RETURN"));
+
+    // Typing, then moving the focus away.
+    QLineEdit *second = w.editor(1);
+    second->setFocus();
+    QTRY_VERIFY(second->hasFocus());
+    second->selectAll();
+    QTest::keyClicks(second, QStringLiteral("OIL-FOCUS"));
+    w.widget("textSignature")->setFocus();
+    QTRY_COMPARE(w.text(1, 4), QStringLiteral("OIL-FOCUS"));
+
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    const QString workbook = dir.filePath(QStringLiteral("results.xlsx"));
+    w.exportPdf(pdf);
+    w.exportExcel(workbook);
+    QCOMPARE(w.platform.openedFiles, (QStringList{ pdf, workbook }));
+    for (const QString &text : { pdfText(pdf), sharedStrings(workbook) }) {
+        QVERIFY2(text.contains(QStringLiteral("OIL-RETURN")) && text.contains(QStringLiteral("OIL-FOCUS")), qPrintable(text));
+        QVERIFY(!text.contains(QStringLiteral("EVO-0412")) && !text.contains(QStringLiteral("EVO-0413")));
+    }
 }
 
 void TestAcquisition::dateColumnSortsChronologically()
@@ -336,6 +397,25 @@ void TestAcquisition::panelHiddenWithoutInstrumentName()
     QVERIFY(w.widget("instr_data_widget")->isHidden());
     QCOMPARE(w.widget<QPlainTextEdit>("textLab")->toPlainText(), QString());
     QVERIFY(w.widget<QLabel>("label_2")->pixmap(Qt::ReturnByValue).isNull());
+}
+
+void TestAcquisition::panelShowsTextsAsPlainText()
+{
+    QTemporaryDir dir;
+    Window w;
+    const QString markup = QStringLiteral("<b>Bold</b> &amp; <img src=':/resources/K-Rosso.jpg'>");
+    w.acquireData("<export><instrument><iname>&lt;b&gt;Bold&lt;/b&gt; &amp;amp; &lt;img src=':/resources/K-Rosso.jpg'&gt;"
+                  "</iname><FW>&lt;i&gt;2&lt;/i&gt;</FW><SN>&lt;u&gt;1&lt;/u&gt;</SN><ruFW>&lt;p&gt;x</ruFW>"
+                  "<ruSN>a&lt;br&gt;b</ruSN></instrument></export>", dir);
+    const std::pair<const char *, QString> expected[] = {
+        { "lblInstrument", markup }, { "lblFW", QStringLiteral("<i>2</i>") }, { "lblSN", QStringLiteral("<u>1</u>") },
+        { "lblRUFW", QStringLiteral("<p>x") }, { "lblRUSN", QStringLiteral("a<br>b") },
+    };
+    for (const auto &[name, text] : expected) {
+        auto *label = w.widget<QLabel>(name);
+        QCOMPARE(label->text(), text);
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+    }
 }
 
 QTEST_MAIN(TestAcquisition)

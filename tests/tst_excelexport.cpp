@@ -162,6 +162,7 @@ void TestExcelExport::unwritableTargetIsReported()
     QCOMPARE(w.platform.calls, (QStringList{ "save", "warn" }));
     QCOMPARE(w.platform.warnings.last(), QStringLiteral("Error|The file %1 could not be written.").arg(target));
     QVERIFY(w.platform.openedFiles.isEmpty());
+    QCOMPARE(w.platform.warningsOverBusyCursor, 0);
 }
 
 void TestExcelExport::sampleExportForTheReader()

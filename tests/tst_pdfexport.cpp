@@ -66,7 +66,7 @@ private slots:
     void everyPageCarriesHeaderFooterAndPageText();
     void existingFileIsReplacedWhole();
     void italianReport();
-    void failedAcquisitionKeepsRowsButResetsLegend();
+    void failedOrCancelledAcquisitionKeepsRowsAndLegend();
 };
 
 void TestPdfExport::nothingTickedWarnsWithoutDialog()
@@ -106,6 +106,7 @@ void TestPdfExport::unwritableTargetIsReported()
     QCOMPARE(w.platform.calls, (QStringList{ "save", "warn" }));
     QCOMPARE(w.platform.warnings.last(), QStringLiteral("Error|The file %1 could not be written.").arg(target));
     QVERIFY(w.platform.openedFiles.isEmpty());
+    QCOMPARE(w.platform.warningsOverBusyCursor, 0);
 }
 
 void TestPdfExport::reportOfTheSampleExport()
@@ -201,19 +202,31 @@ void TestPdfExport::italianReport()
         QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" missing in:\n") + text));
 }
 
-void TestPdfExport::failedAcquisitionKeepsRowsButResetsLegend()
+void TestPdfExport::failedOrCancelledAcquisitionKeepsRowsAndLegend()
 {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
     ScriptedWindow w;
     w.acquire(samplePath("results.xml"));
     w.acquire(samplePath("no-such-file.xml"));
+    w.acquire(QString());
     QCOMPARE(w.table()->rowCount(), 7);
     w.tick(1);
     w.exportPdf(pdf);
     const QString text = pageText(pdf, 1);
     QVERIFY(text.contains(QStringLiteral("> 0.95")));
-    QVERIFY(!text.contains(QStringLiteral("*: value out of range")));
+    for (const QString &legend : { QStringLiteral("*: value out of range"), QStringLiteral("#: ABS out of bounds"),
+                                   QStringLiteral("@: blank KO") })
+        QVERIFY2(text.contains(legend), qPrintable(legend + QStringLiteral(" missing in:\n") + text));
+
+    // A new file replaces the legend with its own.
+    QVERIFY(write(dir.filePath(QStringLiteral("plain.xml")),
+                  document(record(QStringLiteral("M"), QStringLiteral("A"),
+                                  sample(QStringLiteral("S"), result(QStringLiteral("1")))))));
+    w.acquire(dir.filePath(QStringLiteral("plain.xml")));
+    w.tick(0);
+    w.exportPdf(pdf);
+    QVERIFY(!pageText(pdf, 1).contains(QStringLiteral("value out of range")));
 }
 
 QTEST_MAIN(TestPdfExport)
