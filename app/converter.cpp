@@ -60,21 +60,10 @@ bool parse(QCommandLineParser &parser, const QStringList &arguments, Options &op
 // What the window would show after acquiring the file, with the rows ticked.
 ReportInput reportInput(const ExportFile &file, const Options &options)
 {
-    ReportInput input;
-    input.laboratory = file.instrument.laboratory;
-    input.companyName = file.instrument.companyName;
-    input.companyAddress = file.instrument.companyAddress;
+    ReportInput input = reportInputFor(file);
     input.signature = options.signature.left(50);
-    input.instrumentLineShown = !file.instrument.name.isEmpty();
-    input.matrixShown = file.matrices.size() >= 2;
-    for (int kind = 0; kind < FlagLegend::kindCount; ++kind) {
-        if (file.flagKindUsed[kind])
-            input.flagLegend.markUsed(FlagLegend::Kind(kind));
-    }
-    input.instrumentName = file.instrument.name;
-    input.instrumentSerial = file.instrument.serialNumber;
-    for (const SampleRow &sample : file.rows)
-        input.rows.append({ options.allRows || options.rows.contains(sample.rowId), sample });
+    for (TableRow &row : input.rows)
+        row.ticked = options.allRows || options.rows.contains(row.values.rowId);
     return input;
 }
 

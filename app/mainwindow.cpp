@@ -99,9 +99,11 @@ bool MainWindow::checkSelection()
     return false;
 }
 
+// The acquisition's report input with what the user may have changed since:
+// the laboratory texts, the signature, the rows with their ticks, names and order.
 ReportInput MainWindow::reportInput() const
 {
-    ReportInput input;
+    ReportInput input = acquired;
     input.laboratory = ui->textLab->toPlainText();
     input.companyName = ui->textCompanyName->toPlainText();
     input.companyAddress = ui->textCompanyAddr->toPlainText();
@@ -109,9 +111,6 @@ ReportInput MainWindow::reportInput() const
     // The panel's own flag, so that the answer does not depend on the window being on screen.
     input.instrumentLineShown = !ui->instr_data_widget->isHidden();
     input.matrixShown = !ui->resultTable->isColumnHidden(ResultTable::MatrixColumn);
-    input.flagLegend = flagLegend;
-    input.instrumentName = instrumentName;
-    input.instrumentSerial = instrumentSerial;
     input.rows = ResultTable(ui->resultTable).rows();
     return input;
 }
@@ -185,11 +184,8 @@ void MainWindow::on_acquireButton_clicked()
 // acquisition keeps both.
 void MainWindow::showAcquisition(const ExportFile &file)
 {
-    flagLegend.reset();
-    for (int kind = 0; kind < FlagLegend::kindCount; ++kind) {
-        if (file.flagKindUsed[kind])
-            flagLegend.markUsed(FlagLegend::Kind(kind));
-    }
+    acquired = reportInputFor(file);
+    acquired.rows.clear();
 
     showInstrument(file.instrument);
 
@@ -198,7 +194,7 @@ void MainWindow::showAcquisition(const ExportFile &file)
     for (const SampleRow &row : file.rows)
         table.addRow(row, sampleNameMapper);
     connect(sampleNameMapper, &QSignalMapper::mappedString, this, &MainWindow::chSampleName);
-    ui->resultTable->setColumnHidden(ResultTable::MatrixColumn, file.matrices.size() < 2);
+    ui->resultTable->setColumnHidden(ResultTable::MatrixColumn, !acquired.matrixShown);
     ui->resultTable->resizeRowsToContents();
 }
 
@@ -210,9 +206,7 @@ void MainWindow::showInstrument(const InstrumentInfo &instrument)
         picture.load(picturePath);
     ui->label_2->setPixmap(picture);
 
-    instrumentSerial = instrument.serialNumber;
-    instrumentName = instrument.name;
-    ui->instr_data_widget->setVisible(!instrument.name.isEmpty());
+    ui->instr_data_widget->setVisible(acquired.instrumentLineShown);
 
     ui->lblInstrument->setText(instrument.name);
     ui->lblFW->setText(instrument.firmware);

@@ -1,7 +1,7 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
-#include "acquisition/flaglegend.h"
+#include "report/reportinput.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -14,7 +14,6 @@ class QSignalMapper;
 class about;
 struct ExportFile;
 struct InstrumentInfo;
-struct ReportInput;
 
 namespace Ui {
 class MainWindow;
@@ -60,10 +59,9 @@ private:
     Platform *platform;
     QSignalMapper *sampleNameMapper = nullptr;
     bool selectAllState = false;
-    // What the last acquisition found, read by the PDF report.
-    FlagLegend flagLegend;
-    QString instrumentName;
-    QString instrumentSerial;
+    // What the last acquisition read for the PDF report (the flag legend, the
+    // instrument's name and serial number); its rows live in the table.
+    ReportInput acquired;
 };
 
 #endif // MAINWINDOW_H

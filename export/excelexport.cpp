@@ -27,6 +27,23 @@ void writeHeader(Worksheet *sheet)
     }
 }
 
+int resultLineCount(const SampleRow &row)
+{
+    return row.resultLines.count(lineSeparator) + 1;
+}
+
+// Whether the header and one sheet row per result line of the ticked rows
+// fit in a sheet.
+bool fitsOneSheet(const QVector<TableRow> &rows)
+{
+    qint64 sheetRows = 1;
+    for (const TableRow &row : rows) {
+        if (row.ticked)
+            sheetRows += resultLineCount(row.values);
+    }
+    return sheetRows <= maximumRows;
+}
+
 // One sheet row per line of the result column; a column with fewer lines
 // gives the empty text for the missing ones.
 int writeRow(Worksheet *sheet, int sheetRow, const SampleRow &row)
@@ -55,6 +72,9 @@ namespace ExcelExport {
 
 bool write(const QString &fileName, const QVector<TableRow> &rows)
 {
+    // A workbook without every ticked result would look complete; none is written.
+    if (!fitsOneSheet(rows))
+        return false;
     Document document;
     Worksheet *sheet = document.activeWorksheet();
     writeHeader(sheet);

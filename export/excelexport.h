@@ -13,7 +13,8 @@
 namespace ExcelExport {
 
 // Writes the workbook; false when the file could not be written (an existing
-// file is then left as it was).
+// file is then left as it was) or when the ticked rows have more result lines
+// than a sheet has rows (nothing is written then).
 bool write(const QString &fileName, const QVector<TableRow> &rows);
 
 } // namespace ExcelExport

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QPainter>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTemporaryFile>
 #include <QTextDocument>
@@ -19,6 +20,8 @@ struct Layout
     QSizeF bodyPage;
 };
 
+constexpr qreal widthTolerance = 1.01;
+
 void setUpPrinter(QPrinter &printer)
 {
     printer.setPageSize(QPageSize(QPageSize::A4));
@@ -26,9 +29,9 @@ void setUpPrinter(QPrinter &printer)
     printer.setPageMargins(QMarginsF(20, 10, 20, 10), QPageLayout::Millimeter);
 }
 
-// Lines break between words only: a narrow column grows to its longest word
-// instead of splitting it ("Resul-t").
-void keepWordsWhole(QTextDocument &document)
+// Lines break between words only; where a word cannot fit, the report's HTML
+// gives it break opportunities of its own.
+void breakBetweenWords(QTextDocument &document)
 {
     QTextOption option = document.defaultTextOption();
     option.setWrapMode(QTextOption::WordWrap);
@@ -37,10 +40,28 @@ void keepWordsWhole(QTextDocument &document)
 
 QSizeF laidOut(QTextDocument &document, const QSizeF &pageSize, const QString &html)
 {
-    keepWordsWhole(document);
+    breakBetweenWords(document);
     document.setPageSize(pageSize);
     document.setHtml(html);
     return document.size();
+}
+
+// The body no wider than the page. Words stay whole while they fit; when the
+// table comes out too wide, long words may break into ever shorter runs, and
+// at last every text breaks as needed. Qt's table layout may round a column
+// up by a pixel, which stays well inside the margin.
+void layOutBody(QTextDocument &body, const ReportInput &input, const QSizeF &pageSize)
+{
+    static const ReportDocument::Wrapping attempts[] = {
+        { true, 0 }, { true, 20 }, { true, 12 }, { true, 8 }, { true, 5 }, { true, 3 }, { false, 1 },
+    };
+    breakBetweenWords(body);
+    for (const ReportDocument::Wrapping &wrapping : attempts) {
+        body.setHtml(ReportDocument::bodyHtml(input, wrapping));
+        body.setPageSize(pageSize);
+        if (body.size().width() <= pageSize.width() * widthTolerance)
+            return;
+    }
 }
 
 QString pageText(int page, double pages)
@@ -96,9 +117,7 @@ bool renderTo(const QString &pdfPath, const ReportInput &input, const QDate &dat
     printer.setOutputFileName(pdfPath);
 
     QTextDocument body;
-    keepWordsWhole(body);
-    body.setHtml(ReportDocument::bodyHtml(input));
-    body.setPageSize(layout.bodyPage);
+    layOutBody(body, input, layout.bodyPage);
 
     QPainter painter;
     if (!painter.begin(&printer))
@@ -116,8 +135,39 @@ double totalPages(int contentHeight, qreal bodyPageHeight)
     return std::ceil(float(contentHeight / bodyPageHeight));
 }
 
-bool write(const QString &fileName, const ReportInput &input, const QDate &date)
+bool isCompletePdf(const QByteArray &pdf)
 {
+    static const QRegularExpression trailer(QStringLiteral("startxref\\s+(\\d+)\\s+%%EOF\\s*$"));
+    static const QRegularExpression table(QStringLiteral("^xref\\s+0\\s+(\\d+)\\s+"));
+    const QRegularExpressionMatch end = trailer.match(QString::fromLatin1(pdf.right(64)));
+    if (!end.hasMatch())
+        return false;
+    const int tableStart = end.captured(1).toInt();
+    const QRegularExpressionMatch head = table.match(QString::fromLatin1(pdf.mid(tableStart, 32)));
+    if (tableStart <= 0 || !head.hasMatch())
+        return false;
+
+    // Every object in use starts where the table says: "<number> 0 obj".
+    const int objects = head.captured(1).toInt();
+    const int entries = tableStart + head.capturedLength();
+    constexpr int entryLength = 20;
+    for (int object = 1; object < objects; ++object) {
+        const QByteArray entry = pdf.mid(entries + object * entryLength, entryLength);
+        if (entry.size() != entryLength)
+            return false;
+        if (entry.at(17) != 'n')
+            continue;
+        const int offset = entry.left(10).toInt();
+        if (!pdf.mid(offset, 32).startsWith(QByteArray::number(object) + " 0 obj"))
+            return false;
+    }
+    return true;
+}
+
+bool write(QIODevice *device, const ReportInput &input, const QDate &date)
+{
+    // Qt's PDF printer writes only to a named file and ignores failed writes,
+    // so the report is rendered to a temporary file and checked whole.
     QTemporaryFile rendered;
     if (!rendered.open())
         return false;
@@ -125,10 +175,23 @@ bool write(const QString &fileName, const ReportInput &input, const QDate &date)
     if (!renderTo(rendered.fileName(), input, date) || !rendered.open())
         return false;
     const QByteArray pdf = rendered.readAll();
+    return isCompletePdf(pdf) && device->write(pdf) == pdf.size();
+}
 
+bool write(const QString &fileName, const ReportInput &input, const QDate &date)
+{
+    // A new file beside the old one is put in its place once complete; in a
+    // folder that takes no new file, an existing writable file is written in
+    // place.
     QSaveFile target(fileName);
-    return !pdf.isEmpty() && target.open(QIODevice::WriteOnly) && target.write(pdf) == pdf.size()
-        && target.commit();
+    target.setDirectWriteFallback(true);
+    if (!target.open(QIODevice::WriteOnly))
+        return false;
+    if (!write(&target, input, date)) {
+        target.cancelWriting();
+        return false;
+    }
+    return target.commit();
 }
 
 } // namespace PdfReport

@@ -4,6 +4,8 @@
 #include "acquisition/flaglegend.h"
 #include "acquisition/tablerow.h"
 
+struct ExportFile;
+
 #include <QString>
 #include <QVector>
 
@@ -22,5 +24,12 @@ struct ReportInput
     QString instrumentSerial;
     QVector<TableRow> rows;              // every table row, in the table's order
 };
+
+// The report input of an export file as the window shows it right after
+// reading it: the file's laboratory texts and instrument, the legend of the
+// flags it uses, the instrument line when the instrument has a name, the
+// matrix column for two or more distinct matrices, and one unticked row per
+// sample. The window and the converter both start from it.
+ReportInput reportInputFor(const ExportFile &file);
 
 #endif // REPORTINPUT_H

@@ -1,4 +1,5 @@
 #include "exportxml.h"
+#include "pdftools.h"
 #include "scriptedwindow.h"
 
 #include <QCheckBox>
@@ -8,7 +9,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -35,14 +35,6 @@ struct Window : ScriptedWindow
         acquire(path);
     }
 };
-
-QString pdfText(const QString &pdf)
-{
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") });
-    process.waitForFinished(60000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 QString sharedStrings(const QString &workbook)
 {
@@ -276,7 +268,7 @@ void TestAcquisition::sampleNameTypedWithKeysReachesBothExports()
     w.exportPdf(pdf);
     w.exportExcel(workbook);
     QCOMPARE(w.platform.openedFiles, (QStringList{ pdf, workbook }));
-    for (const QString &text : { pdfText(pdf), sharedStrings(workbook) }) {
+    for (const QString &text : { PdfTools::text(pdf), sharedStrings(workbook) }) {
         QVERIFY2(text.contains(QStringLiteral("OIL-RETURN")) && text.contains(QStringLiteral("OIL-FOCUS")), qPrintable(text));
         QVERIFY(!text.contains(QStringLiteral("EVO-0412")) && !text.contains(QStringLiteral("EVO-0413")));
     }

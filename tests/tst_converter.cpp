@@ -1,7 +1,10 @@
 #include "exportxml.h"
+#include "fullfolder.h"
+#include "pdftools.h"
 
 #include <QLoggingCategory>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -55,20 +58,10 @@ QByteArray entry(const QString &package, const QString &name)
 
 QString pdfText(const QString &pdf)
 {
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") });
-    process.waitForFinished(60000);
-    return QString::fromUtf8(process.readAllStandardOutput());
+    return PdfTools::text(pdf);
 }
 
-int pageCount(const QString &pdf)
-{
-    QProcess process;
-    process.start(QStringLiteral("pdfinfo"), { pdf });
-    process.waitForFinished(60000);
-    const auto match = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(QString::fromUtf8(process.readAllStandardOutput()));
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
-}
+using PdfTools::pageCount;
 
 } // namespace
 
@@ -87,6 +80,8 @@ private slots:
     void unwritableOutput();
     void rowsSelection();
     void italianMessages();
+    void fullTemporaryFolderWritesNothing();
+    void existingFileInAReadOnlyFolderIsReplaced();
     void sameDocumentsAsTheWindow_data();
     void sameDocumentsAsTheWindow();
 
@@ -217,6 +212,60 @@ void TestConverter::italianMessages()
     const QString text = pdfText(pdf);
     QVERIFY(text.contains(QStringLiteral("Report di analisi")));
     QVERIFY(text.contains(QStringLiteral("Pagina 1 di 1")));
+}
+
+void TestConverter::fullTemporaryFolderWritesNothing()
+{
+    FullFolder full;
+    if (!full.isValid())
+        QSKIP("mounting a small file system needs root");
+    const QString pdf = dir.filePath(QStringLiteral("full.pdf"));
+    const Result result = convert({ QStringLiteral("--pdf"), pdf, samplePath("results.xml") },
+                                  { QStringLiteral("TMPDIR=") + full.path() });
+    QCOMPARE(result.exitCode, 4);
+    QCOMPARE(result.err, QStringLiteral("The file %1 could not be written.\n").arg(pdf));
+    QVERIFY(!QFile::exists(pdf));
+    QCOMPARE(full.leftovers(), QStringList());
+}
+
+// A user may replace a file of theirs in a folder where they cannot create
+// files. As root the converter runs as "nobody" in a folder of root's.
+void TestConverter::existingFileInAReadOnlyFolderIsReplaced()
+{
+    const bool root = geteuid() == 0;
+    const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+    if (root && setpriv.isEmpty())
+        QSKIP("setpriv is needed to run as an unprivileged user");
+    QTemporaryDir folder;
+    QVERIFY(QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup
+                                                     | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther));
+    const QString pdf = folder.filePath(QStringLiteral("report.pdf"));
+    const QString xlsx = folder.filePath(QStringLiteral("results.xlsx"));
+    for (const QString &path : { pdf, xlsx }) {
+        QVERIFY(root || QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                                 | QFileDevice::ExeOwner));
+        QVERIFY(write(path, "old content"));
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther
+                                                | QFileDevice::WriteOther));
+        QVERIFY(QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner
+                                                         | QFileDevice::ReadOther | QFileDevice::ExeOther));
+    }
+    QStringList arguments = { QStringLiteral("--pdf"), pdf, QStringLiteral("--xlsx"), xlsx, samplePath("results.xml") };
+    QString program = qEnvironmentVariable("DATARIUM_CONVERT");
+    if (root) {
+        arguments = QStringList{ QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+                                 QStringLiteral("--clear-groups"), program } + arguments;
+        program = setpriv;
+    }
+    QProcess process;
+    process.start(program, arguments);
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(QString::fromUtf8(process.readAllStandardError()), QString());
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(pageCount(pdf), 1);
+    QVERIFY(entryNames(xlsx).contains(QStringLiteral("xl/worksheets/sheet1.xml")));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{ "report.pdf", "results.xlsx" }));
+    QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 void TestConverter::sameDocumentsAsTheWindow_data()

@@ -1,3 +1,4 @@
+#include "app/translation.h"
 #include "export/excelexport.h"
 #include "exportxml.h"
 #include "scriptedwindow.h"
@@ -9,6 +10,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QtTest>
 
 #include <private/qzipreader_p.h>
@@ -67,6 +69,8 @@ private slots:
     void cancelledDialogWritesNothing();
     void unwritableTargetIsReported();
     void sampleExportForTheReader();
+    void italianHeaderTexts();
+    void moreLinesThanASheetHoldsWritesNothing();
 };
 
 void TestExcelExport::sheetAndSharedStringsOfASmallExport()
@@ -180,6 +184,42 @@ void TestExcelExport::sampleExportForTheReader()
     w.tick(6);
     w.exportExcel(path);
     QCOMPARE(w.platform.openedFiles, QStringList{ path });
+}
+
+void TestExcelExport::italianHeaderTexts()
+{
+    QTranslator translator;
+    QVERIFY(loadTranslation(translator, QLocale(QLocale::Italian, QLocale::Italy)));
+    QCoreApplication::installTranslator(&translator);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("italian.xlsx"));
+    const bool written = ExcelExport::write(path, { tableRow(true, QStringLiteral("A"), QStringLiteral("S"), QStringLiteral("1"),
+                                                             QStringLiteral("g"), QString(), QString(), QString()) });
+    QCoreApplication::removeTranslator(&translator);
+    QVERIFY(written);
+    QString headers;
+    for (const char *text : { "Matrice", "Analisi", "Data", "Campione", "Risultato", "UM", "K", "Q", "Operatore", "Nota" })
+        headers += QStringLiteral("<si><t>%1</t></si>").arg(QLatin1String(text));
+    QVERIFY(QString::fromUtf8(entry(path, QStringLiteral("xl/sharedStrings.xml"))).contains(headers));
+}
+
+void TestExcelExport::moreLinesThanASheetHoldsWritesNothing()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("huge.xlsx"));
+    QVERIFY(ExportXml::write(path, "kept"));
+    // 2 x 524,287 + 1 result lines and the header fill the sheet's 1,048,576
+    // rows; one line more does not fit.
+    const QString lines = QStringLiteral("1\r\n").repeated(524286) + QStringLiteral("1");
+    const TableRow half = tableRow(true, QStringLiteral("A"), QStringLiteral("S"), lines, QString(), QString(), QString(),
+                                   QString());
+    const TableRow one = tableRow(true, QStringLiteral("A"), QStringLiteral("T"), QStringLiteral("1"), QString(),
+                                  QString(), QString(), QString());
+    QVERIFY(!ExcelExport::write(path, { half, half, one, one }));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("kept"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{ "huge.xlsx" });
 }
 
 QTEST_MAIN(TestExcelExport)

@@ -1,8 +1,14 @@
+#include "acquisition/exportfile.h"
 #include "app/translation.h"
 #include "exportxml.h"
+#include "fullfolder.h"
+#include "pdftools.h"
+#include "report/pdfreport.h"
 #include "scriptedwindow.h"
 
+#include <QBuffer>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QLoggingCategory>
 #include <QProcess>
@@ -16,29 +22,12 @@ using namespace ExportXml;
 
 namespace {
 
-// Runs a poppler tool and returns what it printed.
-QString run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        return QStringLiteral("<%1 failed>").arg(program);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-int pageCount(const QString &pdf)
-{
-    const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
-                                              .match(run(QStringLiteral("pdfinfo"), { pdf }));
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
-}
+using PdfTools::pageCount;
 
 QString pageText(const QString &pdf, int page)
 {
-    return run(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), QStringLiteral("-f"), QString::number(page),
-                                              QStringLiteral("-l"), QString::number(page), pdf, QStringLiteral("-") });
+    return PdfTools::text(pdf, page);
 }
-
 
 QByteArray manySamples(int count)
 {
@@ -67,6 +56,14 @@ private slots:
     void existingFileIsReplacedWhole();
     void italianReport();
     void failedOrCancelledAcquisitionKeepsRowsAndLegend();
+    void pdfKeepsTheTableOrderAfterASort();
+
+    void everyWordInsideThePrintableWidth_data();
+    void everyWordInsideThePrintableWidth();
+    void resultLinesStayBesideTheirUnits();
+    void incompletePdfIsRecognised();
+    void failingDeviceIsReported();
+    void fullTemporaryFolderIsReported();
 };
 
 void TestPdfExport::nothingTickedWarnsWithoutDialog()
@@ -124,7 +121,7 @@ void TestPdfExport::reportOfTheSampleExport()
     QCOMPARE(w.platform.openedFiles, QStringList{ pdf });
 
     QCOMPARE(pageCount(pdf), 1);
-    QVERIFY(run(QStringLiteral("pdfinfo"), { pdf }).contains(QStringLiteral("A4")));
+    QVERIFY(PdfTools::run(QStringLiteral("pdfinfo"), { pdf }).contains(QStringLiteral("A4")));
     const QString text = pageText(pdf, 1);
     for (const QString &expected : { QStringLiteral("Analysis Report"), QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")),
                                      QStringLiteral("Laboratorio Analisi Olearie"), QStringLiteral("EVO-0413"),
@@ -227,6 +224,239 @@ void TestPdfExport::failedOrCancelledAcquisitionKeepsRowsAndLegend()
     w.tick(0);
     w.exportPdf(pdf);
     QVERIFY(!pageText(pdf, 1).contains(QStringLiteral("value out of range")));
+}
+
+void TestPdfExport::pdfKeepsTheTableOrderAfterASort()
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    ScriptedWindow w;
+    w.acquire(samplePath("results.xml"));
+    w.table()->horizontalHeader()->setSortIndicator(4, Qt::DescendingOrder);
+    w.window.findChild<QAbstractButton *>(QStringLiteral("commandLinkButton"))->click();
+    w.exportPdf(pdf);
+
+    QStringList tableOrder;
+    for (int row = 0; row < w.table()->rowCount(); ++row)
+        tableOrder << w.text(row, 4) + QLatin1Char('|') + w.text(row, 5).section(QStringLiteral("\r\n"), 0, 0);
+    QCOMPARE(tableOrder.first().section(QLatin1Char('|'), 0, 0), QStringLiteral("VB-2026-08"));
+
+    // Sample name and first result, row by row as the report prints them.
+    QStringList reportOrder;
+    const QRegularExpression line(QStringLiteral("((?:EVO|VB)-[\\d-]+)\\s+([<>]?\\s?[\\d.]+)"));
+    for (auto it = line.globalMatch(pageText(pdf, 1)); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        reportOrder << match.captured(1) + QLatin1Char('|') + match.captured(2);
+    }
+    QCOMPARE(reportOrder, tableOrder);
+}
+
+namespace {
+
+constexpr double pageWidth = 595.28;                 // A4, in points
+constexpr double margin = 20 / 25.4 * 72;            // 20 mm
+
+// The report of every row of an export, written straight from its report input.
+QString reportOf(const QByteArray &xml, QTemporaryDir &dir, const QString &signature = QString())
+{
+    const auto file = readExportData(xml);
+    if (!file)
+        return QString();
+    ReportInput input = reportInputFor(*file);
+    input.signature = signature;
+    for (TableRow &row : input.rows)
+        row.ticked = true;
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    return PdfReport::write(pdf, input, QDate(2018, 3, 5)) ? pdf : QString();
+}
+
+QByteArray sampleBytes(const char *name)
+{
+    QFile file(samplePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray hostileExport(const QString &laboratory, const QString &matrix, const QString &code, const QString &value,
+                         const QString &unit, const QString &instrumentName = QStringLiteral("QVR Unit"))
+{
+    const QByteArray samples = sample(code, result(value, { QStringLiteral("flag_SUPMAX"), QStringLiteral("flag_ABS_KO") }, unit)
+                                            + result(QStringLiteral("1.44"), {}, QStringLiteral("g/L")));
+    const QByteArray stamp = timestamp(QStringLiteral("5"), QStringLiteral("3"), QStringLiteral("2018"),
+                                       QStringLiteral("8"), QStringLiteral("7"));
+    QByteArray instrumentBlock = instrument(QStringLiteral("222"), QStringLiteral("005Z02"), instrumentName);
+    instrumentBlock.replace("<labName>Lab</labName>", "<labName>" + laboratory.toUtf8() + "</labName>");
+    return document(instrumentBlock + record(matrix, QStringLiteral("Lactose"), samples, stamp)
+                    + record(matrix + QStringLiteral(" 2"), QStringLiteral("Lactose"), samples, stamp));
+}
+
+} // namespace
+
+void TestPdfExport::everyWordInsideThePrintableWidth_data()
+{
+    QTest::addColumn<QByteArray>("xml");
+    QTest::addColumn<QString>("signature");
+    QTest::addColumn<QString>("mustPrint");       // every character of it lies somewhere on the pages
+
+    const QString W = QStringLiteral("W");
+    QTest::newRow("results sample") << sampleBytes("results.xml") << QString() << QString();
+    QTest::newRow("export sample") << sampleBytes("export.xml") << QStringLiteral("Dr. Maria Rossi") << QString();
+    QTest::newRow("32-character sample code")
+        << hostileExport(QStringLiteral("Lab"), QStringLiteral("Milk"), QStringLiteral("LOT_20261103_TANK04_MILK_RAW_A01"),
+                         QStringLiteral("3.10"), QStringLiteral("meq O2/kg"))
+        << QString() << QStringLiteral("LOT_20261103_TANK04_MILK_RAW_A01");
+    QTest::newRow("110-character laboratory without spaces")
+        << hostileExport(W.repeated(110), QStringLiteral("Milk"), QStringLiteral("S1"), QStringLiteral("0.95"),
+                         QStringLiteral("g/L"))
+        << QString() << W.repeated(110);
+    QTest::newRow("widest letters in every field")
+        << hostileExport(W.repeated(400), QStringLiteral("M").repeated(200), QStringLiteral("X").repeated(300),
+                         QStringLiteral("%").repeated(12), QStringLiteral("@").repeated(16), QStringLiteral("N").repeated(100))
+        << QStringLiteral("Q").repeated(50) << W.repeated(400);
+    QTest::newRow("value and unit longer than a line")
+        << hostileExport(QStringLiteral("Lab"), QStringLiteral("Milk"), QStringLiteral("S1"), QStringLiteral("9").repeated(120),
+                         QStringLiteral("U").repeated(90))
+        << QString() << QStringLiteral("9").repeated(120);
+}
+
+void TestPdfExport::everyWordInsideThePrintableWidth()
+{
+    QFETCH(QByteArray, xml);
+    QFETCH(QString, signature);
+    QFETCH(QString, mustPrint);
+    QTemporaryDir dir;
+    const QString pdf = reportOf(xml, dir, signature);
+    QVERIFY(!pdf.isEmpty());
+
+    const QVector<PdfTools::Word> words = PdfTools::words(pdf);
+    QVERIFY(!words.isEmpty());
+    QString printed;
+    QSet<QString> firstPage;
+    for (const PdfTools::Word &word : words) {
+        QVERIFY2(word.left >= margin - 1 && word.right <= pageWidth - margin + 1,
+                 qPrintable(QStringLiteral("page %1: \"%2\" from %3 to %4").arg(word.page).arg(word.text)
+                                .arg(word.left).arg(word.right)));
+        printed += word.text;
+        if (word.page == 1)
+            firstPage.insert(word.text);
+    }
+    // Every column is there, and nothing of the long texts is lost.
+    for (const char *label : { "Analysis", "Date", "Sample", "Result" })
+        QVERIFY2(firstPage.contains(QLatin1String(label)), label);
+    for (const QChar c : QSet<QChar>(mustPrint.begin(), mustPrint.end()))
+        QVERIFY2(printed.count(c) >= mustPrint.count(c), qPrintable(QString(c)));
+}
+
+// The words of one printed line, left to right.
+static QStringList lineOf(const QVector<PdfTools::Word> &words, const PdfTools::Word &anchor)
+{
+    QVector<PdfTools::Word> line;
+    for (const PdfTools::Word &word : words) {
+        if (word.page == anchor.page && qAbs(word.bottom - anchor.bottom) < 1)
+            line << word;
+    }
+    std::sort(line.begin(), line.end(), [](const auto &a, const auto &b) { return a.left < b.left; });
+    QStringList texts;
+    for (const PdfTools::Word &word : line)
+        texts << word.text;
+    return texts;
+}
+
+void TestPdfExport::resultLinesStayBesideTheirUnits()
+{
+    QTemporaryDir dir;
+    const QString pdf = reportOf(sampleBytes("results.xml"), dir);
+    const QVector<PdfTools::Word> words = PdfTools::words(pdf);
+    QStringList lines;
+    for (const PdfTools::Word &word : words) {
+        if (word.text == QLatin1String("3.10") || word.text == QLatin1String("1.44") || word.text == QLatin1String("0.95")
+            || word.text == QLatin1String("7.4"))
+            lines << lineOf(words, word).join(QLatin1Char(' '));
+    }
+    QCOMPARE(lines.size(), 4);
+    QVERIFY2(lines.at(0).contains(QStringLiteral("3/11/2026 09:05 EVO-0413 > 0.95 * % oleic")), qPrintable(lines.at(0)));
+    QVERIFY2(lines.at(1).contains(QStringLiteral("3/11/2026 10:45 EVO-0412 7.4 meq O2/kg")), qPrintable(lines.at(1)));
+    QVERIFY2(lines.at(2).contains(QStringLiteral("4/11/2026 08:00 VB-2026-08 3.10 @ g/L")), qPrintable(lines.at(2)));
+    QVERIFY2(lines.at(3).endsWith(QStringLiteral("1.44 g/L")), qPrintable(lines.at(3)));
+}
+
+void TestPdfExport::incompletePdfIsRecognised()
+{
+    QTemporaryDir dir;
+    QFile file(reportOf(sampleBytes("export.xml"), dir));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray pdf = file.readAll();
+    QVERIFY(PdfReport::isCompletePdf(pdf));
+    QVERIFY(!PdfReport::isCompletePdf(QByteArray()));
+    QVERIFY(!PdfReport::isCompletePdf(pdf.left(pdf.size() - 10)));
+    QVERIFY(!PdfReport::isCompletePdf(pdf.left(pdf.size() / 2)));
+    // A write lost in the middle: the end is whole but the objects moved.
+    QByteArray holed = pdf;
+    holed.remove(pdf.size() / 3, 4096);
+    QVERIFY(!PdfReport::isCompletePdf(holed));
+}
+
+namespace {
+
+// A device that takes the first bytes and then fails, like a disk that fills up.
+class FailingDevice : public QIODevice
+{
+public:
+    explicit FailingDevice(qint64 capacity) : capacity(capacity) { open(QIODevice::WriteOnly); }
+    QByteArray written;
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        const qint64 taken = qMin(size, capacity - written.size());
+        if (taken <= 0)
+            return -1;
+        written.append(data, int(taken));
+        return taken;
+    }
+
+private:
+    qint64 capacity;
+};
+
+} // namespace
+
+void TestPdfExport::failingDeviceIsReported()
+{
+    const auto file = readExportData(sampleBytes("export.xml"));
+    QVERIFY(file);
+    ReportInput input = reportInputFor(*file);
+    input.rows.first().ticked = true;
+    FailingDevice device(4096);
+    QVERIFY(!PdfReport::write(&device, input));
+    QBuffer whole;
+    whole.open(QIODevice::WriteOnly);
+    QVERIFY(PdfReport::write(&whole, input));
+    QVERIFY(PdfReport::isCompletePdf(whole.data()));
+}
+
+void TestPdfExport::fullTemporaryFolderIsReported()
+{
+    FullFolder full;
+    if (!full.isValid())
+        QSKIP("mounting a small file system needs root");
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    ScriptedWindow w;
+    w.acquire(samplePath("results.xml"));
+    w.tick(0);
+    w.platform.calls.clear();
+
+    const QByteArray temporaryFolder = qgetenv("TMPDIR");
+    qputenv("TMPDIR", full.path().toLocal8Bit());
+    w.exportPdf(pdf);
+    qputenv("TMPDIR", temporaryFolder);
+
+    QCOMPARE(w.platform.calls, (QStringList{ "save", "warn" }));
+    QCOMPARE(w.platform.warnings.last(), QStringLiteral("Error|The file %1 could not be written.").arg(pdf));
+    QVERIFY(!QFile::exists(pdf));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    QCOMPARE(full.leftovers(), QStringList());
 }
 
 QTEST_MAIN(TestPdfExport)

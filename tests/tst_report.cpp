@@ -43,12 +43,19 @@ static const QString emptyLabTable = QStringLiteral(
 static const QString resultsTableStart = QStringLiteral(
     "<table border=\"0\" align=\"center\" width=\"100%\" cellspacing=\"0\" cellpadding=\"6\">"
     "<tr style=\"background-color: #CCC;\">");
+// Labels, dates, results and units are kept on one line by a block that does
+// not wrap.
+static QString whole(const QString &html)
+{
+    return QStringLiteral("<div style=\"white-space: nowrap\">") + html + QStringLiteral("</div>");
+}
+
 static const QString headerWithMatrix = QStringLiteral(
-    "<td align=\"center\" width=\"15%\"><b><i>Matrix</i></b></td>"
-    "<td align=\"center\" width=\"20%\"><b><i>Analysis</i></b></td>"
-    "<td align=\"center\" width=\"15%\"><b><i>Date</i></b></td>"
-    "<td align=\"center\" width=\"20%\"><b><i>Sample</i></b></td>"
-    "<td align=\"center\" width=\"10%\"><b><i>Result</i></b></td>"
+    "<td align=\"center\" width=\"15%\"><div style=\"white-space: nowrap\"><b><i>Matrix</i></b></div></td>"
+    "<td align=\"center\" width=\"20%\"><div style=\"white-space: nowrap\"><b><i>Analysis</i></b></div></td>"
+    "<td align=\"center\" width=\"15%\"><div style=\"white-space: nowrap\"><b><i>Date</i></b></div></td>"
+    "<td align=\"center\" width=\"20%\"><div style=\"white-space: nowrap\"><b><i>Sample</i></b></div></td>"
+    "<td align=\"center\" width=\"10%\"><div style=\"white-space: nowrap\"><b><i>Result</i></b></div></td>"
     "<td align=\"center\" width=\"20%\"></td></tr>");
 
 class TestReport : public QObject
@@ -67,6 +74,8 @@ private slots:
     void legendInstrumentLineAndSignature();
     void userTextsAreEscaped();
     void bodyWrapsTheContent();
+    void onlyShortTextsAreKeptWhole();
+    void longWordsGetBreakOpportunities();
     void resultCell_data();
     void resultCell();
     void pageArithmetic_data();
@@ -101,8 +110,11 @@ void TestReport::minimalContent()
     input.rows = { row(true, QStringLiteral("S1")) };
     const QString expected = emptyLabTable + resultsTableStart + headerWithMatrix
         + QStringLiteral("<tr style=\"background-color: #EEE;\"><td align=\"center\">Milk</td>"
-                         "<td align=\"center\">Lactose</td><td align=\"center\">5/3/2018 09:07</td>"
-                         "<td align=\"center\">S1</td><td align=\"center\">1.0</td><td align=\"center\">g/L</td></tr>"
+                         "<td align=\"center\">Lactose</td>"
+                         "<td align=\"center\"><div style=\"white-space: nowrap\">5/3/2018 09:07</div></td>"
+                         "<td align=\"center\"><div style=\"white-space: nowrap\">S1</div></td>"
+                         "<td align=\"center\"><div style=\"white-space: nowrap\">1.0</div></td>"
+                         "<td align=\"center\"><div style=\"white-space: nowrap\">g/L</div></td></tr>"
                          "</table></table><hr><table><tr></table>");
     QCOMPARE(ReportDocument::content(input), expected);
 }
@@ -132,14 +144,16 @@ void TestReport::matrixHiddenChangesHeaderAndCells()
     input.matrixShown = false;
     input.rows = { row(true, QStringLiteral("S1"), QStringLiteral("1.0\r\n2.0\r\n3.0")) };
     const QString expected = emptyLabTable + resultsTableStart
-        + QStringLiteral("<td align=\"center\" width=\"30%\"><b><i>Analysis</i></b></td>"
-                         "<td align=\"center\" width=\"20%\"><b><i>Date</i></b></td>"
-                         "<td align=\"center\" width=\"20%\"><b><i>Sample</i></b></td>"
-                         "<td align=\"center\" width=\"10%\"><b><i>Result</i></b></td>"
-                         "<td align=\"center\" width=\"20%\"></td></tr>"
-                         "<tr style=\"background-color: #EEE;\"><td align=\"center\">Lactose</td>"
-                         "<td align=\"center\">5/3/2018 09:07</td><td align=\"center\">S1</td>"
-                         "<td align=\"center\">1.0\r<br />2.0\r<br />3.0</td><td align=\"center\">g/L</td></tr>");
+        + QStringLiteral("<td align=\"center\" width=\"30%\">") + whole(QStringLiteral("<b><i>Analysis</i></b>"))
+        + QStringLiteral("</td><td align=\"center\" width=\"20%\">") + whole(QStringLiteral("<b><i>Date</i></b>"))
+        + QStringLiteral("</td><td align=\"center\" width=\"20%\">") + whole(QStringLiteral("<b><i>Sample</i></b>"))
+        + QStringLiteral("</td><td align=\"center\" width=\"10%\">") + whole(QStringLiteral("<b><i>Result</i></b>"))
+        + QStringLiteral("</td><td align=\"center\" width=\"20%\"></td></tr>"
+                         "<tr style=\"background-color: #EEE;\"><td align=\"center\">Lactose</td><td align=\"center\">")
+        + whole(QStringLiteral("5/3/2018 09:07")) + QStringLiteral("</td><td align=\"center\">") + whole(QStringLiteral("S1"))
+        + QStringLiteral("</td><td align=\"center\">")
+        + whole(QStringLiteral("1.0\r<br />2.0\r<br />3.0")) + QStringLiteral("</td><td align=\"center\">")
+        + whole(QStringLiteral("g/L")) + QStringLiteral("</td></tr>");
     QVERIFY(ReportDocument::content(input).startsWith(expected));
 }
 
@@ -151,7 +165,7 @@ void TestReport::alternatingShadesCountTickedRowsOnly()
     const QString html = ReportDocument::content(input);
     QVERIFY(!html.contains(QStringLiteral("skipped")));
     const QRegularExpression shade(QStringLiteral("background-color: #(EEE|DDD);\"><td align=\"center\">Lactose</td>"
-                                                  "<td align=\"center\">[^<]*</td><td align=\"center\">(\\w)<"));
+                                                  "<td align=\"center\"><div[^>]*>[^<]*</div></td><td align=\"center\"><div[^>]*>(\\w)<"));
     QStringList seen;
     for (auto it = shade.globalMatch(html); it.hasNext();) {
         const auto match = it.next();
@@ -199,10 +213,12 @@ void TestReport::userTextsAreEscaped()
     QVERIFY(html.contains(QStringLiteral("<b>R&amp;D &lt;lab&gt;</b>")));
     QVERIFY(html.contains(QStringLiteral("<td class='tdSignature'>&lt;b&gt;boss&lt;/b&gt;</td>")));
     QVERIFY(html.contains(QStringLiteral("<b>A&lt;B</b>")));
-    QVERIFY(html.contains(QStringLiteral("<td align=\"center\">&lt;i&gt;x&lt;/i&gt; &amp; y</td>")));
+    QVERIFY(html.contains(QStringLiteral("<td align=\"center\">") + whole(QStringLiteral("&lt;i&gt;x&lt;/i&gt; &amp; y"))
+                          + QStringLiteral("</td>")));
     QVERIFY(html.contains(QStringLiteral("<td align=\"center\">Acidity &amp; pH</td>")));
-    QVERIFY(html.contains(QStringLiteral("<td align=\"center\">&#060; 0.10 &lt;script&gt;</td>")));
-    QVERIFY(html.contains(QStringLiteral("<td align=\"center\">&lt;g&gt;</td>")));
+    QVERIFY(html.contains(QStringLiteral("<td align=\"center\">") + whole(QStringLiteral("&#060; 0.10 &lt;script&gt;"))
+                          + QStringLiteral("</td>")));
+    QVERIFY(html.contains(QStringLiteral("<td align=\"center\">") + whole(QStringLiteral("&lt;g&gt;")) + QStringLiteral("</td>")));
 }
 
 void TestReport::bodyWrapsTheContent()
@@ -211,6 +227,47 @@ void TestReport::bodyWrapsTheContent()
     const QString expected = QStringLiteral("<html>    ") + head + QStringLiteral("    <body>        <table width='100%'>           ")
         + ReportDocument::content(input) + QStringLiteral("        </table>    </body></html>");
     QCOMPARE(ReportDocument::bodyHtml(input), expected);
+}
+
+void TestReport::onlyShortTextsAreKeptWhole()
+{
+    ReportInput input;
+    TableRow r = row(true, QStringLiteral("S"), QStringLiteral("1234567890123\r\n12345678901234"), QStringLiteral("@\r\n@"));
+    r.values.umLines = QStringLiteral("1234567890123456\r\ng");
+    input.rows = { r };
+    // "1234567890123 @" has 15 characters, "12345678901234 @" 16.
+    QString html = ReportDocument::content(input);
+    QVERIFY(html.contains(whole(QStringLiteral("1234567890123 @\r<br />12345678901234 @"))));
+    QVERIFY(html.contains(whole(QStringLiteral("1234567890123456\r<br />g"))));
+
+    input.rows.first().values.resultLines += QStringLiteral("5");
+    input.rows.first().values.umLines.prepend(QLatin1Char('x'));
+    html = ReportDocument::content(input);
+    QVERIFY(html.contains(QStringLiteral("<td align=\"center\">1234567890123 @\r<br />123456789012345 @</td>")));
+    QVERIFY(html.contains(QStringLiteral("<td align=\"center\">x1234567890123456\r<br />g</td>")));
+
+    // The last way of wrapping keeps only labels and dates whole.
+    input.rows.first().values.resultLines = QStringLiteral("1.0");
+    html = ReportDocument::content(input, { false, 0 });
+    QVERIFY(html.contains(QStringLiteral("<td align=\"center\">1.0 @</td>")));
+    QVERIFY(html.contains(whole(QStringLiteral("5/3/2018 09:07"))));
+    QVERIFY(html.contains(whole(QStringLiteral("<b><i>Result</i></b>"))));
+}
+
+void TestReport::longWordsGetBreakOpportunities()
+{
+    const QChar breakHere(0x200B);
+    ReportInput input;
+    input.laboratory = QStringLiteral("ABCDEFGHIJKL MNO");
+    input.signature = QStringLiteral("&&&&&&&");
+    input.rows = { row(true, QStringLiteral("LOT_2026_A01")) };
+    const QString html = ReportDocument::content(input, { true, 5 });
+    QVERIFY(html.contains(QStringLiteral("<b>ABCDE%1FGHIJ%1KL MNO</b>").arg(breakHere)));
+    QVERIFY(html.contains(QStringLiteral(">LOT_2") + breakHere + QStringLiteral("026_A") + breakHere + QStringLiteral("01</div></td>")));
+    // Breaks go between characters, never inside the entities that escape them.
+    QVERIFY(html.contains(QStringLiteral(">&amp;&amp;&amp;&amp;&amp;%1&amp;&amp;</td>").arg(breakHere)));
+    // Words as long as the run stay as they are.
+    QVERIFY(!ReportDocument::content(input, { true, 12 }).contains(breakHere));
 }
 
 void TestReport::resultCell_data()

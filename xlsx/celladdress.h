@@ -5,6 +5,10 @@
 
 namespace Spreadsheet {
 
+// The largest row and column numbers a sheet has.
+constexpr int maximumRows = 1048576;
+constexpr int maximumColumns = 16384;
+
 // A cell by 1-based row and column, with its "A1" text form. The default
 // address (-1, -1) is invalid; an address is valid when both are above 0.
 class CellAddress

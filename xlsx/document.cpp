@@ -292,7 +292,11 @@ bool Document::save() const
 
 bool Document::saveToFile(const QString &fileName) const
 {
+    // The package is written beside the file and put in its place when
+    // complete; in a folder that takes no new file, an existing writable file
+    // is written over instead.
     QSaveFile file(fileName);
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     if (!saveToDevice(&file)) {

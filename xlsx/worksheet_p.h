@@ -60,8 +60,8 @@ public:
                      int sheetId)
         : AbstractSheetPrivate(q, mode, workbook, name, sheetId, AbstractSheet::WorkSheet) {}
 
-    static constexpr int maxRows = 1048576;
-    static constexpr int maxColumns = 16384;
+    static constexpr int maxRows = maximumRows;
+    static constexpr int maxColumns = maximumColumns;
 
     // Whether the position lies in the sheet; a position that does widens the dimension.
     bool checkPosition(int row, int column);
