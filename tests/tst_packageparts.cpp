@@ -95,12 +95,14 @@ void TestPackageParts::coreProperties()
 
     for (const char *name : { "title", "subject", "creator", "keywords", "description", "category", "status" })
         QVERIFY(core.setProperty(QLatin1String(name), QLatin1String(name) + QStringLiteral(" text")));
-    QVERIFY(core.setProperty(QStringLiteral("created"), QStringLiteral("not a date")));
+    QVERIFY(!core.setProperty(QStringLiteral("created"), QStringLiteral("not a date")));
+    QVERIFY(core.setProperty(QStringLiteral("created"), QStringLiteral("2024-01-15T10:00:00+02:00")));
+    QCOMPARE(core.property(QStringLiteral("created")), QStringLiteral("2024-01-15T10:00:00+02:00"));
     QCOMPARE(masked(core.toXmlBytes()), start + QStringLiteral(
         "<dc:title>title text</dc:title><dc:subject>subject text</dc:subject><dc:creator>creator text</dc:creator>"
         "<cp:keywords>keywords text</cp:keywords><dc:description>description text</dc:description>"
         "<cp:lastModifiedBy>creator text</cp:lastModifiedBy>"
-        "<dcterms:created xsi:type=\"dcterms:W3CDTF\">not a date</dcterms:created>"
+        "<dcterms:created xsi:type=\"dcterms:W3CDTF\">TIME+02:00</dcterms:created>"
         "<dcterms:modified xsi:type=\"dcterms:W3CDTF\">TIME</dcterms:modified>"
         "<cp:category>category text</cp:category><cp:contentStatus>status text</cp:contentStatus></cp:coreProperties>\n"));
 }

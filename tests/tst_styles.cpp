@@ -154,11 +154,19 @@ void TestStyles::numberFormatIds()
 void TestStyles::numberFormatIdWithoutCode()
 {
     Styles styles(Styles::NewFromScratch);
+    // A custom id that no code introduced names no format: it falls back to
+    // "General" rather than point at a number format that does not exist.
     Format custom;
     custom.setNumberFormatId(176);
     styles.addCellFormat(custom);
-    QVERIFY(xml(styles).contains(QStringLiteral("<xf numFmtId=\"176\"")));
+    QCOMPARE(custom.numberFormatCode(), QStringLiteral("General"));
+    QVERIFY(!xml(styles).contains(QStringLiteral("numFmtId=\"176\"")));
     QVERIFY(!xml(styles).contains(QStringLiteral("numFmts")));
+    // A built-in id the table does not list (a locale's date format) is kept.
+    Format locale;
+    locale.setNumberFormatId(27);
+    styles.addCellFormat(locale);
+    QVERIFY(xml(styles).contains(QStringLiteral("<xf numFmtId=\"27\"")));
 
     Format differential;
     differential.setNumberFormatId(176);

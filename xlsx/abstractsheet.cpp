@@ -1,5 +1,6 @@
 #include "abstractsheet.h"
 #include "abstractsheet_p.h"
+#include "workbook.h"
 
 namespace Spreadsheet {
 
@@ -38,9 +39,17 @@ AbstractSheet::SheetState AbstractSheet::sheetState() const
     return d->state;
 }
 
+// A workbook must show at least one sheet: the last visible one is not hidden.
 void AbstractSheet::setSheetState(SheetState state)
 {
     Q_D(AbstractSheet);
+    if (state != Visible && d->state == Visible && d->workbook) {
+        int visible = 0;
+        for (int i = 0; i < d->workbook->sheetCount(); ++i)
+            visible += d->workbook->sheet(i)->isVisible();
+        if (visible <= 1)
+            return;
+    }
     d->state = state;
 }
 

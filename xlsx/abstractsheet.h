@@ -23,6 +23,7 @@ public:
     int sheetId() const;
     SheetType sheetType() const;
     SheetState sheetState() const;
+    // The last visible sheet of a workbook cannot be hidden.
     void setSheetState(SheetState state);
     bool isHidden() const;
     bool isVisible() const;

@@ -28,7 +28,9 @@ int columnNumber(const QString &letters)
 
 CellAddress::CellAddress(const QString &text)
 {
-    static const QRegularExpression pattern(QStringLiteral("^\\$?([A-Z]{1,3})\\$?(\\d+)$"));
+    // The whole text: "$" would also match before a final line feed, and \d
+    // any Unicode digit.
+    static const QRegularExpression pattern(QStringLiteral("\\A\\$?([A-Z]{1,3})\\$?([0-9]+)\\z"));
     const QRegularExpressionMatch match = pattern.match(text);
     if (!match.hasMatch())
         return;

@@ -27,10 +27,20 @@ bool DocPropsCore::setProperty(const QString &name, const QString &value)
                                           QStringLiteral("created"), QStringLiteral("creator") };
     if (!accepted.contains(name))
         return false;
-    if (value.isEmpty())
+    if (value.isEmpty()) {
         m_properties.remove(name);
-    else
-        m_properties.insert(name, value);
+        return true;
+    }
+    if (name == QLatin1String("created")) {
+        // Readers refuse a package whose creation time is no W3C date-time;
+        // anything else is refused here, and the save time is written.
+        const QDateTime created = QDateTime::fromString(value, Qt::ISODate);
+        if (!created.isValid())
+            return false;
+        m_properties.insert(name, created.toString(Qt::ISODate));
+        return true;
+    }
+    m_properties.insert(name, value);
     return true;
 }
 

@@ -178,10 +178,28 @@ bool Document::setColumnHidden(int first, int last, bool hidden)
     return sheet && sheet->setColumnHidden(first, last, hidden);
 }
 
-double Document::columnWidth(int column)
+double Document::columnWidth(int column) const
+{
+    const Worksheet *sheet = activeWorksheet();
+    return sheet ? sheet->columnWidth(column) : 0;
+}
+
+Format Document::columnFormat(int column) const
+{
+    const Worksheet *sheet = activeWorksheet();
+    return sheet ? sheet->columnFormat(column) : Format();
+}
+
+bool Document::isColumnHidden(int column) const
+{
+    const Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->isColumnHidden(column);
+}
+
+bool Document::groupColumns(int first, int last, bool collapsed)
 {
     Worksheet *sheet = activeWorksheet();
-    return sheet ? sheet->columnWidth(column) : 0;
+    return sheet && sheet->groupColumns(first, last, collapsed);
 }
 
 bool Document::setRowHeight(int first, int last, double height)
@@ -200,6 +218,30 @@ bool Document::setRowHidden(int first, int last, bool hidden)
 {
     Worksheet *sheet = activeWorksheet();
     return sheet && sheet->setRowHidden(first, last, hidden);
+}
+
+double Document::rowHeight(int row) const
+{
+    const Worksheet *sheet = activeWorksheet();
+    return sheet ? sheet->rowHeight(row) : 0;
+}
+
+Format Document::rowFormat(int row) const
+{
+    const Worksheet *sheet = activeWorksheet();
+    return sheet ? sheet->rowFormat(row) : Format();
+}
+
+bool Document::isRowHidden(int row) const
+{
+    const Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->isRowHidden(row);
+}
+
+bool Document::groupRows(int first, int last, bool collapsed)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->groupRows(first, last, collapsed);
 }
 
 bool Document::mergeCells(const CellArea &area, const Format &format)

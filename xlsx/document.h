@@ -45,10 +45,17 @@ public:
     bool setColumnWidth(int first, int last, double width);
     bool setColumnFormat(int first, int last, const Format &format);
     bool setColumnHidden(int first, int last, bool hidden);
-    double columnWidth(int column);
+    double columnWidth(int column) const;
+    Format columnFormat(int column) const;
+    bool isColumnHidden(int column) const;
+    bool groupColumns(int first, int last, bool collapsed = true);
     bool setRowHeight(int first, int last, double height);
     bool setRowFormat(int first, int last, const Format &format);
     bool setRowHidden(int first, int last, bool hidden);
+    double rowHeight(int row) const;
+    Format rowFormat(int row) const;
+    bool isRowHidden(int row) const;
+    bool groupRows(int first, int last, bool collapsed = true);
     bool mergeCells(const CellArea &area, const Format &format = Format());
     bool unmergeCells(const CellArea &area);
 

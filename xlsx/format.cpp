@@ -241,6 +241,21 @@ QByteArray Format::formatKey() const
 
 // --- ids
 
+void Format::useStyleTable(quint64 table)
+{
+    if (!d || d->styleTable == table)
+        return;
+    if (d->styleTable != 0) {
+        // The ids were handed out by another table: this copy gets state of
+        // its own, without them, so that the other table's formats keep theirs.
+        d.detach();
+        d->fontIndexValid = d->fillIndexValid = d->borderIndexValid = false;
+        d->xfIndexValid = d->dxfIndexValid = false;
+        d->xfIndex = d->dxfIndex = -1;
+    }
+    d->styleTable = table;
+}
+
 int Format::fontIndex() const
 {
     return fontIndexValid() ? d->fontIndex : 0;

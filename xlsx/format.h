@@ -212,7 +212,11 @@ public:
     QByteArray borderKey() const;
     QByteArray formatKey() const;
 
-    // Ids handed out by the style table; shared with every copy.
+    // Ids handed out by the style table; shared with every copy, and valid
+    // only for the table that handed them out. A table calls useStyleTable
+    // with its serial number before it gives ids: a format that carries the
+    // ids of another table then gets state of its own without them.
+    void useStyleTable(quint64 table);
     int fontIndex() const;
     void setFontIndex(int index);
     bool fontIndexValid() const;

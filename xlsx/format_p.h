@@ -40,6 +40,9 @@ public:
 
     int theme = 0;
 
+    // The style table whose ids these are (its serial number); 0 before any.
+    quint64 styleTable = 0;
+
     QMap<int, QVariant> properties;
 };
 

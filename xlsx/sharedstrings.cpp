@@ -1,4 +1,5 @@
 #include "sharedstrings.h"
+#include "fontwriter_p.h"
 #include "namespaces.h"
 #include "rawxml_p.h"
 #include "utility.h"
@@ -8,16 +9,6 @@
 #include <QXmlStreamWriter>
 
 namespace Spreadsheet {
-
-namespace {
-
-void writeValueElement(QXmlStreamWriter &writer, const QString &name, const QString &value)
-{
-    writer.writeEmptyElement(name);
-    writer.writeAttribute(QStringLiteral("val"), value);
-}
-
-} // namespace
 
 void writeCellTextElement(QXmlStreamWriter &writer, const QString &text)
 {
@@ -61,6 +52,9 @@ int SharedStrings::add(Entry *entry, const RichString &text)
 
 int SharedStrings::addString(const RichString &text)
 {
+    // A text of no runs is the empty text, one entry with the plain "".
+    if (text.runCount() == 0)
+        return addString(QString());
     return add(find(text), text);
 }
 
@@ -82,6 +76,8 @@ QString SharedStrings::plainTextAt(int index) const
 
 int SharedStrings::indexOf(const RichString &text) const
 {
+    if (text.runCount() == 0)
+        return indexOf(QString());
     if (text.runCount() == 1)
         return indexOf(text.runText(0));
     const auto it = m_richTable.constFind(text);
@@ -121,6 +117,10 @@ void SharedStrings::reindexFrom(int index)
 
 void SharedStrings::removeString(const RichString &text)
 {
+    if (text.runCount() == 0) {
+        removeString(QString());
+        return;
+    }
     Entry *entry = find(text);
     if (!entry)
         return;
@@ -185,39 +185,7 @@ void SharedStrings::writeRun(QXmlStreamWriter &writer, const QString &text, cons
     writer.writeStartElement(QStringLiteral("r"));
     if (format.hasFontData()) {
         writer.writeStartElement(QStringLiteral("rPr"));
-        const std::pair<bool, const char *> flags[] = {
-            { format.fontBold(), "b" }, { format.fontItalic(), "i" }, { format.fontStrikeOut(), "strike" },
-            { format.fontOutline(), "outline" }, { format.boolProperty(Format::FontShadowProperty), "shadow" },
-        };
-        for (const auto &[set, name] : flags) {
-            if (set)
-                writer.writeEmptyElement(QLatin1String(name));
-        }
-        const int underline = format.fontUnderline();
-        if (format.hasProperty(Format::FontUnderlineProperty) && underline != Format::FontUnderlineNone) {
-            writer.writeEmptyElement(QStringLiteral("u"));
-            if (underline == Format::FontUnderlineDouble)
-                writer.writeAttribute(QStringLiteral("val"), QStringLiteral("double"));
-            else if (underline == Format::FontUnderlineSingleAccounting)
-                writer.writeAttribute(QStringLiteral("val"), QStringLiteral("singleAccounting"));
-            else if (underline == Format::FontUnderlineDoubleAccounting)
-                writer.writeAttribute(QStringLiteral("val"), QStringLiteral("doubleAccounting"));
-        }
-        if (format.hasProperty(Format::FontScriptProperty) && format.fontScript() != Format::FontScriptNormal) {
-            writeValueElement(writer, QStringLiteral("vertAlign"),
-                              format.fontScript() == Format::FontScriptSuper ? QStringLiteral("superscript")
-                                                                             : QStringLiteral("subscript"));
-        }
-        if (format.hasProperty(Format::FontSizeProperty))
-            writeValueElement(writer, QStringLiteral("sz"), QString::number(format.fontSize()));
-        if (format.hasProperty(Format::FontColorProperty))
-            format.colorProperty(Format::FontColorProperty).writeColorElement(writer, QStringLiteral("color"));
-        if (!format.stringProperty(Format::FontNameProperty).isEmpty())
-            writeValueElement(writer, QStringLiteral("rFont"), validXmlText(format.stringProperty(Format::FontNameProperty)));
-        if (format.hasProperty(Format::FontFamilyProperty))
-            writeValueElement(writer, QStringLiteral("family"), validXmlText(format.stringProperty(Format::FontFamilyProperty)));
-        if (format.hasProperty(Format::FontSchemeProperty))
-            writeValueElement(writer, QStringLiteral("scheme"), validXmlText(format.stringProperty(Format::FontSchemeProperty)));
+        FontWriter::writeProperties(writer, format, FontWriter::RunProperties);
         writer.writeEndElement();
     }
     writeCellTextElement(writer, text);

@@ -34,7 +34,9 @@ public:
     QVariant value() const { return m_value; }
     CellKind kind() const { return m_kind; }
     const Format &format() const { return m_format; }
+    void setFormat(const Format &format) { m_format = format; }
     Worksheet *worksheet() const { return m_worksheet; }
+    void setWorksheet(Worksheet *worksheet) { m_worksheet = worksheet; }
 
     bool hasFormula() const { return m_formula != nullptr; }
     CellFormula formula() const { return m_formula ? *m_formula : CellFormula(); }

@@ -1,8 +1,11 @@
 #include "styles.h"
+#include "fontwriter_p.h"
 #include "namespaces.h"
 #include "utility.h"
 
 #include <QXmlStreamReader>
+
+#include <atomic>
 #include <QXmlStreamWriter>
 
 namespace Spreadsheet {
@@ -43,12 +46,6 @@ const char *const indexedPalette[] = {
     "#003366", "#339966", "#003300", "#333300", "#993300", "#993366", "#333399", "#333333",
 };
 
-void writeValueElement(QXmlStreamWriter &writer, const QString &name, const QString &value)
-{
-    writer.writeEmptyElement(name);
-    writer.writeAttribute(QStringLiteral("val"), value);
-}
-
 void writeCount(QXmlStreamWriter &writer, const QString &name, int count)
 {
     writer.writeStartElement(name);
@@ -57,8 +54,19 @@ void writeCount(QXmlStreamWriter &writer, const QString &name, int count)
 
 } // namespace
 
+namespace {
+
+quint64 nextStyleTableSerial()
+{
+    static std::atomic<quint64> serial{ 0 };
+    return ++serial;
+}
+
+} // namespace
+
 Styles::Styles(CreationMode mode)
     : AbstractOOXmlFile(mode)
+    , m_serial(nextStyleTableSerial())
 {
     registerColorMetaTypes();
     if (mode != NewFromScratch)
@@ -96,7 +104,7 @@ void Styles::resolveNumberFormat(Format &format)
     if (!format.hasNumFmtData())
         return;
     const QString code = format.numberFormatCode();
-    if (format.hasProperty(Format::NumberFormatIdProperty) && !code.isEmpty())
+    if (isNumberFormatKnown(format) && !code.isEmpty())
         return;
     fillBuiltInNumberFormats();
 
@@ -120,6 +128,10 @@ void Styles::resolveNumberFormat(Format &format)
         format.assignNumberFormat(id, m_customNumberFormatsById.value(id)->code);
         return;
     }
+    if (id >= firstCustomNumberFormatId) {
+        format.assignNumberFormat(0, QStringLiteral("General"));
+        return;
+    }
     const QString builtInCode = m_builtInNumberFormats.key(id);
     format.assignNumberFormat(id, builtInCode.isEmpty() ? QStringLiteral("General") : builtInCode);
 }
@@ -137,14 +149,32 @@ void Styles::registerPart(Format &format, const QByteArray &key, bool hasData, Q
     }
 }
 
+// Whether the format's number format id means what its code says in this
+// table: a built-in id, or a custom id of this table with the same code.
+bool Styles::isNumberFormatKnown(const Format &format) const
+{
+    if (!format.hasProperty(Format::NumberFormatIdProperty))
+        return false;
+    const int id = format.numberFormatId();
+    if (id < firstCustomNumberFormatId)
+        return true;
+    const QString code = format.numberFormatCode();
+    const auto record = m_customNumberFormatsById.constFind(id);
+    return record != m_customNumberFormatsById.constEnd() && (code.isEmpty() || record.value()->code == code);
+}
+
 void Styles::addCellFormat(Format &format, bool force)
 {
+    format.useStyleTable(m_serial);
     if (format.isEmpty()) {
         if (m_emptyFormatAdded && !force)
             return;
         m_emptyFormatAdded = true;
     }
-    if (format.hasNumFmtData() && !format.hasProperty(Format::NumberFormatIdProperty))
+    // A custom id must name a format this table writes: one introduced by a
+    // code gets this table's id for it, one that names none falls back to
+    // "General".
+    if (format.hasNumFmtData() && !isNumberFormatKnown(format))
         resolveNumberFormat(format);
 
     registerPart(format, format.fontKey(), format.hasFontData(), m_fonts, m_fontsByKey, &Format::fontIndex,
@@ -166,6 +196,7 @@ void Styles::addCellFormat(Format &format, bool force)
 
 void Styles::addDifferentialFormat(Format &format, bool force)
 {
+    format.useStyleTable(m_serial);
     if (format.hasNumFmtData())
         resolveNumberFormat(format);
     const QByteArray key = format.formatKey();
@@ -380,46 +411,7 @@ void Styles::writeColors(QXmlStreamWriter &writer) const
 void Styles::writeFont(QXmlStreamWriter &writer, const Format &format, bool differential) const
 {
     writer.writeStartElement(QStringLiteral("font"));
-    for (const auto &[id, name] : { std::pair<int, const char *>{ Format::FontCondenseProperty, "condense" },
-                                    std::pair<int, const char *>{ Format::FontExtendProperty, "extend" } }) {
-        if (format.hasProperty(id) && !format.boolProperty(id))
-            writeValueElement(writer, QLatin1String(name), QStringLiteral("0"));
-    }
-    const std::pair<bool, const char *> flags[] = {
-        { format.fontBold(), "b" }, { format.fontItalic(), "i" }, { format.fontStrikeOut(), "strike" },
-        { format.fontOutline(), "outline" }, { format.boolProperty(Format::FontShadowProperty), "shadow" },
-    };
-    for (const auto &[set, name] : flags) {
-        if (set)
-            writer.writeEmptyElement(QLatin1String(name));
-    }
-    if (format.hasProperty(Format::FontUnderlineProperty) && format.fontUnderline() != Format::FontUnderlineNone) {
-        writer.writeEmptyElement(QStringLiteral("u"));
-        if (format.fontUnderline() == Format::FontUnderlineDouble)
-            writer.writeAttribute(QStringLiteral("val"), QStringLiteral("double"));
-        else if (format.fontUnderline() == Format::FontUnderlineSingleAccounting)
-            writer.writeAttribute(QStringLiteral("val"), QStringLiteral("singleAccounting"));
-        else if (format.fontUnderline() == Format::FontUnderlineDoubleAccounting)
-            writer.writeAttribute(QStringLiteral("val"), QStringLiteral("doubleAccounting"));
-    }
-    if (format.hasProperty(Format::FontScriptProperty) && format.fontScript() != Format::FontScriptNormal) {
-        writeValueElement(writer, QStringLiteral("vertAlign"),
-                          format.fontScript() == Format::FontScriptSuper ? QStringLiteral("superscript")
-                                                                         : QStringLiteral("subscript"));
-    }
-    if (!differential && format.hasProperty(Format::FontSizeProperty))
-        writeValueElement(writer, QStringLiteral("sz"), QString::number(format.fontSize()));
-    if (format.hasProperty(Format::FontColorProperty))
-        format.colorProperty(Format::FontColorProperty).writeColorElement(writer, QStringLiteral("color"));
-    if (!differential) {
-        writeValueElement(writer, QStringLiteral("name"), validXmlText(format.fontName()));
-        for (const auto &[id, name] : { std::pair<int, const char *>{ Format::FontCharsetProperty, "charset" },
-                                        std::pair<int, const char *>{ Format::FontFamilyProperty, "family" },
-                                        std::pair<int, const char *>{ Format::FontSchemeProperty, "scheme" } }) {
-            if (format.hasProperty(id))
-                writeValueElement(writer, QLatin1String(name), validXmlText(format.stringProperty(id)));
-        }
-    }
+    FontWriter::writeProperties(writer, format, differential ? FontWriter::DifferentialFont : FontWriter::CellFont);
     writer.writeEndElement();
 }
 

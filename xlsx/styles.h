@@ -53,7 +53,11 @@ private:
         QString code;
     };
 
+    // Ids below this are the file format's built-in number formats.
+    static constexpr int firstCustomNumberFormatId = 164;
+
     void fillBuiltInNumberFormats();
+    bool isNumberFormatKnown(const Format &format) const;
     // Shares the format's part (font, fill or border) with an equal one, or
     // appends it; the part's id goes into the format.
     void registerPart(Format &format, const QByteArray &key, bool hasData, QList<Format> &list,
@@ -76,6 +80,7 @@ private:
     void writeBorder(QXmlStreamWriter &writer, const Format &format, bool differential) const;
     void writeAlignment(QXmlStreamWriter &writer, const Format &format) const;
 
+    const quint64 m_serial;   // tells the ids of this table from those of others
     QHash<QString, int> m_builtInNumberFormats;
     QMap<int, QSharedPointer<NumberFormatRecord>> m_customNumberFormatsById;
     QHash<QString, QSharedPointer<NumberFormatRecord>> m_customNumberFormatsByCode;

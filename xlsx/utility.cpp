@@ -2,15 +2,17 @@
 
 #include <QRegularExpression>
 
+#include <cmath>
+
 namespace Spreadsheet {
 
 namespace {
 
 constexpr double millisecondsPerDay = 86400000.0;
 
-QDateTime epoch(bool is1904)
+QDate epochDate(bool is1904)
 {
-    return is1904 ? QDateTime(QDate(1904, 1, 1), QTime(0, 0)) : QDateTime(QDate(1899, 12, 31), QTime(0, 0));
+    return is1904 ? QDate(1904, 1, 1) : QDate(1899, 12, 31);
 }
 
 bool isForbiddenInXml(char16_t c)
@@ -98,12 +100,12 @@ QStringList splitPartPath(const QString &path)
     return { path.left(slash), path.mid(slash + 1) };
 }
 
+// The serial number counts wall-clock days and times in the local zone: the
+// date and time people read, whatever daylight saving time does that day.
 double dateTimeToSerial(const QDateTime &dateTime, bool is1904)
 {
-    double value = epoch(is1904).msecsTo(dateTime) / millisecondsPerDay;
-    // msecsTo counts real time; the serial number counts wall-clock time.
-    if (dateTime.isDaylightTime())
-        value += 1.0 / 24.0;
+    const QDateTime local = dateTime.toLocalTime();
+    double value = epochDate(is1904).daysTo(local.date()) + local.time().msecsSinceStartOfDay() / millisecondsPerDay;
     if (!is1904 && value > 59)
         value += 1;
     return value;
@@ -118,10 +120,10 @@ QDateTime serialToDateTime(double serial, bool is1904)
 {
     if (!is1904 && serial > 60)
         serial -= 1;
-    const qint64 milliseconds = qint64(serial * millisecondsPerDay + 0.5);
-    const QDateTime result = epoch(is1904).addMSecs(milliseconds);
-    const QDateTime shifted = result.addMSecs(-3600000);
-    return shifted.isDaylightTime() ? shifted : result;
+    const qint64 milliseconds = qint64(std::floor(serial * millisecondsPerDay + 0.5));
+    const qint64 days = milliseconds / qint64(millisecondsPerDay) - (milliseconds < 0 && milliseconds % qint64(millisecondsPerDay) != 0);
+    const int time = int(milliseconds - days * qint64(millisecondsPerDay));
+    return QDateTime(epochDate(is1904).addDays(days), QTime::fromMSecsSinceStartOfDay(time), Qt::LocalTime);
 }
 
 QString quoteSheetName(const QString &name)
@@ -155,13 +157,21 @@ QString sanitizeSheetName(const QString &proposal)
             c = QLatin1Char(' ');
     }
     // Cut first, so that the cut cannot leave an apostrophe at the end.
-    if (name.size() > 31)
-        name.truncate(31);
+    name = leftWholeCharacters(name, 31);
     if (name.startsWith(QLatin1Char('\'')))
         name[0] = QLatin1Char(' ');
     if (name.endsWith(QLatin1Char('\'')))
         name[name.size() - 1] = QLatin1Char(' ');
     return name;
+}
+
+QString leftWholeCharacters(const QString &text, int length)
+{
+    if (text.size() <= length)
+        return text;
+    if (length > 0 && text.at(length - 1).isHighSurrogate() && text.at(length).isLowSurrogate())
+        --length;
+    return text.left(qMax(length, 0));
 }
 
 bool needsSpacePreserve(const QString &text)

@@ -16,8 +16,9 @@ QString relationshipPartPath(const QString &partPath);
 // (directory, file name); (".", path) for a path without "/".
 QStringList splitPartPath(const QString &path);
 
-// Spreadsheet serial numbers of local date-times: days since the epoch (the
-// last day of 1899, or 1 January 1904), the fraction being the time of day.
+// Spreadsheet serial numbers: days since the epoch (the last day of 1899, or
+// 1 January 1904) of the local wall-clock date, the fraction being the local
+// time of day; a date-time in another zone is taken in the local zone first.
 // The 1900 system counts the fictitious 29 February 1900.
 double dateTimeToSerial(const QDateTime &dateTime, bool is1904 = false);
 double timeToSerial(const QTime &time);
@@ -28,8 +29,12 @@ QDateTime serialToDateTime(double serial, bool is1904 = false);
 QString quoteSheetName(const QString &name);
 QString unquoteSheetName(const QString &name);
 // A name the file format accepts: no / \ ? * [ ] :, no apostrophe at either
-// end, at most 31 characters; empty stays empty.
+// end, at most 31 UTF-16 units (never half a character); empty stays empty.
 QString sanitizeSheetName(const QString &proposal);
+
+// The first length UTF-16 units of the text, one less when the cut would
+// split a surrogate pair.
+QString leftWholeCharacters(const QString &text, int length);
 
 // Whether the text begins or ends with white space that XML readers would
 // otherwise drop.

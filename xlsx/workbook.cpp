@@ -7,6 +7,8 @@
 #include "worksheet.h"
 
 #include <QDebug>
+
+#include <algorithm>
 #include <QXmlStreamWriter>
 
 namespace Spreadsheet {
@@ -45,6 +47,35 @@ AbstractSheet *Workbook::addSheet(const QString &name, AbstractSheet::SheetType 
     return insertSheet(sheetCount(), name, type);
 }
 
+// Spreadsheet programs take two names that differ only in letter case for
+// the same sheet.
+int WorkbookPrivate::indexOfName(const QString &name, int except) const
+{
+    const QString folded = name.toCaseFolded();
+    for (int i = 0; i < sheetNames.size(); ++i) {
+        if (i != except && sheetNames.at(i).toCaseFolded() == folded)
+            return i;
+    }
+    return -1;
+}
+
+// "name(n)" for the first n from 2 on whose name is free, the name cut so
+// that the number always fits in 31 characters.
+QString WorkbookPrivate::copyName(const QString &name) const
+{
+    for (int copyNumber = 2;; ++copyNumber) {
+        const QString suffix = QStringLiteral("(%1)").arg(copyNumber);
+        const QString candidate = sanitizeSheetName(leftWholeCharacters(sanitizeSheetName(name), 31 - suffix.size()) + suffix);
+        if (indexOfName(candidate) < 0)
+            return candidate;
+    }
+}
+
+void WorkbookPrivate::setActive(int index)
+{
+    activeSheetIndex = qBound(0, index, qMax(sheets.size() - 1, 0));
+}
+
 AbstractSheet *Workbook::insertSheet(int index, const QString &name, AbstractSheet::SheetType type)
 {
     Q_D(Workbook);
@@ -55,12 +86,12 @@ AbstractSheet *Workbook::insertSheet(int index, const QString &name, AbstractShe
     }
     QString sheetName = sanitizeSheetName(name);
     if (!sheetName.isEmpty()) {
-        if (d->sheetNames.contains(sheetName))
+        if (d->indexOfName(sheetName) >= 0)
             return nullptr;
     } else {
         do {
             sheetName = QStringLiteral("Sheet%1").arg(++d->lastWorksheetNumber);
-        } while (d->sheetNames.contains(sheetName));
+        } while (d->indexOfName(sheetName) >= 0);
     }
 
     index = qBound(0, index, d->sheets.size());
@@ -75,22 +106,29 @@ bool Workbook::renameSheet(int index, const QString &name)
 {
     Q_D(Workbook);
     const QString sheetName = sanitizeSheetName(name);
-    if (index < 0 || index >= d->sheets.size() || sheetName.isEmpty() || d->sheetNames.contains(sheetName))
+    if (index < 0 || index >= d->sheets.size() || sheetName.isEmpty() || d->indexOfName(sheetName, index) >= 0)
         return false;
     d->sheets.at(index)->setSheetName(sheetName);
     d->sheetNames[index] = sheetName;
     return true;
 }
 
+// The active sheet stays the same sheet; when it is the one deleted, its
+// neighbour (preferably a visible one) becomes active.
 bool Workbook::deleteSheet(int index)
 {
     Q_D(Workbook);
     if (d->sheets.size() <= 1 || index < 0 || index >= d->sheets.size())
         return false;
+    if (d->sheets.at(index)->isVisible() && d->visibleSheetCount() == 1)
+        return false;   // the workbook would show no sheet
+    const int active = d->activeSheetIndex;
     d->sheets.removeAt(index);
     d->sheetNames.removeAt(index);
-    if (d->activeSheetIndex >= d->sheets.size())
-        d->activeSheetIndex = d->sheets.size() - 1;
+    if (index < active)
+        d->setActive(active - 1);
+    else if (index == active)
+        d->setActive(d->nearestVisibleSheet(qMin(index, d->sheets.size() - 1)));
     return true;
 }
 
@@ -100,8 +138,15 @@ bool Workbook::moveSheet(int fromIndex, int toIndex)
     if (fromIndex < 0 || fromIndex == toIndex || fromIndex >= d->sheets.size())
         return false;
     toIndex = qBound(0, toIndex, d->sheets.size() - 1);
+    if (fromIndex == toIndex)
+        return false;
+    const AbstractSheet *active = d->sheets.value(d->activeSheetIndex).data();
     d->sheets.move(fromIndex, toIndex);
     d->sheetNames.move(fromIndex, toIndex);
+    for (int i = 0; i < d->sheets.size(); ++i) {
+        if (d->sheets.at(i).data() == active)
+            d->setActive(i);
+    }
     return true;
 }
 
@@ -111,14 +156,10 @@ bool Workbook::copySheet(int index, const QString &newName)
     if (index < 0 || index >= d->sheets.size())
         return false;
     QString name = sanitizeSheetName(newName);
-    if (name.isEmpty()) {
-        int copyNumber = 1;
-        do {
-            name = sanitizeSheetName(d->sheetNames.at(index) + QStringLiteral("(%1)").arg(++copyNumber));
-        } while (d->sheetNames.contains(name));
-    } else if (d->sheetNames.contains(name)) {
+    if (name.isEmpty())
+        name = d->copyName(d->sheetNames.at(index));
+    else if (d->indexOfName(name) >= 0)
         return false;
-    }
     QSharedPointer<AbstractSheet> copy(d->sheets.at(index)->copy(name, ++d->lastSheetId));
     d->sheets.append(copy);
     d->sheetNames.append(name);
@@ -140,6 +181,25 @@ bool Workbook::setActiveSheet(int index)
         return false;
     d->activeSheetIndex = index;
     return true;
+}
+
+int WorkbookPrivate::visibleSheetCount() const
+{
+    return int(std::count_if(sheets.begin(), sheets.end(),
+                             [](const QSharedPointer<AbstractSheet> &sheet) { return sheet->isVisible(); }));
+}
+
+// The visible sheet closest to index, looking right first; index itself when
+// no sheet is visible.
+int WorkbookPrivate::nearestVisibleSheet(int index) const
+{
+    for (int distance = 0; distance < sheets.size(); ++distance) {
+        for (const int candidate : { index + distance, index - distance }) {
+            if (candidate >= 0 && candidate < sheets.size() && sheets.at(candidate)->isVisible())
+                return candidate;
+        }
+    }
+    return index;
 }
 
 int Workbook::activeSheetIndex() const
@@ -233,8 +293,10 @@ void Workbook::writeXml(QIODevice *device) const
     writer.writeAttribute(QStringLiteral("windowHeight"), QString::number(d->windowHeight));
     if (d->firstSheet > 0)
         writer.writeAttribute(QStringLiteral("firstSheet"), QString::number(d->firstSheet + 1));
-    if (d->activeSheetIndex > 0)
-        writer.writeAttribute(QStringLiteral("activeTab"), QString::number(d->activeSheetIndex));
+    // Spreadsheet programs cannot open a workbook on a hidden tab.
+    const int activeTab = d->nearestVisibleSheet(d->activeSheetIndex);
+    if (activeTab > 0)
+        writer.writeAttribute(QStringLiteral("activeTab"), QString::number(activeTab));
     writer.writeEndElement();
 
     d->writeSheets(writer);

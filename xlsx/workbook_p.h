@@ -28,6 +28,14 @@ public:
     WorkbookPrivate(Workbook *q, AbstractOOXmlFile::CreationMode mode)
         : AbstractOOXmlFilePrivate(q, mode) {}
 
+    // The index of the sheet with that name in any letter case, not counting
+    // the sheet at except; -1 when there is none.
+    int indexOfName(const QString &name, int except = -1) const;
+    QString copyName(const QString &name) const;
+    void setActive(int index);
+    int visibleSheetCount() const;
+    int nearestVisibleSheet(int index) const;
+
     void writeSheets(QXmlStreamWriter &writer) const;
     void writeDefinedNames(QXmlStreamWriter &writer) const;
 

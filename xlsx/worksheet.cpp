@@ -9,6 +9,7 @@
 #include "utility.h"
 #include "workbook.h"
 
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
@@ -19,6 +20,9 @@
 namespace Spreadsheet {
 
 namespace {
+
+// The width of a column of the default font (Calibri 11), in characters.
+constexpr double defaultColumnWidth = 8.43;
 
 QString decimal(double value, int significantDigits)
 {
@@ -47,6 +51,16 @@ RichString richStringFromHtml(const QString &html)
     return text;
 }
 
+// A date or time keeps a date or time format of its own; otherwise it gets
+// the given default code.
+Format dateFormat(const QSharedPointer<SheetCell> &existing, const Format &given, const QString &defaultCode)
+{
+    Format format = given.isValid() ? given : existing ? existing->format() : Format();
+    if (!format.isValid() || !format.isDateTimeFormat())
+        format.setNumberFormatCode(defaultCode);
+    return format;
+}
+
 void writeBoolAttribute(QXmlStreamWriter &writer, const char *name, bool value, bool defaultValue)
 {
     if (value != defaultValue)
@@ -57,21 +71,13 @@ void writeBoolAttribute(QXmlStreamWriter &writer, const char *name, bool value, 
 
 // --- private record
 
-bool WorksheetPrivate::looksLikeLink(const QString &text) const
+bool WorksheetPrivate::isInside(int row, int column)
 {
-    // Every link the pattern knows holds a colon, and "://" or "mailto:"
-    // around it; most texts hold none, and the pattern is only tried on
-    // those that do.
-    if (!text.contains(QLatin1Char(':')))
-        return false;
-    return (text.contains(QLatin1String("://")) || text.contains(QLatin1String("mailto:")))
-        && text.contains(linkPattern);
+    return row >= 1 && row <= maxRows && column >= 1 && column <= maxColumns;
 }
 
-bool WorksheetPrivate::checkPosition(int row, int column)
+void WorksheetPrivate::extendDimension(int row, int column)
 {
-    if (row < 1 || row > maxRows || column < 1 || column > maxColumns)
-        return false;
     if (dimension.firstRow() == -1 || row < dimension.firstRow())
         dimension.setFirstRow(row);
     if (row > dimension.lastRow())
@@ -80,19 +86,44 @@ bool WorksheetPrivate::checkPosition(int row, int column)
         dimension.setFirstColumn(column);
     if (column > dimension.lastColumn())
         dimension.setLastColumn(column);
-    return true;
 }
 
-Format WorksheetPrivate::cellFormat(const QSharedPointer<SheetCell> &existing, const Format &given)
+bool WorksheetPrivate::isLinkText(const QString &text)
 {
-    if (given.isValid())
-        return given;
-    return existing ? existing->format() : Format();
+    // A link is the whole text: a known scheme, no blank, and a URL that
+    // parses strictly. "Sent to mailto:x on Monday" stays a text.
+    static const QRegularExpression link(QStringLiteral("\\A(?:[fh]tt?ps?://|mailto:|file://)\\S+\\z"));
+    return text.contains(QLatin1Char(':')) && link.match(text).hasMatch()
+        && QUrl(text, QUrl::StrictMode).isValid();
 }
 
-QSharedPointer<SheetCell> &WorksheetPrivate::slot(int row, int column)
+QSharedPointer<SheetCell> WorksheetPrivate::existingCell(int row, int column) const
 {
-    return cells[row][column];
+    const auto rowCells = cells.constFind(row);
+    return rowCells == cells.constEnd() ? QSharedPointer<SheetCell>() : rowCells->value(column);
+}
+
+Format WorksheetPrivate::registeredFormat(int row, int column, const Format &given)
+{
+    Format format = given;
+    if (!format.isValid()) {
+        const QSharedPointer<SheetCell> existing = existingCell(row, column);
+        format = existing ? existing->format() : Format();
+    }
+    styles()->addCellFormat(format);
+    return format;
+}
+
+void WorksheetPrivate::store(int row, int column, const QSharedPointer<SheetCell> &cell)
+{
+    cells[row].insert(column, cell);
+    const auto links = hyperlinks.find(row);
+    if (links != hyperlinks.end()) {
+        links->remove(column);
+        if (links->isEmpty())
+            hyperlinks.erase(links);
+    }
+    extendDimension(row, column);
 }
 
 SharedStrings *WorksheetPrivate::sharedStrings() const
@@ -114,6 +145,40 @@ Worksheet::Worksheet(const QString &name, int sheetId, Workbook *workbook, Creat
 
 Worksheet::~Worksheet() = default;
 
+void WorksheetPrivate::copySettingsFrom(const WorksheetPrivate &other)
+{
+    mergedRanges = other.mergedRanges;
+    for (auto it = other.rows.constBegin(); it != other.rows.constEnd(); ++it)
+        rows.insert(it.key(), QSharedPointer<RowSettings>::create(**it));
+    for (const QSharedPointer<ColumnSettings> &range : other.columns) {
+        auto copy = QSharedPointer<ColumnSettings>::create(*range);
+        columns.insert(copy->firstColumn, copy);
+        for (int column = copy->firstColumn; column <= copy->lastColumn; ++column)
+            columnsByColumn.insert(column, copy);
+    }
+    for (auto row = other.hyperlinks.constBegin(); row != other.hyperlinks.constEnd(); ++row) {
+        for (auto link = row->constBegin(); link != row->constEnd(); ++link)
+            hyperlinks[row.key()].insert(link.key(), QSharedPointer<Hyperlink>::create(**link));
+    }
+    dimension = other.dimension;
+    outlineRowLevel = other.outlineRowLevel;
+    outlineColumnLevel = other.outlineColumnLevel;
+    defaultRowHeight = other.defaultRowHeight;
+    zeroHeight = other.zeroHeight;
+    windowProtection = other.windowProtection;
+    showFormulas = other.showFormulas;
+    showGridLines = other.showGridLines;
+    showRowColHeaders = other.showRowColHeaders;
+    showZeros = other.showZeros;
+    rightToLeft = other.rightToLeft;
+    tabSelected = other.tabSelected;
+    showRuler = other.showRuler;
+    showOutlineSymbols = other.showOutlineSymbols;
+    showWhiteSpace = other.showWhiteSpace;
+}
+
+// The copy owns its cells, row and column settings and links: changing one
+// sheet never changes the other.
 AbstractSheet *Worksheet::copy(const QString &name, int sheetId) const
 {
     Q_D(const Worksheet);
@@ -122,6 +187,7 @@ AbstractSheet *Worksheet::copy(const QString &name, int sheetId) const
     for (auto row = d->cells.constBegin(); row != d->cells.constEnd(); ++row) {
         for (auto cell = row->constBegin(); cell != row->constEnd(); ++cell) {
             auto cloned = QSharedPointer<SheetCell>::create(**cell);
+            cloned->setWorksheet(sheet);
             if (cloned->kind() == CellKind::SharedString) {
                 d->sharedStrings()->addString(cloned->isRichString() ? cloned->richString()
                                                                      : RichString(cloned->value().toString()));
@@ -129,11 +195,7 @@ AbstractSheet *Worksheet::copy(const QString &name, int sheetId) const
             copy->cells[row.key()].insert(cell.key(), cloned);
         }
     }
-    copy->mergedRanges = d->mergedRanges;
-    copy->rows = d->rows;
-    copy->columns = d->columns;
-    copy->columnsByColumn = d->columnsByColumn;
-    copy->dimension = d->dimension;
+    copy->copySettingsFrom(*d);
     return sheet;
 }
 
@@ -145,7 +207,7 @@ bool Worksheet::writeValue(const CellAddress &address, const QVariant &value, co
 bool Worksheet::writeValue(int row, int column, const QVariant &value, const Format &format)
 {
     Q_D(Worksheet);
-    if (!d->checkPosition(row, column))
+    if (!d->isInside(row, column))
         return false;
     if (value.isNull())
         return writeBlank(row, column, format);
@@ -155,8 +217,9 @@ bool Worksheet::writeValue(int row, int column, const QVariant &value, const For
         const QString text = value.toString();
         if (text.startsWith(QLatin1Char('=')))
             return writeFormula(row, column, CellFormula(text.mid(1)), format, 0);
-        if (d->workbook->isStringsToHyperlinksEnabled() && d->looksLikeLink(text))
-            return writeLink(row, column, QUrl(text, QUrl::TolerantMode));
+        // The cell shows the text as written; the link's target is the URL it parses to.
+        if (d->workbook->isStringsToHyperlinksEnabled() && d->isLinkText(text))
+            return writeLink(row, column, QUrl(text, QUrl::StrictMode), Format(), text);
         return writeText(row, column, text, format);
     }
     case QMetaType::Int:
@@ -186,29 +249,30 @@ bool Worksheet::writeValue(int row, int column, const QVariant &value, const For
 bool Worksheet::writeText(int row, int column, const QString &text, const Format &format)
 {
     Q_D(Worksheet);
-    if (!d->checkPosition(row, column))
+    if (!d->isInside(row, column))
         return false;
     if (d->workbook->isHtmlToRichStringEnabled() && Qt::mightBeRichText(text))
         return writeRichText(row, column, richStringFromHtml(text), format);
 
     // A plain text is a one run with an empty format: nothing to merge.
     const int index = d->sharedStrings()->addString(text);
-    QSharedPointer<SheetCell> &slot = d->slot(row, column);
-    Format cellFormat = WorksheetPrivate::cellFormat(slot, format);
-    d->styles()->addCellFormat(cellFormat);
-    slot = QSharedPointer<SheetCell>::create(d->sharedStrings()->plainTextAt(index), CellKind::SharedString,
-                                             cellFormat, this);
+    const Format cellFormat = d->registeredFormat(row, column, format);
+    d->store(row, column, QSharedPointer<SheetCell>::create(d->sharedStrings()->plainTextAt(index),
+                                                            CellKind::SharedString, cellFormat, this));
     return true;
 }
 
 bool Worksheet::writeRichText(int row, int column, const RichString &text, const Format &format)
 {
     Q_D(Worksheet);
-    if (!d->checkPosition(row, column))
+    if (!d->isInside(row, column))
         return false;
     d->sharedStrings()->addString(text);
-    QSharedPointer<SheetCell> &slot = d->slot(row, column);
-    Format cellFormat = WorksheetPrivate::cellFormat(slot, format);
+    Format cellFormat = format;
+    if (!cellFormat.isValid()) {
+        const QSharedPointer<SheetCell> existing = d->existingCell(row, column);
+        cellFormat = existing ? existing->format() : Format();
+    }
     if (text.runCount() == 1 && text.runFormat(0).isValid())
         cellFormat.mergeFormat(text.runFormat(0));
     d->styles()->addCellFormat(cellFormat);
@@ -216,86 +280,72 @@ bool Worksheet::writeRichText(int row, int column, const RichString &text, const
     auto cell = QSharedPointer<SheetCell>::create(text.toPlainString(), CellKind::SharedString, cellFormat, this);
     if (text.isRichString())
         cell->setRichString(text);
-    slot = cell;
+    d->store(row, column, cell);
     return true;
 }
 
 bool Worksheet::writeNumber(int row, int column, double number, const Format &format)
 {
     Q_D(Worksheet);
-    if (!std::isfinite(number) || !d->checkPosition(row, column))
+    if (!std::isfinite(number) || !d->isInside(row, column))
         return false;
-    QSharedPointer<SheetCell> &slot = d->slot(row, column);
-    Format cellFormat = WorksheetPrivate::cellFormat(slot, format);
-    d->styles()->addCellFormat(cellFormat);
-    slot = QSharedPointer<SheetCell>::create(number, CellKind::Number, cellFormat, this);
+    const Format cellFormat = d->registeredFormat(row, column, format);
+    d->store(row, column, QSharedPointer<SheetCell>::create(number, CellKind::Number, cellFormat, this));
     return true;
 }
 
 bool Worksheet::writeBool(int row, int column, bool value, const Format &format)
 {
     Q_D(Worksheet);
-    if (!d->checkPosition(row, column))
+    if (!d->isInside(row, column))
         return false;
-    QSharedPointer<SheetCell> &slot = d->slot(row, column);
-    Format cellFormat = WorksheetPrivate::cellFormat(slot, format);
-    d->styles()->addCellFormat(cellFormat);
-    slot = QSharedPointer<SheetCell>::create(value, CellKind::Boolean, cellFormat, this);
+    const Format cellFormat = d->registeredFormat(row, column, format);
+    d->store(row, column, QSharedPointer<SheetCell>::create(value, CellKind::Boolean, cellFormat, this));
     return true;
 }
 
 bool Worksheet::writeBlank(int row, int column, const Format &format)
 {
     Q_D(Worksheet);
-    if (!d->checkPosition(row, column))
+    if (!d->isInside(row, column))
         return false;
-    QSharedPointer<SheetCell> &slot = d->slot(row, column);
-    Format cellFormat = WorksheetPrivate::cellFormat(slot, format);
-    d->styles()->addCellFormat(cellFormat);
-    slot = QSharedPointer<SheetCell>::create(QVariant(), CellKind::Number, cellFormat, this);
+    const Format cellFormat = d->registeredFormat(row, column, format);
+    d->store(row, column, QSharedPointer<SheetCell>::create(QVariant(), CellKind::Number, cellFormat, this));
     return true;
 }
 
 bool Worksheet::writeDateTime(int row, int column, const QDateTime &dateTime, const Format &format)
 {
     Q_D(Worksheet);
-    if (!d->checkPosition(row, column))
+    if (!d->isInside(row, column) || !dateTime.isValid())
         return false;
-    QSharedPointer<SheetCell> &slot = d->slot(row, column);
-    Format cellFormat = WorksheetPrivate::cellFormat(slot, format);
-    if (!cellFormat.isValid() || !cellFormat.isDateTimeFormat())
-        cellFormat.setNumberFormatCode(d->workbook->defaultDateFormat());
+    Format cellFormat = dateFormat(d->existingCell(row, column), format, d->workbook->defaultDateFormat());
     d->styles()->addCellFormat(cellFormat);
     const double serial = dateTimeToSerial(dateTime, d->workbook->isDate1904());
-    slot = QSharedPointer<SheetCell>::create(serial, CellKind::Number, cellFormat, this);
+    d->store(row, column, QSharedPointer<SheetCell>::create(serial, CellKind::Number, cellFormat, this));
     return true;
 }
 
 bool Worksheet::writeTime(int row, int column, const QTime &time, const Format &format)
 {
     Q_D(Worksheet);
-    if (!d->checkPosition(row, column))
+    if (!d->isInside(row, column) || !time.isValid())
         return false;
-    QSharedPointer<SheetCell> &slot = d->slot(row, column);
-    Format cellFormat = WorksheetPrivate::cellFormat(slot, format);
-    if (!cellFormat.isValid() || !cellFormat.isDateTimeFormat())
-        cellFormat.setNumberFormatCode(QStringLiteral("hh:mm:ss"));
+    Format cellFormat = dateFormat(d->existingCell(row, column), format, QStringLiteral("hh:mm:ss"));
     d->styles()->addCellFormat(cellFormat);
-    slot = QSharedPointer<SheetCell>::create(timeToSerial(time), CellKind::Number, cellFormat, this);
+    d->store(row, column, QSharedPointer<SheetCell>::create(timeToSerial(time), CellKind::Number, cellFormat, this));
     return true;
 }
 
 bool Worksheet::writeFormula(int row, int column, const CellFormula &formula, const Format &format, double result)
 {
     Q_D(Worksheet);
-    if (!d->checkPosition(row, column))
+    if (!d->isInside(row, column) || !std::isfinite(result))
         return false;
-    QSharedPointer<SheetCell> &slot = d->slot(row, column);
-    Format cellFormat = WorksheetPrivate::cellFormat(slot, format);
-    d->styles()->addCellFormat(cellFormat);
+    const Format cellFormat = d->registeredFormat(row, column, format);
     auto cell = QSharedPointer<SheetCell>::create(result, CellKind::Number, cellFormat, this);
     cell->setFormula(formula);
-    slot = cell;
+    d->store(row, column, cell);
     return true;
 }
 
@@ -303,29 +353,34 @@ bool Worksheet::writeLink(int row, int column, const QUrl &url, const Format &fo
                           const QString &tooltip)
 {
     Q_D(Worksheet);
-    if (!d->checkPosition(row, column))
+    if (!d->isInside(row, column) || !url.isValid())
         return false;
-    QString target = url.toString();
-    QString displayText = display.isEmpty() ? target : display;
+    // The target is written as a URI (percent-encoded); the cell shows the
+    // display text, or the URL as people read it.
+    QString target = url.toString(QUrl::FullyEncoded);
+    QString displayText = display.isEmpty() ? url.toString() : display;
     if (displayText.startsWith(QLatin1String("mailto:")))
         displayText.remove(QStringLiteral("mailto:"));
     if (displayText.size() > 32767)
         displayText.truncate(32767);
     QString location;
     if (url.hasFragment()) {
-        location = url.fragment();
-        target = url.toString(QUrl::RemoveFragment);
+        location = url.fragment(QUrl::FullyEncoded);
+        target = url.toString(QUrl::RemoveFragment | QUrl::FullyEncoded);
     }
 
-    QSharedPointer<SheetCell> &slot = d->slot(row, column);
-    Format cellFormat = WorksheetPrivate::cellFormat(slot, format);
+    Format cellFormat = format;
+    if (!cellFormat.isValid()) {
+        const QSharedPointer<SheetCell> existing = d->existingCell(row, column);
+        cellFormat = existing ? existing->format() : Format();
+    }
     if (!cellFormat.isValid()) {
         cellFormat.setFontColor(QColor(0, 0, 255));
         cellFormat.setFontUnderline(Format::FontUnderlineSingle);
     }
     d->styles()->addCellFormat(cellFormat);
     d->sharedStrings()->addString(displayText);
-    slot = QSharedPointer<SheetCell>::create(displayText, CellKind::SharedString, cellFormat, this);
+    d->store(row, column, QSharedPointer<SheetCell>::create(displayText, CellKind::SharedString, cellFormat, this));
 
     auto link = QSharedPointer<Hyperlink>::create();
     link->target = target;
@@ -340,8 +395,7 @@ bool Worksheet::writeLink(int row, int column, const QUrl &url, const Format &fo
 QSharedPointer<SheetCell> Worksheet::cellAt(int row, int column) const
 {
     Q_D(const Worksheet);
-    const auto rowCells = d->cells.constFind(row);
-    return rowCells == d->cells.constEnd() ? QSharedPointer<SheetCell>() : rowCells->value(column);
+    return d->existingCell(row, column);
 }
 
 QSharedPointer<SheetCell> Worksheet::cellAt(const CellAddress &address) const
@@ -472,25 +526,48 @@ bool Worksheet::setColumnHidden(const CellArea &area, bool hidden)
     return setColumnHidden(area.firstColumn(), area.lastColumn(), hidden);
 }
 
-double Worksheet::columnWidth(int column)
+QSharedPointer<ColumnSettings> WorksheetPrivate::columnSettingsAt(int column) const
 {
-    Q_D(Worksheet);
-    const QList<QSharedPointer<ColumnSettings>> ranges = d->columnRanges(column, column);
-    return ranges.isEmpty() ? 0 : ranges.first()->width;
+    return columnsByColumn.value(column);
 }
 
-Format Worksheet::columnFormat(int column)
+double Worksheet::columnWidth(int column) const
 {
-    Q_D(Worksheet);
-    const QList<QSharedPointer<ColumnSettings>> ranges = d->columnRanges(column, column);
-    return ranges.isEmpty() ? Format() : ranges.first()->format;
+    Q_D(const Worksheet);
+    const QSharedPointer<ColumnSettings> settings = d->columnSettingsAt(column);
+    return settings ? settings->width : 0;
 }
 
-bool Worksheet::isColumnHidden(int column)
+Format Worksheet::columnFormat(int column) const
+{
+    Q_D(const Worksheet);
+    const QSharedPointer<ColumnSettings> settings = d->columnSettingsAt(column);
+    return settings ? settings->format : Format();
+}
+
+bool Worksheet::isColumnHidden(int column) const
+{
+    Q_D(const Worksheet);
+    const QSharedPointer<ColumnSettings> settings = d->columnSettingsAt(column);
+    return settings && settings->hidden;
+}
+
+bool Worksheet::groupColumns(int first, int last, bool collapsed)
 {
     Q_D(Worksheet);
-    const QList<QSharedPointer<ColumnSettings>> ranges = d->columnRanges(column, column);
-    return !ranges.isEmpty() && ranges.first()->hidden;
+    const QList<QSharedPointer<ColumnSettings>> ranges = d->columnRanges(first, last);
+    for (const QSharedPointer<ColumnSettings> &range : ranges) {
+        range->outlineLevel = qMin(range->outlineLevel + 1, WorksheetPrivate::maxOutlineLevel);
+        d->outlineColumnLevel = qMax(d->outlineColumnLevel, range->outlineLevel);
+        if (collapsed)
+            range->hidden = true;
+    }
+    // The column after the group carries the button that opens it again.
+    if (!ranges.isEmpty() && collapsed && last < WorksheetPrivate::maxColumns) {
+        for (const QSharedPointer<ColumnSettings> &range : d->columnRanges(last + 1, last + 1))
+            range->collapsed = true;
+    }
+    return !ranges.isEmpty();
 }
 
 // --- rows
@@ -499,8 +576,8 @@ QList<QSharedPointer<RowSettings>> WorksheetPrivate::rowSettings(int first, int 
 {
     QList<QSharedPointer<RowSettings>> settings;
     for (int row = qMax(first, 1); row <= qMin(last, maxRows); ++row) {
-        // Checked with the dimension's first column, so only its rows widen.
-        checkPosition(row, dimension.firstColumn() == -1 ? 1 : dimension.firstColumn());
+        // Only the dimension's rows widen, to cover the row.
+        extendDimension(row, dimension.firstColumn() == -1 ? 1 : dimension.firstColumn());
         QSharedPointer<RowSettings> &record = rows[row];
         if (!record)
             record = QSharedPointer<RowSettings>::create();
@@ -561,6 +638,25 @@ bool Worksheet::isRowHidden(int row) const
     return settings && settings->hidden;
 }
 
+bool Worksheet::groupRows(int first, int last, bool collapsed)
+{
+    Q_D(Worksheet);
+    if (first < 1 || first > last || last > WorksheetPrivate::maxRows)
+        return false;
+    for (const QSharedPointer<RowSettings> &row : d->rowSettings(first, last)) {
+        row->outlineLevel = qMin(row->outlineLevel + 1, WorksheetPrivate::maxOutlineLevel);
+        d->outlineRowLevel = qMax(d->outlineRowLevel, row->outlineLevel);
+        if (collapsed)
+            row->hidden = true;
+    }
+    // The row below the group carries the button that opens it again.
+    if (collapsed && last < WorksheetPrivate::maxRows) {
+        for (const QSharedPointer<RowSettings> &row : d->rowSettings(last + 1, last + 1))
+            row->collapsed = true;
+    }
+    return true;
+}
+
 // --- merged ranges
 
 bool Worksheet::mergeCells(const CellArea &area, const Format &format)
@@ -568,7 +664,7 @@ bool Worksheet::mergeCells(const CellArea &area, const Format &format)
     Q_D(Worksheet);
     if (!area.isValid() || (area.rowCount() == 1 && area.columnCount() == 1))
         return false;
-    if (!d->checkPosition(area.firstRow(), area.firstColumn()) || !d->checkPosition(area.lastRow(), area.lastColumn()))
+    if (!d->isInside(area.firstRow(), area.firstColumn()) || !d->isInside(area.lastRow(), area.lastColumn()))
         return false;
     for (const CellArea &merged : qAsConst(d->mergedRanges)) {
         const bool apart = area.lastRow() < merged.firstRow() || area.firstRow() > merged.lastRow()
@@ -576,11 +672,21 @@ bool Worksheet::mergeCells(const CellArea &area, const Format &format)
         if (!apart)
             return false;
     }
+    d->extendDimension(area.firstRow(), area.firstColumn());
+    d->extendDimension(area.lastRow(), area.lastColumn());
     if (format.isValid()) {
+        // The top-left cell, which the merged range shows, keeps its value
+        // and takes the format; the others become blanks of that format.
         for (int row = area.firstRow(); row <= area.lastRow(); ++row) {
             for (int column = area.firstColumn(); column <= area.lastColumn(); ++column) {
-                if (row != area.firstRow() || column != area.firstColumn())
+                const QSharedPointer<SheetCell> existing = d->existingCell(row, column);
+                if (row == area.firstRow() && column == area.firstColumn() && existing) {
+                    Format cellFormat = format;
+                    d->styles()->addCellFormat(cellFormat);
+                    existing->setFormat(cellFormat);
+                } else {
                     writeBlank(row, column, format);
+                }
             }
         }
     }
@@ -677,7 +783,7 @@ void WorksheetPrivate::writeSheetView(QXmlStreamWriter &writer) const
     writeBoolAttribute(writer, "showZeros", showZeros, true);
     writeBoolAttribute(writer, "rightToLeft", rightToLeft, false);
     writeBoolAttribute(writer, "tabSelected", tabSelected, false);
-    writeBoolAttribute(writer, "showRuler", showRuler, false);
+    writeBoolAttribute(writer, "showRuler", showRuler, true);
     writeBoolAttribute(writer, "showOutlineSymbols", showOutlineSymbols, true);
     writeBoolAttribute(writer, "showWhiteSpace", showWhiteSpace, true);
     writer.writeAttribute(QStringLiteral("workbookViewId"), QStringLiteral("0"));
@@ -707,8 +813,9 @@ void WorksheetPrivate::writeColumns(QXmlStreamWriter &writer) const
         writer.writeEmptyElement(QStringLiteral("col"));
         writer.writeAttribute(QStringLiteral("min"), QString::number(range->firstColumn));
         writer.writeAttribute(QStringLiteral("max"), QString::number(range->lastColumn));
-        if (range->width != 0)
-            writer.writeAttribute(QStringLiteral("width"), decimal(range->width, 15));
+        // A column without a width of its own gets the default one: readers
+        // take a column element without width as zero wide.
+        writer.writeAttribute(QStringLiteral("width"), decimal(range->width != 0 ? range->width : defaultColumnWidth, 15));
         if (!range->format.isEmpty())
             writer.writeAttribute(QStringLiteral("style"), QString::number(range->format.xfIndex()));
         if (range->hidden)

@@ -29,10 +29,12 @@ class Worksheet : public AbstractSheet
 public:
     ~Worksheet() override;
 
-    // Stores a cell by the value's type: text (a leading "=" makes a formula,
-    // a link-like text a hyperlink while the workbook turns texts into links),
-    // rich text, number, bool, date-time, date, time, URL; a null value gives a
-    // blank cell. Other types are not stored.
+    // Stores a cell by the value's type: text (a leading "=" makes a formula;
+    // a text that is one web, mail or file URL makes a hyperlink while the
+    // workbook turns texts into links), rich text, number, bool, date-time,
+    // date, time, URL; a null value gives a blank cell. Other types are not
+    // stored and leave the sheet as it was. Writing over a cell replaces it
+    // and any link it had.
     bool writeValue(int row, int column, const QVariant &value, const Format &format = Format());
     bool writeValue(const CellAddress &address, const QVariant &value, const Format &format = Format());
     bool writeText(int row, int column, const QString &text, const Format &format = Format());
@@ -59,9 +61,12 @@ public:
     bool setColumnWidth(const CellArea &area, double width);
     bool setColumnFormat(const CellArea &area, const Format &format);
     bool setColumnHidden(const CellArea &area, bool hidden);
-    double columnWidth(int column);
-    Format columnFormat(int column);
-    bool isColumnHidden(int column);
+    // 0 for a column without a width of its own (it shows the default width).
+    double columnWidth(int column) const;
+    Format columnFormat(int column) const;
+    bool isColumnHidden(int column) const;
+    // One outline level more for the columns (at most 7); collapsed hides them.
+    bool groupColumns(int first, int last, bool collapsed = true);
 
     bool setRowHeight(int first, int last, double height);
     bool setRowFormat(int first, int last, const Format &format);
@@ -69,8 +74,11 @@ public:
     double rowHeight(int row) const;
     Format rowFormat(int row) const;
     bool isRowHidden(int row) const;
+    // One outline level more for the rows (at most 7); collapsed hides them.
+    bool groupRows(int first, int last, bool collapsed = true);
 
-    // Merged ranges keep the top-left cell; the others get the range's format.
+    // Merged ranges keep the top-left cell; with a format, every cell of the
+    // range gets it (the others become blanks).
     bool mergeCells(const CellArea &area, const Format &format = Format());
     bool unmergeCells(const CellArea &area);
     QList<CellArea> mergedCells() const;

@@ -9,7 +9,6 @@
 
 #include <QList>
 #include <QMap>
-#include <QRegularExpression>
 #include <QSharedPointer>
 
 class QXmlStreamWriter;
@@ -62,22 +61,30 @@ public:
 
     static constexpr int maxRows = maximumRows;
     static constexpr int maxColumns = maximumColumns;
+    static constexpr int maxOutlineLevel = 7;
 
-    // Whether the position lies in the sheet; a position that does widens the dimension.
-    bool checkPosition(int row, int column);
-    bool looksLikeLink(const QString &text) const;
+    static bool isInside(int row, int column);
+    void extendDimension(int row, int column);
+    // Whether a text is one URL of a kind that becomes a link.
+    static bool isLinkText(const QString &text);
+    // The cell at the position, or null.
+    QSharedPointer<SheetCell> existingCell(int row, int column) const;
     // The format a write uses: the given one if it is valid, else the format
-    // of the cell it replaces.
-    static Format cellFormat(const QSharedPointer<SheetCell> &existing, const Format &given);
-    // Where the cell at the position is kept; empty when there is none yet.
-    QSharedPointer<SheetCell> &slot(int row, int column);
+    // of the cell it replaces; registered in the style table.
+    Format registeredFormat(int row, int column, const Format &given);
+    // Puts the cell at the position, replacing the cell and any link there,
+    // and widens the dimension.
+    void store(int row, int column, const QSharedPointer<SheetCell> &cell);
     SharedStrings *sharedStrings() const;
     Styles *styles() const;
 
     void splitColumnRanges(int first, int last);
     QList<QSharedPointer<ColumnSettings>> columnRanges(int first, int last);
+    QSharedPointer<ColumnSettings> columnSettingsAt(int column) const;
     QList<QSharedPointer<RowSettings>> rowSettings(int first, int last);
     void computeRowSpans() const;
+    // Copies everything but the cells (settings, merges, links, view) from other.
+    void copySettingsFrom(const WorksheetPrivate &other);
 
     void writeSheetView(QXmlStreamWriter &writer) const;
     void writeSheetFormat(QXmlStreamWriter &writer) const;
@@ -106,11 +113,9 @@ public:
     bool showZeros = true;
     bool rightToLeft = false;
     bool tabSelected = false;
-    bool showRuler = false;
+    bool showRuler = true;
     bool showOutlineSymbols = true;
     bool showWhiteSpace = true;
-
-    QRegularExpression linkPattern{ QStringLiteral("^([fh]tt?ps?://)|(mailto:)|(file://)") };
 };
 
 } // namespace Spreadsheet
