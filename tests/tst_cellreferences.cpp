@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+#include <ctime>
+
 using namespace Spreadsheet;
 
 Q_DECLARE_METATYPE(Spreadsheet::CellArea)
@@ -23,7 +25,8 @@ private slots:
     void serialNumbers_data();
     void serialNumbers();
     void serial1904Epoch();
-    void daylightSavingRoundTrip();
+    void wallClockTimeInEveryZone_data();
+    void wallClockTimeInEveryZone();
     void timeSerial();
     void sheetNames_data();
     void sheetNames();
@@ -77,6 +80,9 @@ void TestCellReferences::parseA1_data()
     QTest::newRow("trailing text") << "A1 " << -1 << -1 << false;
     QTest::newRow("two dollars") << "$$A1" << -1 << -1 << false;
     QTest::newRow("empty") << "" << -1 << -1 << false;
+    QTest::newRow("final line feed") << "A1\n" << -1 << -1 << false;
+    QTest::newRow("leading blank") << " A1" << -1 << -1 << false;
+    QTest::newRow("digits of another script") << QStringLiteral("A\u0661") << -1 << -1 << false;
 }
 
 void TestCellReferences::parseA1()
@@ -156,19 +162,68 @@ void TestCellReferences::serial1904Epoch()
     QCOMPARE(dateTimeToSerial(QDateTime(QDate(2018, 1, 1), QTime(0, 0)), true), 43101.0 - 1462);
 }
 
-void TestCellReferences::daylightSavingRoundTrip()
+namespace {
+
+// Runs the test body with the process in another time zone.
+class TimeZone
 {
-    const QByteArray previous = qgetenv("TZ");
-    qputenv("TZ", "Europe/Rome");
-    tzset();
-    const QDateTime summer(QDate(2020, 7, 1), QTime(12, 30));
-    const QDateTime winter(QDate(2020, 1, 15), QTime(8, 15));
-    QVERIFY(summer.isDaylightTime());
-    QCOMPARE(dateTimeToSerial(summer), 44013.0 + 12.5 / 24);
-    QCOMPARE(serialToDateTime(dateTimeToSerial(summer)), summer);
-    QCOMPARE(serialToDateTime(dateTimeToSerial(winter)), winter);
-    qputenv("TZ", previous);
-    tzset();
+public:
+    explicit TimeZone(const char *zone) : previous(qgetenv("TZ"))
+    {
+        qputenv("TZ", zone);
+        tzset();
+    }
+    ~TimeZone()
+    {
+        if (previous.isNull())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", previous);
+        tzset();
+    }
+
+private:
+    QByteArray previous;
+};
+
+} // namespace
+
+// A serial number is the wall-clock date and time people read, in every zone
+// and season: Dublin's winter counts as daylight saving time in the zone
+// data, Lord Howe moves its clocks by half an hour.
+void TestCellReferences::wallClockTimeInEveryZone_data()
+{
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<QDateTime>("dateTime");
+    QTest::addColumn<double>("serial");
+    const double january15 = 45306;   // 15 January 2024
+    const double july15 = 45488;      // 15 July 2024
+    for (const char *zone : { "Europe/Rome", "Europe/Dublin", "Australia/Lord_Howe", "America/New_York", "UTC" }) {
+        QTest::addRow("%s winter", zone) << QByteArray(zone) << QDateTime(QDate(2024, 1, 15), QTime(10, 0))
+                                         << january15 + 10.0 / 24;
+        QTest::addRow("%s summer", zone) << QByteArray(zone) << QDateTime(QDate(2024, 7, 15), QTime(10, 0))
+                                         << july15 + 10.0 / 24;
+    }
+    // Another zone's time is taken as the local clock shows it.
+    QTest::newRow("UTC 10:00 is 12:00 in Rome's summer")
+        << QByteArray("Europe/Rome") << QDateTime(QDate(2024, 7, 15), QTime(10, 0), Qt::UTC) << july15 + 12.0 / 24;
+    QTest::newRow("UTC 10:00 is 11:00 in Rome's winter")
+        << QByteArray("Europe/Rome") << QDateTime(QDate(2024, 1, 15), QTime(10, 0), Qt::UTC) << january15 + 11.0 / 24;
+    QTest::newRow("UTC 10:00 is 20:30 at Lord Howe in July")
+        << QByteArray("Australia/Lord_Howe") << QDateTime(QDate(2024, 7, 15), QTime(10, 0), Qt::UTC)
+        << july15 + 20.5 / 24;
+}
+
+void TestCellReferences::wallClockTimeInEveryZone()
+{
+    QFETCH(QByteArray, zone);
+    QFETCH(QDateTime, dateTime);
+    QFETCH(double, serial);
+    TimeZone timeZone(zone.constData());
+    QCOMPARE(dateTimeToSerial(dateTime), serial);
+    const QDateTime back = serialToDateTime(serial);
+    QCOMPARE(back.date(), dateTime.toLocalTime().date());
+    QCOMPARE(back.time(), dateTime.toLocalTime().time());
 }
 
 void TestCellReferences::timeSerial()
@@ -194,6 +249,12 @@ void TestCellReferences::sheetNames_data()
     QTest::newRow("cut leaves no apostrophe at the end")
         << QString(30, QLatin1Char('z')) + QStringLiteral("'tail") << QString(30, QLatin1Char('z')) + QLatin1Char(' ');
     QTest::newRow("control characters") << QStringLiteral("a\x01" "b\tc") << "a b c";
+    // 30 letters and a character outside the basic plane: cutting at 31
+    // would keep half of it.
+    QTest::newRow("cut keeps characters whole")
+        << QString(30, QLatin1Char('a')) + QStringLiteral("\U0001F600b") << QString(30, QLatin1Char('a'));
+    QTest::newRow("a whole pair within 31 stays")
+        << QString(29, QLatin1Char('a')) + QStringLiteral("\U0001F600b") << QString(29, QLatin1Char('a')) + QStringLiteral("\U0001F600");
 }
 
 void TestCellReferences::sheetNames()

@@ -112,6 +112,8 @@ private slots:
     void documentPropertiesLandInTheirPart();
     void hostileTextsKeepThePackageWellFormed();
     void packagesForTheReader();
+    void formatReusedInAnotherDocument();
+    void rowAndColumnReadBackAndGrouping();
 };
 
 void TestDocument::entriesInOrder()
@@ -304,6 +306,99 @@ void TestDocument::packagesForTheReader()
             large.writeValue(row, column, QStringLiteral("R%1C%2").arg(row).arg(column % 4));
     }
     QVERIFY(large.saveToFile(folder + QStringLiteral("/large.xlsx")));
+}
+
+// The number of "xf" entries of a package's cell formats, and the largest
+// style index a cell of its first sheet uses.
+static std::pair<int, int> cellFormatsAndLargestStyle(const QByteArray &package)
+{
+    const QString styles = QString::fromUtf8(entry(package, QStringLiteral("xl/styles.xml")));
+    const QRegularExpressionMatch count = QRegularExpression(QStringLiteral("<cellXfs count=\"(\\d+)\"")).match(styles);
+    int largest = -1;
+    const QString sheet = QString::fromUtf8(entry(package, QStringLiteral("xl/worksheets/sheet1.xml")));
+    for (auto it = QRegularExpression(QStringLiteral(" s=\"(\\d+)\"")).globalMatch(sheet); it.hasNext();)
+        largest = qMax(largest, it.next().captured(1).toInt());
+    return { count.captured(1).toInt(), largest };
+}
+
+void TestDocument::formatReusedInAnotherDocument()
+{
+    Format italic;
+    italic.setFontItalic(true);
+    Format thousandths;
+    thousandths.setNumberFormatCode(QStringLiteral("0.000"));
+    Format tenths;
+    tenths.setNumberFormatCode(QStringLiteral("0.0"));
+
+    Document first;
+    Format bold;
+    bold.setFontBold(true);
+    first.writeValue(1, 1, 1, bold);
+    first.writeValue(1, 2, 2, italic);
+    first.writeValue(1, 3, 3.5, tenths);         // custom id 176
+    first.writeValue(1, 4, 4.25, thousandths);   // custom id 177
+
+    Document second;
+    second.writeValue(1, 1, 1.5, thousandths);   // the first custom format of this workbook
+    second.writeValue(1, 2, 2, italic);
+    const QByteArray package = saved(second);
+    const auto [formats, largest] = cellFormatsAndLargestStyle(package);
+    QVERIFY2(largest < formats, qPrintable(QStringLiteral("s=%1 of %2 formats").arg(largest).arg(formats)));
+    const QString styles = QString::fromUtf8(entry(package, QStringLiteral("xl/styles.xml")));
+    QVERIFY2(styles.contains(QStringLiteral("<numFmts count=\"1\"><numFmt numFmtId=\"176\" formatCode=\"0.000\"/></numFmts>")),
+             qPrintable(styles));
+    QVERIFY(styles.contains(QStringLiteral("<xf numFmtId=\"176\"")));
+
+    // The first document still writes its own ids.
+    const QByteArray firstPackage = saved(first);
+    const auto [firstFormats, firstLargest] = cellFormatsAndLargestStyle(firstPackage);
+    QCOMPARE(firstFormats, 5);
+    QCOMPARE(firstLargest, 4);
+    QVERIFY(QString::fromUtf8(entry(firstPackage, QStringLiteral("xl/worksheets/sheet1.xml")))
+                .contains(QStringLiteral("<c r=\"D1\" s=\"4\"><v>4.25</v></c>")));
+    QVERIFY(entry(firstPackage, QStringLiteral("xl/styles.xml")).contains("<numFmt numFmtId=\"177\" formatCode=\"0.000\"/>"));
+
+    const QString folder = packageFolder();
+    if (!folder.isEmpty()) {
+        QVERIFY(second.saveToFile(folder + QStringLiteral("/format-from-another-document.xlsx")));
+        QVERIFY(first.saveToFile(folder + QStringLiteral("/format-lent-to-another-document.xlsx")));
+    }
+}
+
+void TestDocument::rowAndColumnReadBackAndGrouping()
+{
+    Document document;
+    Format bold;
+    bold.setFontBold(true);
+    QVERIFY(document.setColumnFormat(2, 3, bold));
+    QVERIFY(document.setColumnHidden(4, 4, true));
+    QVERIFY(document.setRowHeight(2, 2, 22.5));
+    QVERIFY(document.setRowFormat(3, 3, bold));
+    QVERIFY(document.setRowHidden(4, 4, true));
+    QCOMPARE(document.columnFormat(3), bold);
+    QVERIFY(document.isColumnHidden(4));
+    QVERIFY(!document.isColumnHidden(5));
+    QCOMPARE(document.rowHeight(2), 22.5);
+    QCOMPARE(document.rowHeight(9), 15.0);
+    QCOMPARE(document.rowFormat(3), bold);
+    QVERIFY(document.isRowHidden(4));
+    QVERIFY(document.groupRows(6, 8));
+    QVERIFY(document.groupColumns(6, 7, false));
+    QVERIFY(document.isRowHidden(7));
+    QVERIFY(!document.isColumnHidden(6));
+    const QByteArray sheet = entry(saved(document), QStringLiteral("xl/worksheets/sheet1.xml"));
+    QVERIFY(sheet.contains("outlineLevelRow=\"1\" outlineLevelCol=\"1\""));
+
+    const QString folder = packageFolder();
+    if (!folder.isEmpty()) {
+        document.writeValue(6, 6, QStringLiteral("grouped"));
+        document.setDocumentProperty(QStringLiteral("created"), QStringLiteral("2024-01-15T10:00:00+02:00"));
+        QVERIFY(document.saveToFile(folder + QStringLiteral("/grouped.xlsx")));
+        Document notADate;
+        notADate.setDocumentProperty(QStringLiteral("created"), QStringLiteral("last Monday"));
+        notADate.writeValue(1, 1, 1);
+        QVERIFY(notADate.saveToFile(folder + QStringLiteral("/created-not-a-date.xlsx")));
+    }
 }
 
 QTEST_MAIN(TestDocument)

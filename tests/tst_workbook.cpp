@@ -2,6 +2,8 @@
 #include "sharedstrings.h"
 #include "workbook.h"
 #include "worksheet.h"
+#include "cellarea.h"
+#include "sheetcell.h"
 
 #include <QtTest>
 
@@ -27,6 +29,11 @@ private slots:
     void relationshipsFollowTheSheets();
     void definedNames();
     void deleteMoveRename();
+    void copyOwnsEverythingOfItsOwn();
+    void copyNamesAlwaysFit();
+    void namesAreUniqueInAnyLetterCase();
+    void activeSheetFollowsMovesAndDeletes();
+    void oneSheetStaysVisible();
 };
 
 void TestWorkbook::newWorkbookGetsSheet1()
@@ -167,6 +174,121 @@ void TestWorkbook::deleteMoveRename()
     QVERIFY(workbook.copySheet(1, QStringLiteral("One copy")));
     QCOMPARE(workbook.sheetNames().last(), QStringLiteral("One copy"));
     QVERIFY(!workbook.deleteSheet(7));
+}
+
+static Worksheet *worksheet(Workbook &workbook, int index)
+{
+    return static_cast<Worksheet *>(workbook.sheet(index));
+}
+
+void TestWorkbook::copyOwnsEverythingOfItsOwn()
+{
+    Workbook workbook(Workbook::NewFromScratch);
+    Worksheet *original = static_cast<Worksheet *>(workbook.addSheet(QStringLiteral("Data")));
+    original->writeValue(1, 1, QStringLiteral("https://example.org/manual"));
+    original->setColumnWidth(1, 3, 20);
+    original->setRowHeight(2, 2, 30);
+    original->setGridLinesVisible(false);
+    original->setRulerVisible(false);
+    original->mergeCells(CellArea(QStringLiteral("B2:C3")));
+    QVERIFY(workbook.copySheet(0));
+    Worksheet *copy = worksheet(workbook, 1);
+    QCOMPARE(copy->sheetName(), QStringLiteral("Data(2)"));
+    QCOMPARE(copy->toXmlBytes(), original->toXmlBytes());
+    QCOMPARE(copy->cellAt(1, 1)->worksheet(), copy);
+
+    // Changing the copy leaves the original as it was.
+    const QByteArray before = original->toXmlBytes();
+    copy->setColumnWidth(2, 2, 5);
+    copy->setColumnHidden(1, 1, true);
+    copy->setRowHeight(2, 2, 40);
+    copy->setRowHidden(2, 2, true);
+    copy->writeValue(1, 1, 7);
+    copy->setGridLinesVisible(true);
+    QCOMPARE(original->toXmlBytes(), before);
+    QCOMPARE(original->columnWidth(2), 20.0);
+    QCOMPARE(original->rowHeight(2), 30.0);
+    QVERIFY(original->relationships()->count() == 1);
+}
+
+void TestWorkbook::copyNamesAlwaysFit()
+{
+    for (const int length : { 31, 30, 29 }) {
+        Workbook workbook(Workbook::NewFromScratch);
+        workbook.addSheet(QString(length, QLatin1Char('n')));
+        QSet<QString> names{ workbook.sheetNames().first() };
+        for (int copies = 0; copies < 12; ++copies) {
+            QVERIFY(workbook.copySheet(0));
+            const QString name = workbook.sheetNames().last();
+            QVERIFY2(name.size() <= 31, qPrintable(name));
+            QVERIFY(!names.contains(name));
+            names.insert(name);
+        }
+        // "(13)" takes four of the 31 characters.
+        QCOMPARE(workbook.sheetNames().last(), QString(27, QLatin1Char('n')) + QStringLiteral("(13)"));
+    }
+    // A name whose cut would split a character.
+    Workbook workbook(Workbook::NewFromScratch);
+    workbook.addSheet(QString(27, QLatin1Char('n')) + QStringLiteral("\U0001F600"));
+    QVERIFY(workbook.copySheet(0));
+    QCOMPARE(workbook.sheetNames().last(), QString(27, QLatin1Char('n')) + QStringLiteral("(2)"));
+}
+
+void TestWorkbook::namesAreUniqueInAnyLetterCase()
+{
+    Workbook workbook(Workbook::NewFromScratch);
+    workbook.addSheet(QStringLiteral("Sheet1"));
+    QVERIFY(!workbook.addSheet(QStringLiteral("SHEET1")));
+    QVERIFY(!workbook.insertSheet(0, QStringLiteral("sheet1")));
+    workbook.addSheet(QStringLiteral("Misura"));
+    QVERIFY(!workbook.renameSheet(1, QStringLiteral("SHEET1")));
+    QVERIFY(!workbook.copySheet(0, QStringLiteral("misura")));
+    QVERIFY(workbook.renameSheet(1, QStringLiteral("MISURA")));   // the sheet's own name in other letters
+    // Default names skip a taken name in any letter case.
+    workbook.addSheet(QStringLiteral("sheet3"));
+    QCOMPARE(workbook.addSheet()->sheetName(), QStringLiteral("Sheet2"));
+    QCOMPARE(workbook.addSheet()->sheetName(), QStringLiteral("Sheet4"));
+    QCOMPARE(workbook.sheetNames(), (QStringList{ "Sheet1", "MISURA", "sheet3", "Sheet2", "Sheet4" }));
+}
+
+void TestWorkbook::activeSheetFollowsMovesAndDeletes()
+{
+    Workbook workbook(Workbook::NewFromScratch);
+    for (const char *name : { "A", "B", "C", "D" })
+        workbook.addSheet(QLatin1String(name));
+    QVERIFY(workbook.setActiveSheet(1));
+    QVERIFY(workbook.moveSheet(1, 3));
+    QCOMPARE(workbook.activeSheet()->sheetName(), QStringLiteral("B"));
+    QVERIFY(workbook.moveSheet(0, 2));
+    QCOMPARE(workbook.activeSheet()->sheetName(), QStringLiteral("B"));
+    QVERIFY(workbook.deleteSheet(0));
+    QCOMPARE(workbook.activeSheet()->sheetName(), QStringLiteral("B"));
+
+    // Deleting the active sheet activates its visible neighbour.
+    QCOMPARE(workbook.sheetNames(), (QStringList{ "D", "A", "B" }));
+    workbook.sheet(1)->setHidden(true);
+    QVERIFY(workbook.deleteSheet(2));
+    QCOMPARE(workbook.activeSheet()->sheetName(), QStringLiteral("D"));
+    QVERIFY(QString::fromUtf8(workbook.toXmlBytes()).contains(QStringLiteral("windowHeight=\"9660\"/>")));
+}
+
+void TestWorkbook::oneSheetStaysVisible()
+{
+    Workbook workbook(Workbook::NewFromScratch);
+    AbstractSheet *first = workbook.addSheet(QStringLiteral("First"));
+    AbstractSheet *second = workbook.addSheet(QStringLiteral("Second"));
+    second->setHidden(true);
+    first->setHidden(true);
+    QVERIFY(first->isVisible());
+    first->setSheetState(AbstractSheet::VeryHidden);
+    QVERIFY(first->isVisible());
+    // The only visible sheet is not deleted either; a hidden one is.
+    workbook.addSheet(QStringLiteral("Third"))->setHidden(true);
+    QVERIFY(!workbook.deleteSheet(0));
+    QVERIFY(workbook.deleteSheet(1));
+    // The workbook opens on a visible tab even when the active sheet is hidden.
+    QVERIFY(workbook.setActiveSheet(1));
+    QVERIFY(!QString::fromUtf8(workbook.toXmlBytes()).contains(QStringLiteral("activeTab")));
 }
 
 QTEST_MAIN(TestWorkbook)

@@ -62,6 +62,16 @@ private slots:
     void mergedCellsAndViewFlags();
     void oneRunBoldTextMakesABoldCell();
     void writingTwiceGivesTheSameXml();
+
+    void onlyAWholeUrlBecomesALink_data();
+    void onlyAWholeUrlBecomesALink();
+    void linkTargetsAreEncodedUris();
+    void anyWriteOverALinkDropsIt();
+    void emptyRichTextIsTheEmptyText();
+    void mergeFormatsTheShownCellToo();
+    void rulerCanBeHidden();
+    void failedWritesLeaveTheDimension();
+    void groupingSetsOutlineLevels();
 };
 
 void TestWorksheet::emptySheetDocument()
@@ -419,6 +429,152 @@ void TestWorksheet::writingTwiceGivesTheSameXml()
     s.sheet->writeValue(2, 2, 3.25);
     QCOMPARE(s.sheet->toXmlBytes(), s.sheet->toXmlBytes());
     QCOMPARE(s.sheet->relationships()->count(), 1);
+}
+
+void TestWorksheet::onlyAWholeUrlBecomesALink_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("target");     // empty: a text cell
+    QTest::newRow("mail address in a sentence") << "Sent to mailto:lab@x.org on Monday" << "Sent to mailto:lab@x.org on Monday" << "";
+    QTest::newRow("file URL after a word") << "see file://server/share" << "see file://server/share" << "";
+    QTest::newRow("URL that does not parse") << "http://[bad" << "http://[bad" << "";
+    QTest::newRow("note with a Windows path") << "Note: file://C:\\data" << "Note: file://C:\\data" << "";
+    QTest::newRow("URL and more words") << "https://example.org/a b" << "https://example.org/a b" << "";
+    QTest::newRow("scheme alone") << "mailto:" << "mailto:" << "";
+    QTest::newRow("upper-case scheme") << "HTTP://example.org" << "HTTP://example.org" << "";
+    QTest::newRow("mail link") << "mailto:lab@x.org" << "lab@x.org" << "mailto:lab@x.org";
+    QTest::newRow("web link shown as written") << "https://Example.org/%7Euser" << "https://Example.org/%7Euser"
+                                               << "https://example.org/~user";
+    QTest::newRow("non-ASCII path") << QStringLiteral("http://example.org/\u00dcbersicht") << QStringLiteral("http://example.org/\u00dcbersicht")
+                                    << "http://example.org/%C3%9Cbersicht";
+    QTest::newRow("file share") << "file://server/share/report.pdf" << "file://server/share/report.pdf"
+                                << "file://server/share/report.pdf";
+}
+
+void TestWorksheet::onlyAWholeUrlBecomesALink()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    QFETCH(QString, target);
+    Sheet s;
+    QVERIFY(s.sheet->writeValue(1, 1, text));
+    QCOMPARE(s.sheet->cellAt(1, 1)->value().toString(), shown);
+    const QString xml = s.xml();
+    if (target.isEmpty()) {
+        QVERIFY(!xml.contains(QStringLiteral("<hyperlinks>")));
+        QVERIFY(!s.sheet->cellAt(1, 1)->format().isValid());
+        return;
+    }
+    QVERIFY(xml.contains(QStringLiteral("<hyperlink ref=\"A1\" r:id=\"rId1\"/>")));
+    QCOMPARE(s.sheet->relationships()->relationshipById(QStringLiteral("rId1")).target, target);
+}
+
+void TestWorksheet::linkTargetsAreEncodedUris()
+{
+    Sheet s;
+    QVERIFY(s.sheet->writeLink(1, 1, QUrl(QStringLiteral("http://example.org/a b/\u00fc?q=\u00e8 x#t\u00e9"))));
+    QCOMPARE(s.sheet->cellAt(1, 1)->value().toString(), QStringLiteral("http://example.org/a b/\u00fc?q=\u00e8 x#t\u00e9"));
+    QVERIFY(s.xml().contains(QStringLiteral("<hyperlink ref=\"A1\" r:id=\"rId1\" location=\"t%C3%A9\"/>")));
+    QCOMPARE(s.sheet->relationships()->relationshipById(QStringLiteral("rId1")).target,
+             QStringLiteral("http://example.org/a%20b/%C3%BC?q=%C3%A8%20x"));
+    QVERIFY(!s.sheet->writeLink(2, 1, QUrl(QStringLiteral("http://[bad"))));
+    QVERIFY(!s.sheet->cellAt(2, 1));
+}
+
+void TestWorksheet::anyWriteOverALinkDropsIt()
+{
+    Sheet s;
+    for (int column = 1; column <= 6; ++column)
+        s.sheet->writeValue(1, column, QStringLiteral("https://example.org/%1").arg(column));
+    s.sheet->writeValue(1, 1, 42);
+    s.sheet->writeValue(1, 2, QStringLiteral("plain text"));
+    s.sheet->writeBlank(1, 3);
+    s.sheet->writeValue(1, 4, true);
+    s.sheet->writeValue(1, 5, QStringLiteral("=1+1"));
+    s.sheet->writeValue(1, 6, QStringLiteral("https://example.org/new"));
+    const QString xml = s.xml();
+    QVERIFY2(xml.contains(QStringLiteral("<hyperlinks><hyperlink ref=\"F1\" r:id=\"rId1\"/></hyperlinks>")), qPrintable(xml));
+    QCOMPARE(s.sheet->relationships()->count(), 1);
+    QCOMPARE(s.sheet->relationships()->relationshipById(QStringLiteral("rId1")).target, QStringLiteral("https://example.org/new"));
+}
+
+void TestWorksheet::emptyRichTextIsTheEmptyText()
+{
+    Sheet s;
+    s.sheet->writeValue(1, 1, QStringLiteral("before"));
+    QVERIFY(s.sheet->writeRichText(2, 1, RichString()));
+    QVERIFY(s.sheet->writeValue(3, 1, QVariant::fromValue(RichString())));
+    QCOMPARE(s.workbook.sharedStrings()->stringAt(1).toPlainString(), QString());
+    QVERIFY2(s.sheetData().contains(QStringLiteral("<c r=\"A2\" t=\"s\"><v>1</v></c>")), qPrintable(s.sheetData()));
+    QVERIFY(s.sheetData().contains(QStringLiteral("<c r=\"A3\" t=\"s\"><v>1</v></c>")));
+    QCOMPARE(s.workbook.sharedStrings()->uniqueCount(), 2);
+}
+
+void TestWorksheet::mergeFormatsTheShownCellToo()
+{
+    Sheet s;
+    s.sheet->writeValue(1, 1, QStringLiteral("Title"));
+    s.sheet->writeValue(2, 2, QStringLiteral("hidden by the merge"));
+    Format centred;
+    centred.setHorizontalAlignment(Format::AlignHCenter);
+    centred.setFontBold(true);
+    QVERIFY(s.sheet->mergeCells(CellArea(QStringLiteral("A1:C2")), centred));
+    QCOMPARE(s.sheet->cellAt(1, 1)->value().toString(), QStringLiteral("Title"));
+    for (int row = 1; row <= 2; ++row) {
+        for (int column = 1; column <= 3; ++column)
+            QCOMPARE(s.sheet->cellAt(row, column)->format(), centred);
+    }
+    QVERIFY(!s.sheet->cellAt(2, 2)->value().isValid());
+    QVERIFY(s.sheetData().contains(QStringLiteral("<c r=\"A1\" s=\"1\" t=\"s\"><v>0</v></c><c r=\"B1\" s=\"1\"/>")));
+
+    // A merge over an empty top-left cell formats it as a blank.
+    QVERIFY(s.sheet->mergeCells(CellArea(QStringLiteral("E5:F5")), centred));
+    QCOMPARE(s.sheet->cellAt(5, 5)->format(), centred);
+}
+
+void TestWorksheet::rulerCanBeHidden()
+{
+    Sheet s;
+    QVERIFY(s.sheet->isRulerVisible());
+    QVERIFY(s.xml().contains(QStringLiteral("<sheetView workbookViewId=\"0\"/>")));
+    s.sheet->setRulerVisible(false);
+    QVERIFY(s.xml().contains(QStringLiteral("<sheetView showRuler=\"0\" workbookViewId=\"0\"/>")));
+}
+
+void TestWorksheet::failedWritesLeaveTheDimension()
+{
+    Sheet s;
+    s.sheet->writeValue(2, 2, 1);
+    QVERIFY(!s.sheet->writeValue(9, 9, QVariant::fromValue(QPoint(1, 2))));
+    QVERIFY(!s.sheet->writeValue(9, 9, std::nan("")));
+    QVERIFY(!s.sheet->writeValue(9, 9, QDateTime(QDate(2024, 2, 30), QTime(1, 0))));
+    QVERIFY(!s.sheet->writeFormula(9, 9, CellFormula(QStringLiteral("1/0")), Format(), INFINITY));
+    QVERIFY(!s.sheet->writeLink(9, 9, QUrl(QStringLiteral("http://[bad"))));
+    QCOMPARE(s.sheet->dimension().toText(), QStringLiteral("B2"));
+    QVERIFY(!s.sheet->cellAt(9, 9));
+}
+
+void TestWorksheet::groupingSetsOutlineLevels()
+{
+    Sheet s;
+    QVERIFY(s.sheet->groupRows(2, 4, false));
+    QVERIFY(s.sheet->groupRows(3, 3));
+    QVERIFY(!s.sheet->groupRows(5, 4));
+    QVERIFY(s.sheet->groupColumns(2, 3));
+    QCOMPARE(s.sheet->isRowHidden(3), true);
+    QCOMPARE(s.sheet->isRowHidden(2), false);
+    QVERIFY(s.sheet->isColumnHidden(2));
+    const QString xml = s.xml();
+    QVERIFY(xml.contains(QStringLiteral("<sheetFormatPr defaultRowHeight=\"15\" outlineLevelRow=\"2\" outlineLevelCol=\"1\"/>")));
+    QVERIFY2(xml.contains(QStringLiteral("<cols><col min=\"2\" max=\"3\" width=\"8.43\" hidden=\"1\" outlineLevel=\"1\"/>"
+                                         "<col min=\"4\" max=\"4\" width=\"8.43\" collapsed=\"1\"/></cols>")), qPrintable(xml));
+    QVERIFY(xml.contains(QStringLiteral("<row r=\"2\" customHeight=\"0\" outlineLevel=\"1\"/>"
+                                        "<row r=\"3\" customHeight=\"0\" hidden=\"1\" outlineLevel=\"2\"/>"
+                                        "<row r=\"4\" customHeight=\"0\" outlineLevel=\"1\" collapsed=\"1\"/>")));
+    for (int level = 0; level < 9; ++level)
+        s.sheet->groupRows(10, 10, false);
+    QVERIFY(s.xml().contains(QStringLiteral("<row r=\"10\" customHeight=\"0\" outlineLevel=\"7\"/>")));
 }
 
 QTEST_MAIN(TestWorksheet)
