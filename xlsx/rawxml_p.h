@@ -19,21 +19,35 @@ inline void appendNumber(QByteArray &out, int number)
     out.append(digits, int(end - digits));
 }
 
+// Text already in UTF-8; runs without a character to escape are copied whole.
+inline void appendEscapedUtf8(QByteArray &out, const char *data, int size, bool attribute = false)
+{
+    int start = 0;
+    for (int i = 0; i < size; ++i) {
+        const char c = data[i];
+        const char *escape = nullptr;
+        switch (c) {
+        case '<': escape = "&lt;"; break;
+        case '>': escape = "&gt;"; break;
+        case '&': escape = "&amp;"; break;
+        case '"': escape = "&quot;"; break;
+        case '\t': escape = attribute ? "&#9;" : nullptr; break;
+        case '\n': escape = attribute ? "&#10;" : nullptr; break;
+        case '\r': escape = attribute ? "&#13;" : nullptr; break;
+        default: break;
+        }
+        if (!escape)
+            continue;
+        out.append(data + start, i - start).append(escape);
+        start = i + 1;
+    }
+    out.append(data + start, size - start);
+}
+
 inline void appendEscaped(QByteArray &out, const QString &text, bool attribute = false)
 {
     const QByteArray utf8 = text.toUtf8();
-    for (const char c : utf8) {
-        switch (c) {
-        case '<': out.append("&lt;"); break;
-        case '>': out.append("&gt;"); break;
-        case '&': out.append("&amp;"); break;
-        case '"': out.append("&quot;"); break;
-        case '\t': attribute ? out.append("&#9;") : out.append(c); break;
-        case '\n': attribute ? out.append("&#10;") : out.append(c); break;
-        case '\r': attribute ? out.append("&#13;") : out.append(c); break;
-        default: out.append(c); break;
-        }
-    }
+    appendEscapedUtf8(out, utf8.constData(), utf8.size(), attribute);
 }
 
 } // namespace RawXml

@@ -8,7 +8,25 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <cstring>
+
 namespace Spreadsheet {
+
+namespace {
+
+// What the table keeps of a plain text: the UTF-8 of its escaped form, which
+// is also what identifies it (escaping changes no two texts into one).
+QByteArray storedForm(const QString &text)
+{
+    return escapeCellText(text).toUtf8();
+}
+
+uint hashOf(const QByteArray &bytes)
+{
+    return qHashBits(bytes.constData(), size_t(bytes.size()), 0x9E3779B9u);
+}
+
+} // namespace
 
 void writeCellTextElement(QXmlStreamWriter &writer, const QString &text)
 {
@@ -24,49 +42,199 @@ SharedStrings::SharedStrings(CreationMode mode)
 {
 }
 
-SharedStrings::Entry *SharedStrings::find(const RichString &text)
+SharedStrings::~SharedStrings() = default;
+
+// --- the plain table: open addressing over entry ids
+
+quint32 SharedStrings::findPlain(const QByteArray &stored, uint hash) const
 {
-    if (text.runCount() == 1) {
-        const auto it = m_plainTable.find(text.runText(0));
-        return it == m_plainTable.end() ? nullptr : &it.value();
+    if (m_slots.empty())
+        return noEntry;
+    const size_t mask = m_slots.size() - 1;
+    for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const quint32 value = m_slots[slot];
+        if (value == 0)
+            return noEntry;
+        if (value == noEntry)
+            continue;   // a removed entry
+        const Entry &entry = m_entries[value - 1];
+        if (entry.length == quint32(stored.size())
+            && std::memcmp(m_text.constData() + entry.offset, stored.constData(), entry.length) == 0)
+            return value - 1;
     }
-    const auto it = m_richTable.find(text);
-    return it == m_richTable.end() ? nullptr : &it.value();
 }
 
-int SharedStrings::add(Entry *entry, const RichString &text)
+void SharedStrings::growSlots()
+{
+    std::vector<quint32> table(qMax<size_t>(1024, m_slots.size() * 2), 0);
+    const size_t mask = table.size() - 1;
+    for (quint32 id = 0; id < m_entries.size(); ++id) {
+        const Entry &entry = m_entries[id];
+        if ((entry.flags & Rich) || entry.references == 0)
+            continue;
+        size_t slot = qHashBits(m_text.constData() + entry.offset, entry.length, 0x9E3779B9u) & mask;
+        while (table[slot] != 0)
+            slot = (slot + 1) & mask;
+        table[slot] = id + 1;
+    }
+    m_slots.swap(table);
+}
+
+quint32 SharedStrings::insertPlain(const QByteArray &stored, uint hash, bool preserveSpace)
+{
+    // Kept at most half full, removed entries counted, so that probes stay short.
+    if ((m_entries.size() + 1) * 2 > m_slots.size())
+        growSlots();
+    const quint32 id = quint32(m_entries.size());
+    m_entries.push_back({ quint32(m_text.size()), quint32(stored.size()), 1,
+                          quint8(preserveSpace ? PreserveSpace : 0) });
+    m_text.append(stored);
+    const size_t mask = m_slots.size() - 1;
+    size_t slot = hash & mask;
+    while (m_slots[slot] != 0)
+        slot = (slot + 1) & mask;
+    m_slots[slot] = id + 1;
+    m_positions.clear();
+    return id;
+}
+
+// --- ids and indexes
+
+int SharedStrings::positionOf(quint32 id) const
+{
+    if (id >= m_entries.size() || m_entries[id].references == 0)
+        return -1;
+    if (m_removedCount == 0)
+        return int(id);
+    if (m_positions.isEmpty()) {
+        m_positions.resize(int(m_entries.size()));
+        int position = 0;
+        for (quint32 i = 0; i < m_entries.size(); ++i)
+            m_positions[int(i)] = m_entries[i].references > 0 ? position++ : -1;
+    }
+    return m_positions.at(int(id));
+}
+
+quint32 SharedStrings::idAt(int index) const
+{
+    if (index < 0 || index >= uniqueCount())
+        return noEntry;
+    if (m_removedCount == 0)
+        return quint32(index);
+    positionOf(0);   // builds the positions
+    for (quint32 id = quint32(index); id < m_entries.size(); ++id) {
+        if (m_positions.at(int(id)) == index)
+            return id;
+    }
+    return noEntry;
+}
+
+quint32 SharedStrings::findId(const RichString &text) const
+{
+    if (text.runCount() == 0)
+        return findId(RichString(QString()));
+    if (text.runCount() == 1) {
+        const QByteArray stored = storedForm(text.runText(0));
+        return findPlain(stored, hashOf(stored));
+    }
+    return m_richIds.value(text, noEntry);
+}
+
+quint32 SharedStrings::addReferenceTo(quint32 id)
 {
     ++m_totalCount;
-    if (entry) {
-        ++entry->references;
-        return entry->index;
-    }
-    const int index = m_list.size();
-    m_list.append(text);
+    ++m_entries[id].references;
+    return id;
+}
+
+quint32 SharedStrings::addEntry(const QString &text)
+{
+    const QByteArray stored = storedForm(text);
+    const uint hash = hashOf(stored);
+    const quint32 id = findPlain(stored, hash);
+    if (id != noEntry)
+        return addReferenceTo(id);
+    ++m_totalCount;
+    return insertPlain(stored, hash, needsSpacePreserve(text));
+}
+
+quint32 SharedStrings::addEntry(const RichString &text)
+{
+    if (text.runCount() == 0)
+        return addEntry(QString());
     if (text.runCount() == 1)
-        m_plainTable.insert(text.runText(0), { index, 1 });
-    else
-        m_richTable.insert(text, { index, 1 });
-    return index;
+        return addEntry(text.runText(0));
+    const quint32 known = m_richIds.value(text, noEntry);
+    if (known != noEntry)
+        return addReferenceTo(known);
+    ++m_totalCount;
+    const quint32 id = quint32(m_entries.size());
+    m_entries.push_back({ quint32(m_richTexts.size()), 0, 1, Rich });
+    m_richTexts.append(text);
+    m_richIds.insert(text, id);
+    m_positions.clear();
+    return id;
 }
 
 int SharedStrings::addString(const RichString &text)
 {
-    // A text of no runs is the empty text, one entry with the plain "".
-    if (text.runCount() == 0)
-        return addString(QString());
-    return add(find(text), text);
+    return positionOf(addEntry(text));
 }
 
 int SharedStrings::addString(const QString &text)
 {
-    const auto it = m_plainTable.find(text);
-    if (it != m_plainTable.end()) {
-        ++m_totalCount;
-        ++it->references;
-        return it->index;
-    }
-    return add(nullptr, RichString(text));
+    return positionOf(addEntry(text));
+}
+
+int SharedStrings::indexOf(const RichString &text) const
+{
+    const quint32 id = findId(text);
+    return id == noEntry ? -1 : positionOf(id);
+}
+
+int SharedStrings::indexOf(const QString &text) const
+{
+    return indexOf(RichString(text));
+}
+
+int SharedStrings::indexOfEntry(quint32 id) const
+{
+    return positionOf(id);
+}
+
+bool SharedStrings::isRichEntry(quint32 id) const
+{
+    return id < m_entries.size() && (m_entries[id].flags & Rich);
+}
+
+QByteArray SharedStrings::storedBytes(quint32 id) const
+{
+    const Entry &entry = m_entries[id];
+    return QByteArray::fromRawData(m_text.constData() + entry.offset, int(entry.length));
+}
+
+QString SharedStrings::plainTextOfEntry(quint32 id) const
+{
+    if (id >= m_entries.size())
+        return QString();
+    if (m_entries[id].flags & Rich)
+        return m_richTexts.at(int(m_entries[id].offset)).toPlainString();
+    return unescapeCellText(QString::fromUtf8(storedBytes(id)));
+}
+
+RichString SharedStrings::entryAt(quint32 id) const
+{
+    if (id >= m_entries.size())
+        return RichString();
+    if (m_entries[id].flags & Rich)
+        return m_richTexts.at(int(m_entries[id].offset));
+    return RichString(plainTextOfEntry(id));
+}
+
+RichString SharedStrings::stringAt(int index) const
+{
+    const quint32 id = idAt(index);
+    return id == noEntry ? RichString() : entryAt(id);
 }
 
 QString SharedStrings::plainTextAt(int index) const
@@ -74,72 +242,51 @@ QString SharedStrings::plainTextAt(int index) const
     return stringAt(index).toPlainString();
 }
 
-int SharedStrings::indexOf(const RichString &text) const
-{
-    if (text.runCount() == 0)
-        return indexOf(QString());
-    if (text.runCount() == 1)
-        return indexOf(text.runText(0));
-    const auto it = m_richTable.constFind(text);
-    return it != m_richTable.constEnd() ? it->index : -1;
-}
-
-int SharedStrings::indexOf(const QString &text) const
-{
-    const auto it = m_plainTable.constFind(text);
-    return it != m_plainTable.constEnd() ? it->index : -1;
-}
-
-RichString SharedStrings::stringAt(int index) const
-{
-    return index >= 0 && index < m_list.size() ? m_list.at(index) : RichString();
-}
-
 void SharedStrings::addReference(int index)
 {
-    if (index < 0 || index >= m_list.size()) {
+    const quint32 id = idAt(index);
+    if (id == noEntry) {
         qDebug("SharedStrings: invlid index");
         return;
     }
-    addString(m_list.at(index));
+    addReferenceTo(id);
 }
 
-void SharedStrings::reindexFrom(int index)
+void SharedStrings::removeEntry(quint32 id)
 {
-    for (int i = index; i < m_list.size(); ++i) {
-        const RichString &text = m_list.at(i);
-        if (text.runCount() == 1)
-            m_plainTable[text.runText(0)].index = i;
-        else
-            m_richTable[text].index = i;
+    Entry &entry = m_entries[id];
+    --m_totalCount;
+    if (--entry.references > 0)
+        return;
+    ++m_removedCount;
+    m_positions.clear();
+    if (entry.flags & Rich) {
+        m_richIds.remove(m_richTexts.at(int(entry.offset)));
+        return;
+    }
+    // The slot stays taken, so that the probes of later entries go on past it.
+    const size_t mask = m_slots.size() - 1;
+    for (size_t slot = hashOf(storedBytes(id)) & mask;; slot = (slot + 1) & mask) {
+        if (m_slots[slot] == id + 1) {
+            m_slots[slot] = noEntry;
+            return;
+        }
     }
 }
 
 void SharedStrings::removeString(const RichString &text)
 {
-    if (text.runCount() == 0) {
-        removeString(QString());
-        return;
-    }
-    Entry *entry = find(text);
-    if (!entry)
-        return;
-    --m_totalCount;
-    if (--entry->references > 0)
-        return;
-    const int removed = entry->index;
-    if (text.runCount() == 1)
-        m_plainTable.remove(text.runText(0));
-    else
-        m_richTable.remove(text);
-    m_list.removeAt(removed);
-    reindexFrom(removed);
+    const quint32 id = findId(text);
+    if (id != noEntry)
+        removeEntry(id);
 }
 
 void SharedStrings::removeString(const QString &text)
 {
     removeString(RichString(text));
 }
+
+// --- the part
 
 void SharedStrings::writeXml(QIODevice *device) const
 {
@@ -148,29 +295,32 @@ void SharedStrings::writeXml(QIODevice *device) const
     writer.writeStartElement(QStringLiteral("sst"));
     writer.writeAttribute(QStringLiteral("xmlns"), Namespace::spreadsheetMain);
     writer.writeAttribute(QStringLiteral("count"), QString::number(m_totalCount));
-    writer.writeAttribute(QStringLiteral("uniqueCount"), QString::number(m_list.size()));
-    if (!m_list.isEmpty())
+    writer.writeAttribute(QStringLiteral("uniqueCount"), QString::number(uniqueCount()));
+    if (!isEmpty())
         writer.writeCharacters(QString());   // closes the start tag before the raw entries
 
-    // Plain entries, nearly all of them, go to the device as bytes; rich
-    // entries through the stream writer, between two flushes.
+    // Plain entries, nearly all of them, go to the device as the bytes they
+    // are kept in; rich entries through the stream writer, between two flushes.
     QByteArray buffer;
     auto flush = [&] {
         device->write(buffer);
         buffer.clear();
     };
-    for (const RichString &text : m_list) {
-        if (text.isRichString()) {
+    for (quint32 id = 0; id < m_entries.size(); ++id) {
+        const Entry &entry = m_entries[id];
+        if (entry.references == 0)
+            continue;
+        if (entry.flags & Rich) {
             flush();
+            const RichString &text = m_richTexts.at(int(entry.offset));
             writer.writeStartElement(QStringLiteral("si"));
             for (int run = 0; run < text.runCount(); ++run)
                 writeRun(writer, text.runText(run), text.runFormat(run));
             writer.writeEndElement();
             continue;
         }
-        const QString plain = text.toPlainString();
-        buffer.append(needsSpacePreserve(plain) ? "<si><t xml:space=\"preserve\">" : "<si><t>");
-        RawXml::appendEscaped(buffer, escapeCellText(plain));
+        buffer.append((entry.flags & PreserveSpace) ? "<si><t xml:space=\"preserve\">" : "<si><t>");
+        RawXml::appendEscapedUtf8(buffer, m_text.constData() + entry.offset, int(entry.length));
         buffer.append("</t></si>");
         if (buffer.size() > (1 << 20))
             flush();
@@ -211,12 +361,12 @@ bool SharedStrings::readXml(QIODevice *device)
                 current.appendRun(unescapeCellText(reader.readElementText()));
         } else if (token == QXmlStreamReader::EndElement && reader.name() == QLatin1String("si")) {
             inEntry = false;
-            add(find(current), current);
+            addEntry(current);
         }
     }
     if (reader.hasError())
         return false;
-    if (declaredCount >= 0 && declaredCount != m_list.size()) {
+    if (declaredCount >= 0 && declaredCount != uniqueCount()) {
         qDebug("Error: Shared string count");
         return false;
     }

@@ -4,8 +4,12 @@
 #include "abstractooxmlfile.h"
 #include "richstring.h"
 
+#include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QVector>
+
+#include <vector>
 
 class QXmlStreamWriter;
 
@@ -13,31 +17,46 @@ namespace Spreadsheet {
 
 // The workbook's table of distinct cell texts ("xl/sharedStrings.xml"), in
 // order of first use, with how many cells refer to each. Cells store an
-// index into it.
+// entry of it.
+//
+// Every entry has an index, its position in the table, and an id that stays
+// the entry's for the life of the table; the two are equal until a string is
+// removed, which moves the later entries down by one index. A plain text is
+// kept once, as the UTF-8 the package writes (escaped as cells need it), so
+// that a million cells of text take little room and save fast.
 class SharedStrings : public AbstractOOXmlFile
 {
 public:
     explicit SharedStrings(CreationMode mode);
+    ~SharedStrings() override;
 
+    // Adds one reference and returns the text's index; a text of no runs is
+    // the empty text.
     int addString(const RichString &text);
     int addString(const QString &text);
-    // The text of the entry as the table holds it; cells keep this copy, so
-    // that repeated texts share their characters.
-    QString plainTextAt(int index) const;
     int indexOf(const RichString &text) const;
     int indexOf(const QString &text) const;
     // An empty RichString for an index outside the table.
     RichString stringAt(int index) const;
+    QString plainTextAt(int index) const;
     void addReference(int index);
     // Removes one reference; the last one removes the entry and moves the later
     // entries down by one.
     void removeString(const RichString &text);
     void removeString(const QString &text);
 
+    // The same by entry id, for the cells that refer to entries.
+    quint32 addEntry(const QString &text);
+    quint32 addEntry(const RichString &text);
+    int indexOfEntry(quint32 id) const;       // -1 for an entry that was removed
+    RichString entryAt(quint32 id) const;
+    QString plainTextOfEntry(quint32 id) const;
+    bool isRichEntry(quint32 id) const;
+
     // Additions minus removals.
     int count() const { return m_totalCount; }
-    int uniqueCount() const { return m_list.size(); }
-    bool isEmpty() const { return m_list.isEmpty(); }
+    int uniqueCount() const { return m_entries.size() - m_removedCount; }
+    bool isEmpty() const { return uniqueCount() == 0; }
 
     void writeXml(QIODevice *device) const override;
     bool readXml(QIODevice *device) override;
@@ -45,21 +64,33 @@ public:
 private:
     struct Entry
     {
-        int index;
-        int references;
+        quint32 offset;     // plain: into m_text; rich: into m_richTexts
+        quint32 length;     // plain: bytes in m_text
+        qint32 references;  // 0 once removed
+        quint8 flags;
     };
+    enum EntryFlag : quint8 { Rich = 1, PreserveSpace = 2 };
 
+    quint32 findPlain(const QByteArray &stored, uint hash) const;
+    quint32 insertPlain(const QByteArray &stored, uint hash, bool preserveSpace);
+    quint32 findId(const RichString &text) const;
+    quint32 addReferenceTo(quint32 id);
+    void removeEntry(quint32 id);
+    void growSlots();
+    QByteArray storedBytes(quint32 id) const;
+    int positionOf(quint32 id) const;
+    quint32 idAt(int index) const;
     void writeRun(QXmlStreamWriter &writer, const QString &text, const Format &format) const;
-    Entry *find(const RichString &text);
-    int add(Entry *entry, const RichString &text);
-    void reindexFrom(int index);
 
-    // A one-run entry is identified by its text alone, so those entries are
-    // found by their text, without building their identity key; entries of
-    // any other number of runs are found by the key.
-    QHash<QString, Entry> m_plainTable;
-    QHash<RichString, Entry> m_richTable;
-    QList<RichString> m_list;
+    static constexpr quint32 noEntry = 0xFFFFFFFF;
+
+    std::vector<Entry> m_entries;               // by id
+    QByteArray m_text;                          // the plain entries' UTF-8, back to back
+    std::vector<quint32> m_slots;               // open addressing: plain entry id + 1, 0 = free
+    QList<RichString> m_richTexts;
+    QHash<RichString, quint32> m_richIds;
+    int m_removedCount = 0;
+    mutable QVector<int> m_positions;           // id -> index, while entries were removed
     int m_totalCount = 0;
 };
 

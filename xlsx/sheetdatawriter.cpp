@@ -74,13 +74,13 @@ void SheetDataWriter::writeNumber(int number)
     appendNumber(buffer, number);
 }
 
-void SheetDataWriter::writeRow(int row)
+void SheetDataWriter::writeRow(int row, const CellTable::Row *cells)
 {
     buffer.append("<row");
     writeAttribute("r", row);
     const auto span = sheet.rowSpans.constFind((row - 1) / 16);
     if (span != sheet.rowSpans.constEnd())
-        writeAttribute("spans", span.value().toLatin1());
+        writeAttribute("spans", span.value());
     const auto found = sheet.rows.constFind(row);
     const RowSettings *settings = found == sheet.rows.constEnd() ? nullptr : found.value().data();
     if (settings) {
@@ -101,93 +101,68 @@ void SheetDataWriter::writeRow(int row)
         if (settings->collapsed)
             writeAttribute("collapsed", "1");
     }
-    const auto rowCells = sheet.cells.constFind(row);
-    if (rowCells == sheet.cells.constEnd() || rowCells->isEmpty()) {
+    if (!cells || cells->empty()) {
         buffer.append("/>");
         return;
     }
     buffer.append('>');
-    for (auto cell = rowCells->constBegin(); cell != rowCells->constEnd(); ++cell)
-        writeCell(row, cell.key(), **cell, settings);
+    for (const StoredCell &cell : *cells)
+        writeCell(row, cell, settings);
     buffer.append("</row>");
     flushIfFull();
 }
 
-void SheetDataWriter::writeCell(int row, int column, const SheetCell &cell, const RowSettings *settings)
+void SheetDataWriter::writeCell(int row, const StoredCell &cell, const RowSettings *settings)
 {
     buffer.append("<c r=\"");
-    appendAddress(buffer, row, column);
+    appendAddress(buffer, row, cell.column);
     buffer.append('"');
 
     // The cell's own format, else its row's, else its column's.
-    const Format *format = &cell.format();
-    if (format->isEmpty() && settings)
-        format = &settings->format;
-    if (format->isEmpty() && !sheet.columnsByColumn.isEmpty()) {
-        const auto range = sheet.columnsByColumn.constFind(column);
-        if (range != sheet.columnsByColumn.constEnd())
-            format = &range.value()->format;
+    int style = cell.format >= 2 ? int(cell.format - 2) : -1;
+    if (style < 0 && settings && !settings->format.isEmpty())
+        style = settings->format.xfIndex();
+    if (style < 0 && !sheet.columnsByColumn.isEmpty()) {
+        const auto range = sheet.columnsByColumn.constFind(cell.column);
+        if (range != sheet.columnsByColumn.constEnd() && !range.value()->format.isEmpty())
+            style = range.value()->format.xfIndex();
     }
-    if (!format->isEmpty())
-        writeAttribute("s", format->xfIndex());
+    if (style >= 0)
+        writeAttribute("s", style);
 
-    switch (cell.kind()) {
-    case CellKind::SharedString: {
-        const int index = cell.isRichString() ? sheet.sharedStrings()->indexOf(cell.richString())
-                                              : sheet.sharedStrings()->indexOf(cell.value().toString());
+    switch (CellKind(cell.kind)) {
+    case CellKind::SharedString:
         buffer.append(" t=\"s\"><v>");
-        writeNumber(index);
+        writeNumber(sheet.sharedStrings()->indexOfEntry(cell.value.string));
         buffer.append("</v></c>");
         return;
-    }
-    case CellKind::InlineString:
-        buffer.append(" t=\"inlineStr\"><is>");
-        if (cell.isRichString()) {
-            const RichString text = cell.richString();
-            for (int run = 0; run < text.runCount(); ++run) {
-                buffer.append("<r>");
-                if (text.runFormat(run).hasFontData())
-                    buffer.append("<rPr/>");
-                writeTextElement(text.runText(run));
-                buffer.append("</r>");
-            }
-        } else {
-            writeTextElement(cell.value().toString());
-        }
-        buffer.append("</is></c>");
-        return;
     case CellKind::Number:
-        if (!cell.hasFormula() && !cell.value().isValid()) {
+        if (!(cell.flags & (StoredCell::HasFormula | StoredCell::HasValue))) {
             buffer.append("/>");
             return;
         }
         buffer.append('>');
-        writeFormula(cell);
-        if (cell.value().isValid())
-            buffer.append("<v>").append(QByteArray::number(cell.value().toDouble(), 'g', 15)).append("</v>");
+        writeFormula(row, cell);
+        if (cell.flags & StoredCell::HasValue)
+            buffer.append("<v>").append(QByteArray::number(cell.value.number, 'g', 15)).append("</v>");
         buffer.append("</c>");
         return;
-    case CellKind::FormulaString:
-        buffer.append(" t=\"str\">");
-        writeFormula(cell);
-        buffer.append("<v>");
-        writeEscaped(escapeCellText(cell.value().toString()), false);
-        buffer.append("</v></c>");
-        return;
     case CellKind::Boolean:
-        buffer.append(" t=\"b\"><v>").append(cell.value().toBool() ? '1' : '0').append("</v></c>");
+        buffer.append(" t=\"b\"><v>").append(cell.value.boolean ? '1' : '0').append("</v></c>");
         return;
-    case CellKind::Error:
+    default:
+        // Error, formula-string and inline-string cells come only from
+        // loaded packages, which this writer does not read.
         buffer.append("/>");
         return;
     }
 }
 
-void SheetDataWriter::writeFormula(const SheetCell &cell)
+void SheetDataWriter::writeFormula(int row, const StoredCell &cell)
 {
-    if (!cell.hasFormula())
+    if (!(cell.flags & StoredCell::HasFormula))
         return;
-    const CellFormula formula = cell.formula();
+    const CellFormula formula = sheet.formulas.value(WorksheetPrivate::formulaKey(row, cell.column));
     buffer.append("<f");
     if (formula.kind() == CellFormula::ArrayFormula)
         writeAttribute("t", "array");

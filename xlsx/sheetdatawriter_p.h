@@ -1,6 +1,8 @@
 #ifndef SPREADSHEET_SHEETDATAWRITER_P_H
 #define SPREADSHEET_SHEETDATAWRITER_P_H
 
+#include "celltable_p.h"
+
 #include <QByteArray>
 
 class QIODevice;
@@ -8,7 +10,6 @@ class QString;
 
 namespace Spreadsheet {
 
-class SheetCell;
 class WorksheetPrivate;
 struct RowSettings;
 
@@ -22,12 +23,13 @@ public:
     SheetDataWriter(const WorksheetPrivate &sheet, QIODevice *device);
     ~SheetDataWriter();
 
-    void writeRow(int row);
+    // The row's element with its settings and cells (null: settings only).
+    void writeRow(int row, const CellTable::Row *cells);
 
 private:
-    void writeCell(int row, int column, const SheetCell &cell, const RowSettings *settings);
+    void writeCell(int row, const StoredCell &cell, const RowSettings *settings);
     void writeNumber(int number);
-    void writeFormula(const SheetCell &cell);
+    void writeFormula(int row, const StoredCell &cell);
     void writeTextElement(const QString &text);
     void writeAttribute(const char *name, const QByteArray &value);
     void writeAttribute(const char *name, int value);

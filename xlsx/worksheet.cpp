@@ -53,9 +53,9 @@ RichString richStringFromHtml(const QString &html)
 
 // A date or time keeps a date or time format of its own; otherwise it gets
 // the given default code.
-Format dateFormat(const QSharedPointer<SheetCell> &existing, const Format &given, const QString &defaultCode)
+Format dateFormat(const Format &existing, const Format &given, const QString &defaultCode)
 {
-    Format format = given.isValid() ? given : existing ? existing->format() : Format();
+    Format format = given.isValid() ? given : existing;
     if (!format.isValid() || !format.isDateTimeFormat())
         format.setNumberFormatCode(defaultCode);
     return format;
@@ -97,26 +97,60 @@ bool WorksheetPrivate::isLinkText(const QString &text)
         && QUrl(text, QUrl::StrictMode).isValid();
 }
 
-QSharedPointer<SheetCell> WorksheetPrivate::existingCell(int row, int column) const
+quint32 WorksheetPrivate::formatCode(const Format &format)
 {
-    const auto rowCells = cells.constFind(row);
-    return rowCells == cells.constEnd() ? QSharedPointer<SheetCell>() : rowCells->value(column);
+    if (!format.isValid())
+        return 0;
+    return format.isEmpty() ? 1 : quint32(format.xfIndex()) + 2;
+}
+
+Format WorksheetPrivate::formatOf(quint32 code) const
+{
+    if (code == 0)
+        return Format();
+    if (code == 1) {
+        Format stateWithoutProperties;
+        stateWithoutProperties.setFontBold(false);
+        return stateWithoutProperties;
+    }
+    return styles()->cellFormatAt(int(code - 2));
+}
+
+Format WorksheetPrivate::existingFormat(int row, int column) const
+{
+    const StoredCell *cell = cells.find(row, column);
+    return cell ? formatOf(cell->format) : Format();
 }
 
 Format WorksheetPrivate::registeredFormat(int row, int column, const Format &given)
 {
-    Format format = given;
-    if (!format.isValid()) {
-        const QSharedPointer<SheetCell> existing = existingCell(row, column);
-        format = existing ? existing->format() : Format();
-    }
+    Format format = given.isValid() ? given : existingFormat(row, column);
     styles()->addCellFormat(format);
     return format;
 }
 
-void WorksheetPrivate::store(int row, int column, const QSharedPointer<SheetCell> &cell)
+void WorksheetPrivate::store(int row, int column, CellKind kind, const Format &format, const QVariant &value,
+                             const CellFormula *formula)
 {
-    cells[row].insert(column, cell);
+    StoredCell cell;
+    cell.column = quint16(column);
+    cell.kind = quint8(kind);
+    cell.format = formatCode(format);
+    if (value.isValid()) {
+        cell.flags |= StoredCell::HasValue;
+        if (kind == CellKind::Boolean)
+            cell.value.boolean = value.toBool();
+        else
+            cell.value.number = value.toDouble();
+    }
+    if (formula)
+        cell.flags |= StoredCell::HasFormula;
+
+    StoredCell replaced;
+    if (cells.store(row, cell, &replaced) && (replaced.flags & StoredCell::HasFormula) && !formula)
+        formulas.remove(formulaKey(row, column));
+    if (formula)
+        formulas.insert(formulaKey(row, column), *formula);
     const auto links = hyperlinks.find(row);
     if (links != hyperlinks.end()) {
         links->remove(column);
@@ -124,6 +158,35 @@ void WorksheetPrivate::store(int row, int column, const QSharedPointer<SheetCell
             hyperlinks.erase(links);
     }
     extendDimension(row, column);
+}
+
+void WorksheetPrivate::storeText(int row, int column, quint32 entry, const Format &format)
+{
+    store(row, column, CellKind::SharedString, format, QVariant());
+    StoredCell *cell = cells.find(row, column);
+    cell->flags |= StoredCell::HasValue;
+    cell->value.string = entry;
+}
+
+QSharedPointer<SheetCell> WorksheetPrivate::sheetCell(int row, const StoredCell &cell) const
+{
+    Worksheet *sheet = const_cast<Worksheet *>(q_func());
+    QVariant value;
+    RichString richText;
+    const auto kind = CellKind(cell.kind);
+    if (kind == CellKind::SharedString) {
+        value = sharedStrings()->plainTextOfEntry(cell.value.string);
+        if (sharedStrings()->isRichEntry(cell.value.string))
+            richText = sharedStrings()->entryAt(cell.value.string);
+    } else if (cell.flags & StoredCell::HasValue) {
+        value = kind == CellKind::Boolean ? QVariant(cell.value.boolean) : QVariant(cell.value.number);
+    }
+    auto sheetCell = QSharedPointer<SheetCell>::create(value, kind, formatOf(cell.format), sheet);
+    if (cell.flags & StoredCell::HasFormula)
+        sheetCell->setFormula(formulas.value(formulaKey(row, cell.column)));
+    if (richText.isRichString())
+        sheetCell->setRichString(richText);
+    return sheetCell;
 }
 
 SharedStrings *WorksheetPrivate::sharedStrings() const
@@ -178,23 +241,21 @@ void WorksheetPrivate::copySettingsFrom(const WorksheetPrivate &other)
 }
 
 // The copy owns its cells, row and column settings and links: changing one
-// sheet never changes the other.
+// sheet never changes the other. Its text cells add references to the same
+// shared strings.
 AbstractSheet *Worksheet::copy(const QString &name, int sheetId) const
 {
     Q_D(const Worksheet);
     auto *sheet = new Worksheet(name, sheetId, d->workbook, NewFromScratch);
     WorksheetPrivate *copy = sheet->d_func();
-    for (auto row = d->cells.constBegin(); row != d->cells.constEnd(); ++row) {
-        for (auto cell = row->constBegin(); cell != row->constEnd(); ++cell) {
-            auto cloned = QSharedPointer<SheetCell>::create(**cell);
-            cloned->setWorksheet(sheet);
-            if (cloned->kind() == CellKind::SharedString) {
-                d->sharedStrings()->addString(cloned->isRichString() ? cloned->richString()
-                                                                     : RichString(cloned->value().toString()));
-            }
-            copy->cells[row.key()].insert(cell.key(), cloned);
+    d->cells.forEachRow(1, [d](int, const CellTable::Row &cells) {
+        for (const StoredCell &cell : cells) {
+            if (CellKind(cell.kind) == CellKind::SharedString)
+                d->sharedStrings()->addReference(d->sharedStrings()->indexOfEntry(cell.value.string));
         }
-    }
+    });
+    copy->cells = d->cells;
+    copy->formulas = d->formulas;
     copy->copySettingsFrom(*d);
     return sheet;
 }
@@ -255,10 +316,8 @@ bool Worksheet::writeText(int row, int column, const QString &text, const Format
         return writeRichText(row, column, richStringFromHtml(text), format);
 
     // A plain text is a one run with an empty format: nothing to merge.
-    const int index = d->sharedStrings()->addString(text);
-    const Format cellFormat = d->registeredFormat(row, column, format);
-    d->store(row, column, QSharedPointer<SheetCell>::create(d->sharedStrings()->plainTextAt(index),
-                                                            CellKind::SharedString, cellFormat, this));
+    const quint32 entry = d->sharedStrings()->addEntry(text);
+    d->storeText(row, column, entry, d->registeredFormat(row, column, format));
     return true;
 }
 
@@ -267,20 +326,12 @@ bool Worksheet::writeRichText(int row, int column, const RichString &text, const
     Q_D(Worksheet);
     if (!d->isInside(row, column))
         return false;
-    d->sharedStrings()->addString(text);
-    Format cellFormat = format;
-    if (!cellFormat.isValid()) {
-        const QSharedPointer<SheetCell> existing = d->existingCell(row, column);
-        cellFormat = existing ? existing->format() : Format();
-    }
+    const quint32 entry = d->sharedStrings()->addEntry(text);
+    Format cellFormat = format.isValid() ? format : d->existingFormat(row, column);
     if (text.runCount() == 1 && text.runFormat(0).isValid())
         cellFormat.mergeFormat(text.runFormat(0));
     d->styles()->addCellFormat(cellFormat);
-
-    auto cell = QSharedPointer<SheetCell>::create(text.toPlainString(), CellKind::SharedString, cellFormat, this);
-    if (text.isRichString())
-        cell->setRichString(text);
-    d->store(row, column, cell);
+    d->storeText(row, column, entry, cellFormat);
     return true;
 }
 
@@ -289,8 +340,7 @@ bool Worksheet::writeNumber(int row, int column, double number, const Format &fo
     Q_D(Worksheet);
     if (!std::isfinite(number) || !d->isInside(row, column))
         return false;
-    const Format cellFormat = d->registeredFormat(row, column, format);
-    d->store(row, column, QSharedPointer<SheetCell>::create(number, CellKind::Number, cellFormat, this));
+    d->store(row, column, CellKind::Number, d->registeredFormat(row, column, format), number);
     return true;
 }
 
@@ -299,8 +349,7 @@ bool Worksheet::writeBool(int row, int column, bool value, const Format &format)
     Q_D(Worksheet);
     if (!d->isInside(row, column))
         return false;
-    const Format cellFormat = d->registeredFormat(row, column, format);
-    d->store(row, column, QSharedPointer<SheetCell>::create(value, CellKind::Boolean, cellFormat, this));
+    d->store(row, column, CellKind::Boolean, d->registeredFormat(row, column, format), value);
     return true;
 }
 
@@ -309,8 +358,7 @@ bool Worksheet::writeBlank(int row, int column, const Format &format)
     Q_D(Worksheet);
     if (!d->isInside(row, column))
         return false;
-    const Format cellFormat = d->registeredFormat(row, column, format);
-    d->store(row, column, QSharedPointer<SheetCell>::create(QVariant(), CellKind::Number, cellFormat, this));
+    d->store(row, column, CellKind::Number, d->registeredFormat(row, column, format), QVariant());
     return true;
 }
 
@@ -319,10 +367,9 @@ bool Worksheet::writeDateTime(int row, int column, const QDateTime &dateTime, co
     Q_D(Worksheet);
     if (!d->isInside(row, column) || !dateTime.isValid())
         return false;
-    Format cellFormat = dateFormat(d->existingCell(row, column), format, d->workbook->defaultDateFormat());
+    Format cellFormat = dateFormat(d->existingFormat(row, column), format, d->workbook->defaultDateFormat());
     d->styles()->addCellFormat(cellFormat);
-    const double serial = dateTimeToSerial(dateTime, d->workbook->isDate1904());
-    d->store(row, column, QSharedPointer<SheetCell>::create(serial, CellKind::Number, cellFormat, this));
+    d->store(row, column, CellKind::Number, cellFormat, dateTimeToSerial(dateTime, d->workbook->isDate1904()));
     return true;
 }
 
@@ -331,9 +378,9 @@ bool Worksheet::writeTime(int row, int column, const QTime &time, const Format &
     Q_D(Worksheet);
     if (!d->isInside(row, column) || !time.isValid())
         return false;
-    Format cellFormat = dateFormat(d->existingCell(row, column), format, QStringLiteral("hh:mm:ss"));
+    Format cellFormat = dateFormat(d->existingFormat(row, column), format, QStringLiteral("hh:mm:ss"));
     d->styles()->addCellFormat(cellFormat);
-    d->store(row, column, QSharedPointer<SheetCell>::create(timeToSerial(time), CellKind::Number, cellFormat, this));
+    d->store(row, column, CellKind::Number, cellFormat, timeToSerial(time));
     return true;
 }
 
@@ -342,10 +389,7 @@ bool Worksheet::writeFormula(int row, int column, const CellFormula &formula, co
     Q_D(Worksheet);
     if (!d->isInside(row, column) || !std::isfinite(result))
         return false;
-    const Format cellFormat = d->registeredFormat(row, column, format);
-    auto cell = QSharedPointer<SheetCell>::create(result, CellKind::Number, cellFormat, this);
-    cell->setFormula(formula);
-    d->store(row, column, cell);
+    d->store(row, column, CellKind::Number, d->registeredFormat(row, column, format), result, &formula);
     return true;
 }
 
@@ -369,18 +413,13 @@ bool Worksheet::writeLink(int row, int column, const QUrl &url, const Format &fo
         target = url.toString(QUrl::RemoveFragment | QUrl::FullyEncoded);
     }
 
-    Format cellFormat = format;
-    if (!cellFormat.isValid()) {
-        const QSharedPointer<SheetCell> existing = d->existingCell(row, column);
-        cellFormat = existing ? existing->format() : Format();
-    }
+    Format cellFormat = format.isValid() ? format : d->existingFormat(row, column);
     if (!cellFormat.isValid()) {
         cellFormat.setFontColor(QColor(0, 0, 255));
         cellFormat.setFontUnderline(Format::FontUnderlineSingle);
     }
     d->styles()->addCellFormat(cellFormat);
-    d->sharedStrings()->addString(displayText);
-    d->store(row, column, QSharedPointer<SheetCell>::create(displayText, CellKind::SharedString, cellFormat, this));
+    d->storeText(row, column, d->sharedStrings()->addEntry(displayText), cellFormat);
 
     auto link = QSharedPointer<Hyperlink>::create();
     link->target = target;
@@ -392,10 +431,12 @@ bool Worksheet::writeLink(int row, int column, const QUrl &url, const Format &fo
 
 // --- reading cells back
 
+// Built from what the sheet keeps: changing the returned cell does not change the sheet.
 QSharedPointer<SheetCell> Worksheet::cellAt(int row, int column) const
 {
     Q_D(const Worksheet);
-    return d->existingCell(row, column);
+    const StoredCell *cell = d->cells.find(row, column);
+    return cell ? d->sheetCell(row, *cell) : QSharedPointer<SheetCell>();
 }
 
 QSharedPointer<SheetCell> Worksheet::cellAt(const CellAddress &address) const
@@ -679,11 +720,11 @@ bool Worksheet::mergeCells(const CellArea &area, const Format &format)
         // and takes the format; the others become blanks of that format.
         for (int row = area.firstRow(); row <= area.lastRow(); ++row) {
             for (int column = area.firstColumn(); column <= area.lastColumn(); ++column) {
-                const QSharedPointer<SheetCell> existing = d->existingCell(row, column);
+                StoredCell *existing = d->cells.find(row, column);
                 if (row == area.firstRow() && column == area.firstColumn() && existing) {
                     Format cellFormat = format;
                     d->styles()->addCellFormat(cellFormat);
-                    existing->setFormat(cellFormat);
+                    existing->format = WorksheetPrivate::formatCode(cellFormat);
                 } else {
                     writeBlank(row, column, format);
                 }
@@ -730,21 +771,26 @@ SHEET_VIEW_FLAG(isWhiteSpaceVisible, setWhiteSpaceVisible, showWhiteSpace)
 void WorksheetPrivate::computeRowSpans() const
 {
     rowSpans.clear();
-    QMap<int, std::pair<int, int>> spans;
-    for (auto row = cells.constBegin(); row != cells.constEnd(); ++row) {
-        if (row->isEmpty())
-            continue;
-        const int block = (row.key() - 1) / 16;
-        const int first = row->firstKey();
-        const int last = row->lastKey();
-        auto it = spans.find(block);
-        if (it == spans.end())
-            spans.insert(block, { first, last });
-        else
-            *it = { qMin(it->first, first), qMax(it->second, last) };
-    }
-    for (auto it = spans.constBegin(); it != spans.constEnd(); ++it)
-        rowSpans.insert(it.key(), QStringLiteral("%1:%2").arg(it->first).arg(it->second));
+    int block = -1;
+    int first = 0;
+    int last = 0;
+    auto finish = [&] {
+        if (block >= 0)
+            rowSpans.insert(block, QByteArray::number(first) + ':' + QByteArray::number(last));
+    };
+    cells.forEachRow(1, [&](int row, const CellTable::Row &rowCells) {
+        const int rowBlock = (row - 1) / 16;
+        if (rowBlock != block) {
+            finish();
+            block = rowBlock;
+            first = rowCells.front().column;
+            last = rowCells.back().column;
+            return;
+        }
+        first = qMin<int>(first, rowCells.front().column);
+        last = qMax<int>(last, rowCells.back().column);
+    });
+    finish();
 }
 
 void Worksheet::writeXml(QIODevice *device) const
@@ -838,22 +884,22 @@ void WorksheetPrivate::writeSheetData(QXmlStreamWriter &writer, QIODevice *devic
         // start tag that the stream writer still holds open.
         writer.writeCharacters(QString());
         SheetDataWriter rowWriter(*this, device);
-        // The rows that hold cells or settings, in ascending order: the two
-        // ordered maps are walked side by side.
-        auto cell = cells.lowerBound(dimension.firstRow());
+        // The rows that hold cells or settings, in ascending order: the rows
+        // with settings are written between the rows with cells.
         auto setting = rows.lowerBound(dimension.firstRow());
-        while (cell != cells.constEnd() || setting != rows.constEnd()) {
-            const int row = setting == rows.constEnd() || (cell != cells.constEnd() && cell.key() < setting.key())
-                ? cell.key()
-                : setting.key();
+        auto settingsBefore = [&](int row) {
+            for (; setting != rows.constEnd() && setting.key() < row && setting.key() <= dimension.lastRow(); ++setting)
+                rowWriter.writeRow(setting.key(), nullptr);
+        };
+        cells.forEachRow(dimension.firstRow(), [&](int row, const CellTable::Row &rowCells) {
             if (row > dimension.lastRow())
-                break;
-            rowWriter.writeRow(row);
-            if (cell != cells.constEnd() && cell.key() == row)
-                ++cell;
+                return;
+            settingsBefore(row);
             if (setting != rows.constEnd() && setting.key() == row)
                 ++setting;
-        }
+            rowWriter.writeRow(row, &rowCells);
+        });
+        settingsBefore(dimension.lastRow() + 1);
     }
     writer.writeEndElement();
 }

@@ -3,10 +3,12 @@
 
 #include "abstractsheet_p.h"
 #include "cellarea.h"
+#include "celltable_p.h"
 #include "format.h"
 #include "sheetcell.h"
 #include "worksheet.h"
 
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QSharedPointer>
@@ -67,14 +69,27 @@ public:
     void extendDimension(int row, int column);
     // Whether a text is one URL of a kind that becomes a link.
     static bool isLinkText(const QString &text);
-    // The cell at the position, or null.
-    QSharedPointer<SheetCell> existingCell(int row, int column) const;
+
+    // A cell keeps its format as a number: 0 for a format without state, 1
+    // for one with state but no property, n + 2 for the style table's cell
+    // format n (registered formats only).
+    static quint32 formatCode(const Format &format);
+    Format formatOf(quint32 code) const;
+    // The format of the cell at the position; a format without state when
+    // there is none.
+    Format existingFormat(int row, int column) const;
     // The format a write uses: the given one if it is valid, else the format
     // of the cell it replaces; registered in the style table.
     Format registeredFormat(int row, int column, const Format &given);
-    // Puts the cell at the position, replacing the cell and any link there,
-    // and widens the dimension.
-    void store(int row, int column, const QSharedPointer<SheetCell> &cell);
+    // Puts a cell of that kind, value and (registered) format at the
+    // position, replacing the cell, its formula and any link there, and
+    // widens the dimension.
+    void store(int row, int column, CellKind kind, const Format &format, const QVariant &value,
+               const CellFormula *formula = nullptr);
+    void storeText(int row, int column, quint32 entry, const Format &format);
+    // The cell as the public API shows it.
+    QSharedPointer<SheetCell> sheetCell(int row, const StoredCell &cell) const;
+    static quint64 formulaKey(int row, int column) { return quint64(row) << 16 | quint64(column); }
     SharedStrings *sharedStrings() const;
     Styles *styles() const;
 
@@ -93,14 +108,15 @@ public:
     void writeMergedCells(QXmlStreamWriter &writer) const;
     void writeHyperlinks(QXmlStreamWriter &writer) const;
 
-    QMap<int, QMap<int, QSharedPointer<SheetCell>>> cells;
+    CellTable cells;
+    QHash<quint64, CellFormula> formulas;                       // by formulaKey
     QMap<int, QMap<int, QSharedPointer<Hyperlink>>> hyperlinks;
     QList<CellArea> mergedRanges;
     QMap<int, QSharedPointer<RowSettings>> rows;
     QMap<int, QSharedPointer<ColumnSettings>> columns;          // by first column
     QMap<int, QSharedPointer<ColumnSettings>> columnsByColumn;  // every column of every range
     CellArea dimension;
-    mutable QMap<int, QString> rowSpans;                        // by block of 16 rows
+    mutable QMap<int, QByteArray> rowSpans;                     // by block of 16 rows
     int outlineRowLevel = 0;
     int outlineColumnLevel = 0;
     int defaultRowHeight = 15;

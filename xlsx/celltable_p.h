@@ -1,0 +1,84 @@
+#ifndef SPREADSHEET_CELLTABLE_P_H
+#define SPREADSHEET_CELLTABLE_P_H
+
+#include <QtGlobal>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+namespace Spreadsheet {
+
+// One cell as a sheet keeps it, in 16 bytes: a sheet holds up to millions.
+struct StoredCell
+{
+    enum Flag : quint8 {
+        HasValue = 1,      // a number cell without it is blank
+        HasFormula = 2     // its formula is kept beside the table
+    };
+
+    quint16 column = 0;
+    quint8 kind = 0;       // CellKind
+    quint8 flags = 0;
+    quint32 format = 0;    // WorksheetPrivate::formatCode
+    union {
+        double number;
+        quint32 string;    // shared-string entry id
+        bool boolean;
+    } value = { 0 };
+};
+
+// The cells of a sheet by row and column, in ascending order: pages of rows
+// made when a row of theirs gets a cell, each row's cells sorted by column.
+// Writing a sheet row by row, left to right, only ever appends.
+class CellTable
+{
+public:
+    using Row = std::vector<StoredCell>;
+
+    CellTable();
+    ~CellTable();
+    CellTable(const CellTable &other);
+    CellTable &operator=(const CellTable &other);
+
+    StoredCell *find(int row, int column);
+    const StoredCell *find(int row, int column) const;
+    // Stores the cell in the row, in place of one in the same column, which
+    // is copied to replaced (when given) and reported by the result.
+    bool store(int row, const StoredCell &cell, StoredCell *replaced = nullptr);
+    // The row's cells, or null when it has none.
+    const Row *row(int row) const;
+    bool isEmpty() const { return m_rowCount == 0; }
+
+    // Calls f(row, cells) for every row that has cells, ascending, from first on.
+    template <typename F>
+    void forEachRow(int first, F f) const
+    {
+        for (int page = qMax(first - 1, 0) / pageRows; page < int(m_pages.size()); ++page) {
+            if (!m_pages[size_t(page)])
+                continue;
+            const Page &rows = *m_pages[size_t(page)];
+            for (int i = 0; i < pageRows; ++i) {
+                const int number = page * pageRows + i + 1;
+                if (number >= first && !rows[size_t(i)].empty())
+                    f(number, rows[size_t(i)]);
+            }
+        }
+    }
+
+private:
+    static constexpr int pageRows = 1024;
+    using Page = std::array<Row, pageRows>;
+
+    Row *rowFor(int row, bool create);
+    void startRow(Row &cells);
+
+    std::vector<std::unique_ptr<Page>> m_pages;
+    int m_rowCount = 0;
+    Row *m_lastRow = nullptr;    // the row started last
+    size_t m_lastRowSize = 4;
+};
+
+} // namespace Spreadsheet
+
+#endif // SPREADSHEET_CELLTABLE_P_H
