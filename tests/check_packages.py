@@ -8,6 +8,7 @@ own unescape() turns them back into the characters, as spreadsheet programs do.
 import datetime
 import pathlib
 import sys
+import zipfile
 
 import openpyxl
 from openpyxl.utils.escape import unescape
@@ -50,6 +51,14 @@ def check_large(sheet, failures):
         failures.append(f"J2000 is {sheet['J2000'].value!r}")
 
 
+def check_streamed(sheet, failures):
+    if sheet.max_row != 30000 or sheet.max_column != 9:
+        failures.append(f"streamed sheet is {sheet.max_row} x {sheet.max_column}")
+    for address, value in {"A1": "R1 C1 1", "H30000": "R30000 C8 720", "I29999": 14999.5}.items():
+        if sheet[address].value != value:
+            failures.append(f"{address} is {sheet[address].value!r} instead of {value!r}")
+
+
 def check_sample_export(sheet, failures):
     headers = ["Matrix", "Analysis", "Date", "Sample", "Result", "UM", "K", "Q", "Operator", "Note"]
     for column, header in enumerate(headers, start=1):
@@ -79,6 +88,7 @@ def check_sample_export(sheet, failures):
 CHECKS = {
     "every-kind.xlsx": check_every_kind,
     "large.xlsx": check_large,
+    "streamed.xlsx": check_streamed,
     "sample-export.xlsx": check_sample_export,
 }
 
@@ -92,6 +102,10 @@ def main(folder):
     for package in packages:
         failures = []
         try:
+            with zipfile.ZipFile(package) as archive:
+                broken = archive.testzip()
+                if broken is not None:
+                    failures.append(f"{broken}: CRC or data does not check")
             book = openpyxl.load_workbook(package)
             sheet = book.active
             for row in sheet.iter_rows():

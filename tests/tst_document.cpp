@@ -113,6 +113,7 @@ private slots:
     void hostileTextsKeepThePackageWellFormed();
     void packagesForTheReader();
     void formatReusedInAnotherDocument();
+    void largePartsAreStreamed();
     void rowAndColumnReadBackAndGrouping();
 };
 
@@ -306,6 +307,44 @@ void TestDocument::packagesForTheReader()
             large.writeValue(row, column, QStringLiteral("R%1C%2").arg(row).arg(column % 4));
     }
     QVERIFY(large.saveToFile(folder + QStringLiteral("/large.xlsx")));
+}
+
+// A sheet of some megabytes of XML, whose entries the ZIP writer deflates
+// piece by piece.
+static void fillLarge(Document &document, int rows)
+{
+    for (int row = 1; row <= rows; ++row) {
+        for (int column = 1; column <= 8; ++column)
+            document.writeValue(row, column, QStringLiteral("R%1 C%2 %3").arg(row).arg(column).arg(row * column % 997));
+        document.writeValue(row, 9, row * 0.5);
+    }
+}
+
+void TestDocument::largePartsAreStreamed()
+{
+    Document document;
+    fillLarge(document, 30000);
+    const QByteArray package = saved(document);
+    QVERIFY(!package.isEmpty());
+    const QByteArray sheet = entry(package, QStringLiteral("xl/worksheets/sheet1.xml"));
+    QVERIFY2(sheet.size() > 2 * 1024 * 1024, QByteArray::number(sheet.size()).constData());
+    QVERIFY(sheet.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><worksheet"));
+    QVERIFY(sheet.endsWith("<c r=\"I30000\"><v>15000</v></c></row></sheetData></worksheet>\n"));
+    QVERIFY(entry(package, QStringLiteral("xl/sharedStrings.xml")).contains("<si><t>R30000 C8 720</t></si>"));
+    QCOMPARE(entryNames(package).size(), 10);
+
+    // A device that fills up at any point of the package: in an entry's
+    // local header, inside a streamed entry, at the end, in the directory.
+    for (const qint64 room : { qint64(10), qint64(200000), qint64(package.size() - 2000), qint64(package.size() - 10) }) {
+        FullDevice full(room);
+        QVERIFY2(!document.saveToDevice(&full), qPrintable(QString::number(room)));
+    }
+    FullDevice exact(package.size());
+    QVERIFY(document.saveToDevice(&exact));
+
+    const QString folder = packageFolder();
+    if (!folder.isEmpty())
+        QVERIFY(document.saveToFile(folder + QStringLiteral("/streamed.xlsx")));
 }
 
 // The number of "xf" entries of a package's cell formats, and the largest

@@ -10,7 +10,6 @@
 #include "worksheet.h"
 #include "zipwriter.h"
 
-#include <QBuffer>
 #include <QSaveFile>
 
 namespace Spreadsheet {
@@ -40,7 +39,8 @@ void DocumentPrivate::writeWorksheets(ZipWriter &zip, DocPropsApp &app) const
     for (int n = 1; n <= worksheets.size(); ++n) {
         Worksheet *sheet = worksheets.at(n - 1);
         app.addPartTitle(sheet->sheetName());
-        zip.addFile(QStringLiteral("xl/worksheets/sheet%1.xml").arg(n), sheet->toXmlBytes());
+        zip.addFile(QStringLiteral("xl/worksheets/sheet%1.xml").arg(n),
+                    [sheet](QIODevice *entry) { sheet->writeXml(entry); });
         if (!sheet->relationships()->isEmpty()) {
             zip.addFile(QStringLiteral("xl/worksheets/_rels/sheet%1.xml.rels").arg(n),
                         sheet->relationships()->toXmlBytes());
@@ -58,18 +58,13 @@ void DocumentPrivate::writePackageRelationships(ZipWriter &zip) const
     zip.addFile(QStringLiteral("_rels/.rels"), relationships.toXmlBytes());
 }
 
+// Every part goes straight into the ZIP container on the device; large parts
+// are compressed while they are written, so no part is held whole.
 bool DocumentPrivate::writePackage(QIODevice *device) const
 {
     if (!device->isWritable())
         return false;
-    // Qt's ZIP writer ignores failed writes and closes its device; it writes
-    // into memory, and the device gets the finished package in one write
-    // whose result is checked.
-    QBuffer package;
-    package.open(QIODevice::WriteOnly);
-    ZipWriter zip(&package);
-    if (zip.error())
-        return false;
+    ZipWriter zip(device);
     // A package names its worksheets before the workbook writes itself, so
     // the default sheet must exist first.
     if (workbook->sheetCount() == 0)
@@ -93,9 +88,11 @@ bool DocumentPrivate::writePackage(QIODevice *device) const
     zip.addFile(QStringLiteral("docProps/app.xml"), app.toXmlBytes());
     zip.addFile(QStringLiteral("docProps/core.xml"), core.toXmlBytes());
 
-    if (!workbook->sharedStrings()->isEmpty()) {
+    SharedStrings *sharedStrings = workbook->sharedStrings();
+    if (!sharedStrings->isEmpty()) {
         contentTypes->addSharedString();
-        zip.addFile(QStringLiteral("xl/sharedStrings.xml"), workbook->sharedStrings()->toXmlBytes());
+        zip.addFile(QStringLiteral("xl/sharedStrings.xml"),
+                    [sharedStrings](QIODevice *entry) { sharedStrings->writeXml(entry); });
     }
     contentTypes->addStyles();
     zip.addFile(QStringLiteral("xl/styles.xml"), workbook->styles()->toXmlBytes());
@@ -104,11 +101,7 @@ bool DocumentPrivate::writePackage(QIODevice *device) const
 
     writePackageRelationships(zip);
     zip.addFile(QStringLiteral("[Content_Types].xml"), contentTypes->toXmlBytes());
-    zip.close();
-    if (zip.error())
-        return false;
-    const QByteArray bytes = package.data();
-    return device->write(bytes) == bytes.size();
+    return zip.close();
 }
 
 Document::Document(QObject *parent)

@@ -1,35 +1,180 @@
 #include "zipwriter.h"
+#include "deflater_p.h"
+#include "zipentrydevice_p.h"
 
-#include <private/qzipwriter_p.h>
+#include <QDateTime>
+#include <QIODevice>
+#include <QtEndian>
 
 namespace Spreadsheet {
 
-ZipWriter::ZipWriter(QIODevice *device)
-    : m_writer(std::make_unique<QZipWriter>(device))
+namespace {
+
+constexpr quint32 localHeaderSignature = 0x04034b50;
+constexpr quint32 dataDescriptorSignature = 0x08074b50;
+constexpr quint32 centralHeaderSignature = 0x02014b50;
+constexpr quint32 endOfCentralDirectorySignature = 0x06054b50;
+constexpr quint16 versionNeeded = 20;             // deflate
+constexpr quint16 sizesFollowTheData = 1 << 3;    // the data descriptor flag
+constexpr quint16 stored = 0;
+constexpr quint16 deflated = 8;
+constexpr quint64 largestSize = 0xFFFFFFFFu;      // beyond it ZIP needs ZIP64, which is not written
+
+void append16(QByteArray &out, quint16 value)
 {
-    m_writer->setCompressionPolicy(QZipWriter::AutoCompress);
+    char bytes[2];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, 2);
 }
 
-ZipWriter::~ZipWriter() = default;
-
-bool ZipWriter::error() const
+void append32(QByteArray &out, quint32 value)
 {
-    return m_writer->status() != QZipWriter::NoError;
+    char bytes[4];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, 4);
+}
+
+} // namespace
+
+ZipWriter::ZipWriter(QIODevice *device)
+    : m_device(device)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate date = now.date();
+    const QTime time = now.time();
+    m_dosTime = quint16(time.hour() << 11 | time.minute() << 5 | time.second() / 2);
+    m_dosDate = quint16(qMax(date.year() - 1980, 0) << 9 | date.month() << 5 | date.day());
+    m_failed = !device || !device->isWritable();
+}
+
+ZipWriter::~ZipWriter()
+{
+    if (m_pending.valid())
+        m_pending.wait();
+}
+
+void ZipWriter::writeBytes(const QByteArray &bytes)
+{
+    if (m_failed)
+        return;
+    if (m_device->write(bytes) != bytes.size())
+        m_failed = true;
+    m_offset += quint64(bytes.size());
+}
+
+void ZipWriter::writeLocalHeader(const Entry &entry)
+{
+    QByteArray header;
+    append32(header, localHeaderSignature);
+    append16(header, versionNeeded);
+    append16(header, entry.flags);
+    append16(header, entry.method);
+    append16(header, m_dosTime);
+    append16(header, m_dosDate);
+    append32(header, entry.crc);
+    append32(header, quint32(entry.compressedSize));
+    append32(header, quint32(entry.size));
+    append16(header, quint16(entry.name.size()));
+    append16(header, 0);
+    header.append(entry.name);
+    writeBytes(header);
 }
 
 void ZipWriter::addFile(const QString &name, const QByteArray &data)
 {
-    m_writer->addFile(name, data);
+    const QByteArray compressed = Deflater::deflateAll(data);
+    const bool smaller = compressed.size() < data.size();
+    const Entry entry{ name.toUtf8(), 0, smaller ? deflated : stored, Deflater::crcOf(data),
+                       quint64(smaller ? compressed.size() : data.size()), quint64(data.size()), m_offset };
+    writeLocalHeader(entry);
+    writeBytes(smaller ? compressed : data);
+    m_entries.append(entry);
 }
 
-void ZipWriter::addFile(const QString &name, QIODevice *device)
+void ZipWriter::addFile(const QString &name, const std::function<void(QIODevice *)> &write)
 {
-    m_writer->addFile(name, device);
+    ZipEntryDevice entry(this, name);
+    write(&entry);
+    entry.finish();
 }
 
-void ZipWriter::close()
+// The sizes and CRC of a streamed entry are known only at its end: they follow
+// its data in a data descriptor.
+void ZipWriter::beginStreamedEntry(const QString &name)
 {
-    m_writer->close();
+    m_deflater = std::make_unique<Deflater>();
+    const Entry entry{ name.toUtf8(), sizesFollowTheData, deflated, 0, 0, 0, m_offset };
+    writeLocalHeader(entry);
+    m_entries.append(entry);
+}
+
+// A piece is deflated on a second thread while the part writes the next one;
+// the pieces of an entry are deflated in order, one at a time.
+void ZipWriter::streamPiece(const QByteArray &piece, bool last)
+{
+    if (m_pending.valid())
+        writeBytes(m_pending.get());
+    Deflater *deflater = m_deflater.get();
+    m_pending = std::async(std::launch::async, [deflater, piece, last] { return deflater->deflate(piece, last); });
+    if (!last)
+        return;
+
+    const QByteArray tail = m_pending.get();
+    writeBytes(tail);
+    Entry &entry = m_entries.last();
+    entry.crc = m_deflater->crc();
+    entry.size = m_deflater->inputSize();
+    entry.compressedSize = m_offset - entry.offset - 30 - quint64(entry.name.size());
+    if (entry.size > largestSize || entry.compressedSize > largestSize)
+        m_failed = true;
+    QByteArray descriptor;
+    append32(descriptor, dataDescriptorSignature);
+    append32(descriptor, entry.crc);
+    append32(descriptor, quint32(entry.compressedSize));
+    append32(descriptor, quint32(entry.size));
+    writeBytes(descriptor);
+    m_deflater.reset();
+}
+
+bool ZipWriter::close()
+{
+    const quint64 directoryOffset = m_offset;
+    QByteArray directory;
+    for (const Entry &entry : qAsConst(m_entries)) {
+        append32(directory, centralHeaderSignature);
+        append16(directory, versionNeeded);   // made by: MS-DOS, version 2.0
+        append16(directory, versionNeeded);
+        append16(directory, entry.flags);
+        append16(directory, entry.method);
+        append16(directory, m_dosTime);
+        append16(directory, m_dosDate);
+        append32(directory, entry.crc);
+        append32(directory, quint32(entry.compressedSize));
+        append32(directory, quint32(entry.size));
+        append16(directory, quint16(entry.name.size()));
+        append16(directory, 0);               // extra field
+        append16(directory, 0);               // comment
+        append16(directory, 0);               // disk
+        append16(directory, 0);               // internal attributes
+        append32(directory, 0);               // external attributes
+        append32(directory, quint32(entry.offset));
+        if (entry.offset > largestSize)
+            m_failed = true;
+        directory.append(entry.name);
+    }
+    const quint32 directorySize = quint32(directory.size());
+    append32(directory, endOfCentralDirectorySignature);
+    append16(directory, 0);
+    append16(directory, 0);
+    append16(directory, quint16(m_entries.size()));
+    append16(directory, quint16(m_entries.size()));
+    append32(directory, directorySize);
+    append32(directory, quint32(directoryOffset));
+    append16(directory, 0);
+    if (directoryOffset > largestSize)
+        m_failed = true;
+    writeBytes(directory);
+    return !m_failed;
 }
 
 } // namespace Spreadsheet
