@@ -4,50 +4,50 @@
 
 namespace Spreadsheet {
 
-struct Deflater::Stream
+namespace {
+
+constexpr int window = 32768;   // deflate looks back this far
+
+} // namespace
+
+Deflater::Piece Deflater::deflatePiece(const QByteArray &piece, const QByteArray &before, bool last)
 {
     z_stream zlib{};
-};
-
-Deflater::Deflater()
-    : m_stream(std::make_unique<Stream>())
-{
     // Raw deflate (negative window bits): ZIP keeps its own headers and CRC.
-    deflateInit2(&m_stream->zlib, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-}
+    deflateInit2(&zlib, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    if (!before.isEmpty()) {
+        const QByteArray dictionary = before.right(window);
+        deflateSetDictionary(&zlib, reinterpret_cast<const Bytef *>(dictionary.constData()), uInt(dictionary.size()));
+    }
 
-Deflater::~Deflater()
-{
-    deflateEnd(&m_stream->zlib);
-}
-
-QByteArray Deflater::deflate(const QByteArray &piece, bool last)
-{
-    m_crc = quint32(crc32(m_crc, reinterpret_cast<const Bytef *>(piece.constData()), uInt(piece.size())));
-    m_inputSize += quint64(piece.size());
-
-    z_stream &zlib = m_stream->zlib;
+    // A sync flush ends a piece on a byte boundary without ending the stream.
+    const int flush = last ? Z_FINISH : Z_SYNC_FLUSH;
     zlib.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(piece.constData()));
     zlib.avail_in = uInt(piece.size());
     QByteArray output;
-    const int flush = last ? Z_FINISH : Z_NO_FLUSH;
+    int room = int(deflateBound(&zlib, uLong(piece.size()))) + 64;
     int result = Z_OK;
     do {
-        const int chunk = qMax(65536, piece.size() / 4);
         const int used = output.size();
-        output.resize(used + chunk);
+        output.resize(used + room);
         zlib.next_out = reinterpret_cast<Bytef *>(output.data() + used);
-        zlib.avail_out = uInt(chunk);
+        zlib.avail_out = uInt(room);
         result = ::deflate(&zlib, flush);
-        output.resize(used + chunk - int(zlib.avail_out));
-    } while (zlib.avail_out == 0 || (last && result != Z_STREAM_END && result != Z_STREAM_ERROR));
-    return output;
+        output.resize(used + room - int(zlib.avail_out));
+        room = 65536;
+    } while (zlib.avail_out == 0 && result != Z_STREAM_END && result != Z_STREAM_ERROR);
+    deflateEnd(&zlib);
+    return { output, crcOf(piece), quint64(piece.size()) };
+}
+
+quint32 Deflater::combineCrc(quint32 first, quint32 second, quint64 secondSize)
+{
+    return quint32(crc32_combine(first, second, z_off_t(secondSize)));
 }
 
 QByteArray Deflater::deflateAll(const QByteArray &data)
 {
-    Deflater deflater;
-    return deflater.deflate(data, true);
+    return deflatePiece(data, QByteArray(), true).compressed;
 }
 
 quint32 Deflater::crcOf(const QByteArray &data)

@@ -3,34 +3,31 @@
 
 #include <QByteArray>
 
-#include <memory>
-
 namespace Spreadsheet {
 
-// One entry's bytes, deflated (raw, as ZIP stores them) piece by piece, with
-// the CRC-32 and the size of what went in.
+// Deflate (raw, as ZIP stores it) and CRC-32, for whole entries and for an
+// entry cut into pieces that are compressed apart, on several threads: each
+// piece is primed with the end of the piece before it and ends on a byte
+// boundary, so that the pieces' outputs, one after the other, are one
+// deflate stream.
 class Deflater
 {
 public:
-    Deflater();
-    ~Deflater();
-    Deflater(const Deflater &) = delete;
-    Deflater &operator=(const Deflater &) = delete;
+    struct Piece
+    {
+        QByteArray compressed;
+        quint32 crc;
+        quint64 size;
+    };
 
-    // The compressed bytes that the piece gives; the last piece ends the stream.
-    QByteArray deflate(const QByteArray &piece, bool last);
-    quint32 crc() const { return m_crc; }
-    quint64 inputSize() const { return m_inputSize; }
+    // The piece deflated, after the given bytes of the entry (up to the last
+    // 32 KiB are used); the last piece ends the stream.
+    static Piece deflatePiece(const QByteArray &piece, const QByteArray &before, bool last);
+    // The CRC-32 of two pieces one after the other.
+    static quint32 combineCrc(quint32 first, quint32 second, quint64 secondSize);
 
-    // The whole of data deflated at once.
     static QByteArray deflateAll(const QByteArray &data);
     static quint32 crcOf(const QByteArray &data);
-
-private:
-    struct Stream;
-    std::unique_ptr<Stream> m_stream;
-    quint32 m_crc = 0;
-    quint64 m_inputSize = 0;
 };
 
 } // namespace Spreadsheet

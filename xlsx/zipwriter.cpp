@@ -1,9 +1,9 @@
 #include "zipwriter.h"
-#include "deflater_p.h"
 #include "zipentrydevice_p.h"
 
 #include <QDateTime>
 #include <QIODevice>
+#include <QThread>
 #include <QtEndian>
 
 namespace Spreadsheet {
@@ -49,8 +49,13 @@ ZipWriter::ZipWriter(QIODevice *device)
 
 ZipWriter::~ZipWriter()
 {
-    if (m_pending.valid())
-        m_pending.wait();
+    for (std::future<Deflater::Piece> &piece : m_pending)
+        piece.wait();
+}
+
+int ZipWriter::piecesInFlight()
+{
+    return qBound(2, QThread::idealThreadCount(), 8);
 }
 
 void ZipWriter::writeBytes(const QByteArray &bytes)
@@ -102,28 +107,43 @@ void ZipWriter::addFile(const QString &name, const std::function<void(QIODevice 
 // its data in a data descriptor.
 void ZipWriter::beginStreamedEntry(const QString &name)
 {
-    m_deflater = std::make_unique<Deflater>();
+    m_streamCrc = 0;
+    m_streamSize = 0;
+    m_previousPiece.clear();
     const Entry entry{ name.toUtf8(), sizesFollowTheData, deflated, 0, 0, 0, m_offset };
     writeLocalHeader(entry);
     m_entries.append(entry);
 }
 
-// A piece is deflated on a second thread while the part writes the next one;
-// the pieces of an entry are deflated in order, one at a time.
+void ZipWriter::writeOldestPiece()
+{
+    const Deflater::Piece piece = m_pending.front().get();
+    m_pending.pop_front();
+    writeBytes(piece.compressed);
+    m_streamCrc = Deflater::combineCrc(m_streamCrc, piece.crc, piece.size);
+    m_streamSize += piece.size;
+}
+
+// The pieces are deflated apart, each on a thread of its own, and written in
+// their order as they come back.
 void ZipWriter::streamPiece(const QByteArray &piece, bool last)
 {
-    if (m_pending.valid())
-        writeBytes(m_pending.get());
-    Deflater *deflater = m_deflater.get();
-    m_pending = std::async(std::launch::async, [deflater, piece, last] { return deflater->deflate(piece, last); });
+    if (int(m_pending.size()) >= piecesInFlight())
+        writeOldestPiece();
+    const QByteArray before = m_previousPiece;
+    m_pending.push_back(std::async(std::launch::async, [piece, before, last] {
+        return Deflater::deflatePiece(piece, before, last);
+    }));
+    m_previousPiece = piece;
     if (!last)
         return;
 
-    const QByteArray tail = m_pending.get();
-    writeBytes(tail);
+    while (!m_pending.empty())
+        writeOldestPiece();
+    m_previousPiece.clear();
     Entry &entry = m_entries.last();
-    entry.crc = m_deflater->crc();
-    entry.size = m_deflater->inputSize();
+    entry.crc = m_streamCrc;
+    entry.size = m_streamSize;
     entry.compressedSize = m_offset - entry.offset - 30 - quint64(entry.name.size());
     if (entry.size > largestSize || entry.compressedSize > largestSize)
         m_failed = true;
@@ -133,7 +153,6 @@ void ZipWriter::streamPiece(const QByteArray &piece, bool last)
     append32(descriptor, quint32(entry.compressedSize));
     append32(descriptor, quint32(entry.size));
     writeBytes(descriptor);
-    m_deflater.reset();
 }
 
 bool ZipWriter::close()

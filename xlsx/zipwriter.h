@@ -1,24 +1,25 @@
 #ifndef SPREADSHEET_ZIPWRITER_H
 #define SPREADSHEET_ZIPWRITER_H
 
+#include "deflater_p.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVector>
 
+#include <deque>
 #include <functional>
 #include <future>
-#include <memory>
 
 class QIODevice;
 
 namespace Spreadsheet {
 
-class Deflater;
-
 // The ZIP container of a package, written straight to the device. A small
-// entry is stored compressed when that makes it smaller; a large one is
-// deflated while its part writes it, on a second thread, so that no part
-// needs to be held whole. Every write to the device is checked.
+// entry is stored compressed when that makes it smaller; a large one is cut
+// into pieces that other threads deflate while its part writes the next
+// ones, so that no part needs to be held whole. Every write to the device is
+// checked.
 class ZipWriter
 {
 public:
@@ -50,8 +51,12 @@ private:
 
     void beginStreamedEntry(const QString &name);
     void streamPiece(const QByteArray &piece, bool last);
+    void writeOldestPiece();
     void writeLocalHeader(const Entry &entry);
     void writeBytes(const QByteArray &bytes);
+
+    // As many pieces as there are cores are deflated at once.
+    static int piecesInFlight();
 
     QIODevice *m_device;
     bool m_failed = false;
@@ -59,8 +64,12 @@ private:
     quint16 m_dosTime = 0;
     quint16 m_dosDate = 0;
     QVector<Entry> m_entries;
-    std::unique_ptr<Deflater> m_deflater;       // of the entry being streamed
-    std::future<QByteArray> m_pending;          // the piece being deflated
+    // The entry being streamed: its pieces being deflated, in order, and the
+    // CRC and size of those already written.
+    std::deque<std::future<Deflater::Piece>> m_pending;
+    QByteArray m_previousPiece;
+    quint32 m_streamCrc = 0;
+    quint64 m_streamSize = 0;
 };
 
 } // namespace Spreadsheet
