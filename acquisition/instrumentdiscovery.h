@@ -1,7 +1,7 @@
 #ifndef INSTRUMENTDISCOVERY_H
 #define INSTRUMENTDISCOVERY_H
 
-#include "app/platform.h"
+#include "volume.h"
 
 #include <QString>
 #include <QVector>

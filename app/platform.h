@@ -1,19 +1,12 @@
 #ifndef PLATFORM_H
 #define PLATFORM_H
 
+#include "acquisition/volume.h"
+
 #include <QString>
 #include <QVector>
 
 class QWidget;
-
-// A mounted volume as the desktop reports it.
-struct Volume
-{
-    QString name;       // the volume label
-    QString rootPath;
-    bool valid = false;
-    bool ready = false;
-};
 
 // Everything the program asks of the desktop goes through this interface, so
 // that tests can replace the desktop with a scripted one.

@@ -2,7 +2,7 @@
 // window, every row ticked, and exported to PDF and to Excel: prints the time
 // and the peak memory after each step. "bench_large [SAMPLES]"
 #include "app/mainwindow.h"
-#include "tests/scriptedplatform.h"
+#include "scriptedplatform.h"
 #include "benchutil.h"
 
 #include <QAbstractButton>

@@ -4,8 +4,8 @@
 // deflate the same worksheet and shared-strings XML on one core.
 #include "benchutil.h"
 
-#include "sharedstrings.h"
-#include "spreadsheet.h"
+#include "spreadsheet/sharedstrings.h"
+#include "spreadsheet/spreadsheet.h"
 
 #include <QGuiApplication>
 #include <QTemporaryDir>

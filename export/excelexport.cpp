@@ -1,8 +1,8 @@
 #include "excelexport.h"
 
-#include "document.h"
-#include "richstring.h"
-#include "worksheet.h"
+#include "spreadsheet/document.h"
+#include "spreadsheet/richstring.h"
+#include "spreadsheet/worksheet.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -1,5 +1,5 @@
-# Included from the top-level CMakeLists (the generated source must be made in
-# the directory that defines datarium_core).
+# Included from app/CMakeLists.txt (the generated source must be made in the
+# directory that defines the app library).
 # The resource bundle: pictures, the icon and the compiled Italian translation,
 # reached at run time through ":/resources/..." and ":/locale/...".
 qt5_add_translation(DATARIUM_QM ${PROJECT_SOURCE_DIR}/locale/Datarium_it.ts)
@@ -28,7 +28,7 @@ add_custom_command(OUTPUT ${qrc_source}
     DEPENDS ${PROJECT_BINARY_DIR}/resources/datarium.qrc ${picture_paths} ${DATARIUM_QM}
     COMMENT "Embedding pictures and translation"
     VERBATIM)
-target_sources(datarium_core PRIVATE ${qrc_source})
+target_sources(app PRIVATE ${qrc_source})
 set_source_files_properties(${qrc_source} PROPERTIES SKIP_AUTOMOC ON SKIP_AUTOUIC ON)
 
 install(FILES ${PROJECT_SOURCE_DIR}/resources/datarium.png

@@ -1,6 +1,6 @@
-#include "celladdress.h"
-#include "cellarea.h"
-#include "utility.h"
+#include "spreadsheet/celladdress.h"
+#include "spreadsheet/cellarea.h"
+#include "spreadsheet/utility.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
-#include "spreadsheet.h"
-#include "theme.h"
+#include "spreadsheet/spreadsheet.h"
+#include "spreadsheet/theme.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "format.h"
-#include "styles.h"
-#include "xlsxcolor.h"
+#include "spreadsheet/format.h"
+#include "spreadsheet/styles.h"
+#include "spreadsheet/xlsxcolor.h"
 
 #include <QBuffer>
 #include <QDataStream>

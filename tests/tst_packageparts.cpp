@@ -1,7 +1,7 @@
-#include "contenttypes.h"
-#include "docpropsapp.h"
-#include "docpropscore.h"
-#include "theme.h"
+#include "spreadsheet/contenttypes.h"
+#include "spreadsheet/docpropsapp.h"
+#include "spreadsheet/docpropscore.h"
+#include "spreadsheet/theme.h"
 
 #include <QtTest>
 

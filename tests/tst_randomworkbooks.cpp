@@ -4,7 +4,7 @@
 // the model: values, formats, links, merges, column widths, row heights,
 // hidden flags, outline levels, sheet order, visibility, the active tab and
 // the document properties.
-#include "spreadsheet.h"
+#include "spreadsheet/spreadsheet.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

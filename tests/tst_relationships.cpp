@@ -1,6 +1,6 @@
-#include "relationships.h"
-#include "simpleooxmlfile.h"
-#include "utility.h"
+#include "spreadsheet/relationships.h"
+#include "spreadsheet/simpleooxmlfile.h"
+#include "spreadsheet/utility.h"
 
 #include <QtTest>
 

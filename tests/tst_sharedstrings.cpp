@@ -1,4 +1,4 @@
-#include "sharedstrings.h"
+#include "spreadsheet/sharedstrings.h"
 
 #include <QtTest>
 

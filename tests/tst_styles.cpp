@@ -1,4 +1,4 @@
-#include "styles.h"
+#include "spreadsheet/styles.h"
 
 #include <QtTest>
 

@@ -1,9 +1,9 @@
-#include "relationships.h"
-#include "sharedstrings.h"
-#include "workbook.h"
-#include "worksheet.h"
-#include "cellarea.h"
-#include "sheetcell.h"
+#include "spreadsheet/relationships.h"
+#include "spreadsheet/sharedstrings.h"
+#include "spreadsheet/workbook.h"
+#include "spreadsheet/worksheet.h"
+#include "spreadsheet/cellarea.h"
+#include "spreadsheet/sheetcell.h"
 
 #include <QtTest>
 

@@ -1,9 +1,9 @@
-#include "relationships.h"
-#include "sharedstrings.h"
-#include "sheetcell.h"
-#include "styles.h"
-#include "workbook.h"
-#include "worksheet.h"
+#include "spreadsheet/relationships.h"
+#include "spreadsheet/sharedstrings.h"
+#include "spreadsheet/sheetcell.h"
+#include "spreadsheet/styles.h"
+#include "spreadsheet/workbook.h"
+#include "spreadsheet/worksheet.h"
 
 #include <QtTest>
 

@@ -6,7 +6,7 @@
 //   drivewindow [--picture PNG] [--pdf FILE] [--xlsx FILE] [--rows LIST]
 //               [--signature TEXT] EXPORT_FILE
 #include "app/mainwindow.h"
-#include "tests/scriptedplatform.h"
+#include "scriptedplatform.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,7 +1,7 @@
 // "A1" text and sheet-name rules on arbitrary text.
-#include "celladdress.h"
-#include "cellarea.h"
-#include "utility.h"
+#include "spreadsheet/celladdress.h"
+#include "spreadsheet/cellarea.h"
+#include "spreadsheet/utility.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 // row settings, merges), then a save: every part of the package must be
 // well-formed XML, and the sheet's shared-string and style indexes must point
 // at existing entries.
-#include "spreadsheet.h"
+#include "spreadsheet/spreadsheet.h"
 
 #include <QBuffer>
 #include <cstdio>
