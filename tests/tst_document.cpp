@@ -335,12 +335,13 @@ void TestDocument::largePartsAreStreamed()
 
     // A device that fills up at any point of the package: in an entry's
     // local header, inside a streamed entry, at the end, in the directory.
-    for (const qint64 room : { qint64(10), qint64(200000), qint64(package.size() - 2000), qint64(package.size() - 10) }) {
+    // (Each save writes its own time, so sizes may differ by a byte or two.)
+    for (const qint64 room : { qint64(10), qint64(200000), qint64(package.size() - 2000), qint64(package.size() - 100) }) {
         FullDevice full(room);
         QVERIFY2(!document.saveToDevice(&full), qPrintable(QString::number(room)));
     }
-    FullDevice exact(package.size());
-    QVERIFY(document.saveToDevice(&exact));
+    FullDevice roomy(package.size() + 100);
+    QVERIFY(document.saveToDevice(&roomy));
 
     const QString folder = packageFolder();
     if (!folder.isEmpty())
