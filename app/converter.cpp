@@ -7,6 +7,10 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
 #include <QSet>
 #include <QTextStream>
 
@@ -14,34 +18,19 @@ namespace {
 
 struct Options
 {
-    QString exportFile;
+    QStringList exportFiles;
     QString pdf;
     QString xlsx;
+    QString outputFolder;    // --out-dir: every file's report and workbook go here
     QString signature;
     bool allRows = true;
     QSet<int> rows;
 };
 
-// Parses the options; false, with the reason in error, for bad usage.
-bool parse(QCommandLineParser &parser, const QStringList &arguments, Options &options, QString &error)
+// The row numbers of --rows, when given; false, with the reason in error, for
+// anything else.
+bool parseRows(QCommandLineParser &parser, Options &options, QString &error)
 {
-    if (!parser.parse(arguments)) {
-        error = parser.errorText();
-        return false;
-    }
-    const QStringList positional = parser.positionalArguments();
-    if (positional.size() != 1) {
-        error = positional.isEmpty() ? QStringLiteral("No export file given.") : QStringLiteral("Give one export file.");
-        return false;
-    }
-    options.exportFile = positional.first();
-    options.pdf = parser.value(QStringLiteral("pdf"));
-    options.xlsx = parser.value(QStringLiteral("xlsx"));
-    options.signature = parser.value(QStringLiteral("signature"));
-    if (options.pdf.isEmpty() && options.xlsx.isEmpty()) {
-        error = QStringLiteral("Give --pdf FILE, --xlsx FILE or both.");
-        return false;
-    }
     if (parser.isSet(QStringLiteral("rows"))) {
         options.allRows = false;
         for (const QString &item : parser.value(QStringLiteral("rows")).split(QLatin1Char(','))) {
@@ -55,6 +44,40 @@ bool parse(QCommandLineParser &parser, const QStringList &arguments, Options &op
         }
     }
     return true;
+}
+
+// Parses the options; false, with the reason in error, for bad usage.
+bool parse(QCommandLineParser &parser, const QStringList &arguments, Options &options, QString &error)
+{
+    if (!parser.parse(arguments)) {
+        error = parser.errorText();
+        return false;
+    }
+    options.exportFiles = parser.positionalArguments();
+    options.pdf = parser.value(QStringLiteral("pdf"));
+    options.xlsx = parser.value(QStringLiteral("xlsx"));
+    options.outputFolder = parser.value(QStringLiteral("out-dir"));
+    options.signature = parser.value(QStringLiteral("signature"));
+    if (options.exportFiles.isEmpty()) {
+        error = QStringLiteral("No export file given.");
+        return false;
+    }
+    if (!options.outputFolder.isEmpty()) {
+        if (!options.pdf.isEmpty() || !options.xlsx.isEmpty()) {
+            error = QStringLiteral("--out-dir writes both documents of every file; give it without --pdf and --xlsx.");
+            return false;
+        }
+        return parseRows(parser, options, error);
+    }
+    if (options.exportFiles.size() != 1) {
+        error = QStringLiteral("Give one export file, or --out-dir DIR for several.");
+        return false;
+    }
+    if (options.pdf.isEmpty() && options.xlsx.isEmpty()) {
+        error = QStringLiteral("Give --pdf FILE, --xlsx FILE or both, or --out-dir DIR.");
+        return false;
+    }
+    return parseRows(parser, options, error);
 }
 
 // What the window would show after acquiring the file, with the rows ticked.
@@ -72,6 +95,69 @@ bool anyTicked(const QVector<TableRow> &rows)
     return std::any_of(rows.begin(), rows.end(), [](const TableRow &row) { return row.ticked; });
 }
 
+// One export file's report and workbook, both or neither: each is written
+// beside its place and put there only when both are complete.
+int convertOne(const QString &exportFile, const QString &pdfPath, const QString &xlsxPath, const Options &options,
+               QString &error)
+{
+    const std::optional<ExportFile> file = readExportFile(exportFile);
+    if (!file) {
+        error = QObject::tr("The selected export file does not seem valid.");
+        return Converter::InvalidExportFile;
+    }
+    const ReportInput input = reportInput(*file, options);
+    if (!anyTicked(input.rows)) {
+        error = QObject::tr("To proceed, you should select at least one result.");
+        return Converter::NothingTicked;
+    }
+    QSaveFile pdf(pdfPath);
+    QSaveFile xlsx(xlsxPath);
+    const bool pdfWritten = pdf.open(QIODevice::WriteOnly) && PdfReport::write(&pdf, input);
+    const bool xlsxWritten = pdfWritten && xlsx.open(QIODevice::WriteOnly) && ExcelExport::write(&xlsx, input.rows);
+    if (!pdfWritten || !xlsxWritten) {
+        pdf.cancelWriting();
+        xlsx.cancelWriting();
+        error = QObject::tr("The file %1 could not be written.").arg(pdfWritten ? xlsxPath : pdfPath);
+        return Converter::NotWritten;
+    }
+    if (!pdf.commit() || !xlsx.commit()) {
+        error = QObject::tr("The file %1 could not be written.").arg(pdfPath);
+        return Converter::NotWritten;
+    }
+    return Converter::Success;
+}
+
+// Every export file becomes DIR/<name>.pdf and DIR/<name>.xlsx; a file that
+// fails is named with its reason and the others go on. The result is the
+// code of the first failure.
+int convertToFolder(const Options &options, QTextStream &err)
+{
+    QDir().mkpath(options.outputFolder);
+    const QDir folder(options.outputFolder);
+    int result = Converter::Success;
+    QHash<QString, QString> converted;   // output name -> the export file it came from
+    for (const QString &exportFile : options.exportFiles) {
+        const QString name = QFileInfo(exportFile).completeBaseName();
+        QString error;
+        int code = Converter::Success;
+        if (converted.contains(name)) {
+            error = QObject::tr("%1 was converted already under the same name.").arg(converted.value(name));
+            code = Converter::NotWritten;
+        } else {
+            code = convertOne(exportFile, folder.filePath(name + QStringLiteral(".pdf")),
+                              folder.filePath(name + QStringLiteral(".xlsx")), options, error);
+        }
+        if (code == Converter::Success) {
+            converted.insert(name, exportFile);
+            continue;
+        }
+        err << exportFile << ": " << error << '\n';
+        if (result == Converter::Success)
+            result = code;
+    }
+    return result;
+}
+
 } // namespace
 
 namespace Converter {
@@ -84,12 +170,17 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         "as \"Export PDF\" and \"Export Excel\" of QVR Datarium do."));
     parser.addOption({ QStringLiteral("pdf"), QStringLiteral("Write the PDF report to <file>."), QStringLiteral("file") });
     parser.addOption({ QStringLiteral("xlsx"), QStringLiteral("Write the Excel workbook to <file>."), QStringLiteral("file") });
+    parser.addOption({ QStringLiteral("out-dir"),
+                       QStringLiteral("Write <name>.pdf and <name>.xlsx of every export file into <dir>."),
+                       QStringLiteral("dir") });
     parser.addOption({ QStringLiteral("rows"),
                        QStringLiteral("Report only the rows with these numbers (0, 1, 2, ... in file order), "
                                       "separated by commas; every row otherwise."),
                        QStringLiteral("list") });
     parser.addOption({ QStringLiteral("signature"), QStringLiteral("The report signature."), QStringLiteral("text") });
-    parser.addPositionalArgument(QStringLiteral("export_file"), QStringLiteral("The instrument's export file."));
+    parser.addPositionalArgument(QStringLiteral("export_file"),
+                                 QStringLiteral("The instrument's export file (several with --out-dir)."),
+                                 QStringLiteral("export_file..."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
 
@@ -109,7 +200,10 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return BadUsage;
     }
 
-    const std::optional<ExportFile> file = readExportFile(options.exportFile);
+    if (!options.outputFolder.isEmpty())
+        return convertToFolder(options, err);
+
+    const std::optional<ExportFile> file = readExportFile(options.exportFiles.first());
     if (!file) {
         err << QObject::tr("The selected export file does not seem valid.") << '\n';
         return InvalidExportFile;

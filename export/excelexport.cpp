@@ -66,16 +66,12 @@ int writeRow(Worksheet *sheet, int sheetRow, const SampleRow &row)
     return sheetRow;
 }
 
-} // namespace
-
-namespace ExcelExport {
-
-bool write(const QString &fileName, const QVector<TableRow> &rows)
+// The workbook of the ticked rows; false, with nothing written, when they
+// have more result lines than a sheet has rows.
+bool fill(Document &document, const QVector<TableRow> &rows)
 {
-    // A workbook without every ticked result would look complete; none is written.
     if (!fitsOneSheet(rows))
         return false;
-    Document document;
     Worksheet *sheet = document.activeWorksheet();
     writeHeader(sheet);
     int sheetRow = 2;
@@ -83,7 +79,24 @@ bool write(const QString &fileName, const QVector<TableRow> &rows)
         if (row.ticked)
             sheetRow = writeRow(sheet, sheetRow, row.values);
     }
-    return document.saveToFile(fileName);
+    return true;
+}
+
+} // namespace
+
+namespace ExcelExport {
+
+bool write(const QString &fileName, const QVector<TableRow> &rows)
+{
+    // A workbook without every ticked result would look complete; none is written.
+    Document document;
+    return fill(document, rows) && document.saveToFile(fileName);
+}
+
+bool write(QIODevice *device, const QVector<TableRow> &rows)
+{
+    Document document;
+    return fill(document, rows) && document.saveToDevice(device);
 }
 
 } // namespace ExcelExport

@@ -231,6 +231,10 @@
         <translation>Per procedere devi selezionare almeno un risultato.</translation>
     </message>
     <message>
+        <source>%1 was converted already under the same name.</source>
+        <translation>%1 è già stato convertito con lo stesso nome.</translation>
+    </message>
+    <message>
         <source>The file %1 could not be written.</source>
         <translation>Impossibile scrivere il file %1.</translation>
     </message>

@@ -3,6 +3,7 @@
 #include "pdftools.h"
 
 #include <QLoggingCategory>
+#include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -82,6 +83,7 @@ private slots:
     void italianMessages();
     void fullTemporaryFolderWritesNothing();
     void existingFileInAReadOnlyFolderIsReplaced();
+    void aFolderOfExports();
     void sameDocumentsAsTheWindow_data();
     void sameDocumentsAsTheWindow();
 
@@ -130,6 +132,8 @@ void TestConverter::badUsage_data()
     QTest::newRow("unknown option") << QStringList{ "--csv", "x.csv", samplePath("results.xml") };
     QTest::newRow("rows not numbers") << QStringList{ "--pdf", "/tmp/x.pdf", "--rows", "1,two", samplePath("results.xml") };
     QTest::newRow("negative row") << QStringList{ "--pdf", "/tmp/x.pdf", "--rows", "-1", samplePath("results.xml") };
+    QTest::newRow("folder and file") << QStringList{ "--out-dir", "/tmp", "--pdf", "/tmp/x.pdf", samplePath("results.xml") };
+    QTest::newRow("folder without files") << QStringList{ "--out-dir", "/tmp" };
 }
 
 void TestConverter::badUsage()
@@ -266,6 +270,53 @@ void TestConverter::existingFileInAReadOnlyFolderIsReplaced()
     QVERIFY(entryNames(xlsx).contains(QStringLiteral("xl/worksheets/sheet1.xml")));
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{ "report.pdf", "results.xlsx" }));
     QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+static QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+// Every good export gives its report and workbook; every bad one is named
+// with its reason and leaves nothing behind; the exit code is the first
+// failure's.
+void TestConverter::aFolderOfExports()
+{
+    QTemporaryDir inputs;
+    const QString good = inputs.filePath(QStringLiteral("olive-oil.xml"));
+    const QString alsoGood = inputs.filePath(QStringLiteral("dairy.v2.xml"));
+    const QString notXml = inputs.filePath(QStringLiteral("notes.xml"));
+    const QString noRows = inputs.filePath(QStringLiteral("empty.xml"));
+    QVERIFY(QDir(inputs.path()).mkdir(QStringLiteral("again")));
+    const QString sameName = inputs.filePath(QStringLiteral("again/olive-oil.xml"));
+    QVERIFY(QFile::copy(samplePath("results.xml"), good));
+    QVERIFY(QFile::copy(samplePath("export.xml"), alsoGood));
+    QVERIFY(QFile::copy(samplePath("no-records.xml"), noRows));
+    QVERIFY(QFile::copy(samplePath("export.xml"), sameName));
+    QVERIFY(write(notXml, "not an export"));
+
+    const QString out = dir.filePath(QStringLiteral("converted"));
+    const Result result = convert({ QStringLiteral("--out-dir"), out, QStringLiteral("--signature"),
+                                    QStringLiteral("Dr. Rossi"), good, notXml, alsoGood, noRows, sameName });
+    QCOMPARE(result.exitCode, 1);
+    QCOMPARE(result.out, QString());
+    QCOMPARE(result.err, notXml + QStringLiteral(": The selected export file does not seem valid.\n")
+                             + noRows + QStringLiteral(": To proceed, you should select at least one result.\n")
+                             + sameName + QStringLiteral(": ") + good + QStringLiteral(" was converted already under the same name.\n"));
+    QCOMPARE(filesIn(out), (QStringList{ "dairy.v2.pdf", "dairy.v2.xlsx", "olive-oil.pdf", "olive-oil.xlsx" }));
+    QVERIFY(PdfTools::text(out + QStringLiteral("/olive-oil.pdf")).contains(QStringLiteral("Dr. Rossi")));
+    QVERIFY(entry(out + QStringLiteral("/dairy.v2.xlsx"), QStringLiteral("xl/sharedStrings.xml")).contains("LT-A-001"));
+
+    // All good: nothing printed, 0; again into the same folder replaces the documents.
+    const Result again = convert({ QStringLiteral("--out-dir"), out, good, alsoGood });
+    QCOMPARE(again.exitCode, 0);
+    QCOMPARE(again.err, QString());
+    QCOMPARE(filesIn(out).size(), 4);
+
+    // A folder that cannot be written fails every file with code 4.
+    const Result unwritable = convert({ QStringLiteral("--out-dir"), QStringLiteral("/proc/no-folder"), good, alsoGood });
+    QCOMPARE(unwritable.exitCode, 4);
+    QCOMPARE(unwritable.err.count(QStringLiteral("could not be written")), 2);
 }
 
 void TestConverter::sameDocumentsAsTheWindow_data()
