@@ -8,7 +8,7 @@
 #include "styles.h"
 #include "theme.h"
 #include "worksheet.h"
-#include "zipwriter.h"
+#include "zipwriter_p.h"
 
 #include <QSaveFile>
 

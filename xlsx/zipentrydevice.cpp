@@ -1,5 +1,5 @@
 #include "zipentrydevice_p.h"
-#include "zipwriter.h"
+#include "zipwriter_p.h"
 
 namespace Spreadsheet {
 

@@ -1,4 +1,4 @@
-#include "zipwriter.h"
+#include "zipwriter_p.h"
 #include "zipentrydevice_p.h"
 
 #include <QDateTime>

@@ -1,5 +1,5 @@
-#ifndef SPREADSHEET_ZIPWRITER_H
-#define SPREADSHEET_ZIPWRITER_H
+#ifndef SPREADSHEET_ZIPWRITER_P_H
+#define SPREADSHEET_ZIPWRITER_P_H
 
 #include "deflater_p.h"
 
@@ -74,4 +74,4 @@ private:
 
 } // namespace Spreadsheet
 
-#endif // SPREADSHEET_ZIPWRITER_H
+#endif // SPREADSHEET_ZIPWRITER_P_H
