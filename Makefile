@@ -7,7 +7,7 @@ FUZZ_SECONDS ?= 60
 MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test plain-test sanitized-test fuzz-test artwork clean
+.PHONY: all deps build run test plain-test sanitized-test fuzz-test package artwork clean
 
 all: build
 
@@ -37,6 +37,10 @@ fuzz-test: deps
 	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DDATARIUM_FUZZ=ON > /dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	tests/fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The Debian package, $(BUILD)/datarium_<version>_<architecture>.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 # Draws the pictures and the icon in resources/ anew.
 artwork: deps

@@ -30,8 +30,3 @@ add_custom_command(OUTPUT ${qrc_source}
     VERBATIM)
 target_sources(app PRIVATE ${qrc_source})
 set_source_files_properties(${qrc_source} PROPERTIES SKIP_AUTOMOC ON SKIP_AUTOUIC ON)
-
-install(FILES ${PROJECT_SOURCE_DIR}/resources/datarium.png
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
-install(FILES ${PROJECT_SOURCE_DIR}/resources/datarium.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

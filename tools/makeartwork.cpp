@@ -2,6 +2,7 @@
 // certification mark and the application icon. The results are committed in
 // resources/; run this again ("make artwork") when the artwork changes.
 #include <QtEndian>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -235,6 +236,7 @@ int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
     const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QDir(dir).mkpath(QStringLiteral("icons"));
     auto path = [&](const char *name) { return dir + QLatin1Char('/') + QLatin1String(name); };
 
     const struct { const char *name; QColor colour; bool grey; } bodies[] = {
@@ -254,7 +256,9 @@ int main(int argc, char *argv[])
     ok &= saveJpeg(wideLogo(), path("QVR-Brontal.jpg"));
     ok &= saveJpeg(certificationMark(), path("CSQ-IQNet.jpg"));
     ok &= writeFile(path("Logo-QVR.ico"), icoFile({ 16, 32, 48, 64, 128, 256 }));
-    ok &= iconImage(256).save(path("datarium.png"), "PNG");
+    // The icon for the desktop's icon themes, in the icon file's sizes.
+    for (const int size : { 16, 32, 48, 64, 128, 256 })
+        ok &= iconImage(size).save(QStringLiteral("%1/icons/datarium-%2.png").arg(dir).arg(size), "PNG");
     QTextStream(stderr) << (ok ? "artwork written to " : "could not write the artwork to ") << dir << '\n';
     return ok ? 0 : 1;
 }
