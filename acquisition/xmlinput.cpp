@@ -18,27 +18,23 @@ struct Signature
 // UTF-16's.
 Signature signatureOf(const QByteArray &bytes)
 {
-    const auto startsWith = [&bytes](const char *prefix, int length) {
-        return bytes.size() >= length && std::memcmp(bytes.constData(), prefix, size_t(length)) == 0;
+    static const struct
+    {
+        const char *bytes;
+        int length;
+        Signature signature;
+    } known[] = {
+        { "\xFF\xFE\x00\x00", 4, { "UTF-32LE", 4 } }, { "\x00\x00\xFE\xFF", 4, { "UTF-32BE", 4 } },
+        { "\xEF\xBB\xBF", 3, { "UTF-8", 3 } },         { "\xFE\xFF", 2, { "UTF-16BE", 2 } },
+        { "\xFF\xFE", 2, { "UTF-16LE", 2 } },           { "<\x00\x00\x00", 4, { "UTF-32LE", 0 } },
+        { "\x00\x00\x00<", 4, { "UTF-32BE", 0 } },     { "<\x00", 2, { "UTF-16LE", 0 } },
+        { "\x00<", 2, { "UTF-16BE", 0 } },
     };
-    if (startsWith("\xFF\xFE\x00\x00", 4))
-        return { "UTF-32LE", 4 };
-    if (startsWith("\x00\x00\xFE\xFF", 4))
-        return { "UTF-32BE", 4 };
-    if (startsWith("\xEF\xBB\xBF", 3))
-        return { "UTF-8", 3 };
-    if (startsWith("\xFE\xFF", 2))
-        return { "UTF-16BE", 2 };
-    if (startsWith("\xFF\xFE", 2))
-        return { "UTF-16LE", 2 };
-    if (startsWith("<\x00\x00\x00", 4))
-        return { "UTF-32LE", 0 };
-    if (startsWith("\x00\x00\x00<", 4))
-        return { "UTF-32BE", 0 };
-    if (startsWith("<\x00", 2))
-        return { "UTF-16LE", 0 };
-    if (startsWith("\x00<", 2))
-        return { "UTF-16BE", 0 };
+    for (const auto &candidate : known) {
+        if (bytes.size() >= candidate.length
+            && std::memcmp(bytes.constData(), candidate.bytes, size_t(candidate.length)) == 0)
+            return candidate.signature;
+    }
     return {};
 }
 

@@ -158,17 +158,10 @@ struct ModelCell
     QString link;
 };
 
-struct ModelColumn
+// The settings of a row or a column: its height or width (0: the default).
+struct ModelLine
 {
-    double width = 0;
-    bool hidden = false;
-    int outline = 0;
-    ModelFormat format;
-};
-
-struct ModelRow
-{
-    double height = 0;
+    double size = 0;
     bool hidden = false;
     int outline = 0;
     ModelFormat format;
@@ -179,8 +172,8 @@ struct ModelSheet
     QString name;
     bool hidden = false;
     QMap<QPair<int, int>, ModelCell> cells;
-    QMap<int, ModelColumn> columns;
-    QMap<int, ModelRow> rows;
+    QMap<int, ModelLine> columns;
+    QMap<int, ModelLine> rows;
     QList<QRect> merges;   // x = column, y = row
 };
 
@@ -319,10 +312,8 @@ private:
             writeValue();
         else if (kind < 50)
             writeRichText();
-        else if (kind < 57)
-            columnSetting();
         else if (kind < 64)
-            rowSetting();
+            lineSetting();
         else if (kind < 68)
             group();
         else if (kind < 74)
@@ -484,58 +475,32 @@ private:
         store(sheet, r, c, cell);
     }
 
-    void columnSetting()
+    // A width, height, hidden flag or format for some columns or rows.
+    void lineSetting()
     {
-        const int first = 1 + pick(10);
+        const bool rows = chance(50);
+        const int first = 1 + pick(rows ? 25 : 10);
         const int last = chance(10) ? first - 1 : first + pick(3);
         ModelSheet &sheet = model.activeSheet();
         const bool accepted = first <= last;
         const int what = pick(3);
-        const double width = 5 + pick(30) / 2.0;
+        const double size = rows ? 10 + pick(40) / 4.0 : 5 + pick(30) / 2.0;
         const bool hidden = chance(60);
         const int f = paletteIndex();
-        record(QStringLiteral("column %1..%2 setting %3").arg(first).arg(last).arg(what));
+        record(QStringLiteral("%1 %2..%3 setting %4").arg(rows ? "rows" : "columns").arg(first).arg(last).arg(what));
         bool done = false;
         if (what == 0)
-            done = document.setColumnWidth(first, last, width);
+            done = rows ? document.setRowHeight(first, last, size) : document.setColumnWidth(first, last, size);
         else if (what == 1)
-            done = document.setColumnHidden(first, last, hidden);
+            done = rows ? document.setRowHidden(first, last, hidden) : document.setColumnHidden(first, last, hidden);
         else
-            done = document.setColumnFormat(first, last, formats.at(f).toFormat());
+            done = rows ? document.setRowFormat(first, last, formats.at(f).toFormat())
+                        : document.setColumnFormat(first, last, formats.at(f).toFormat());
         QCOMPARE(done, accepted);
-        for (int column = first; accepted && column <= last; ++column) {
-            ModelColumn &settings = sheet.columns[column];
+        for (int i = first; accepted && i <= last; ++i) {
+            ModelLine &settings = rows ? sheet.rows[i] : sheet.columns[i];
             if (what == 0)
-                settings.width = width;
-            else if (what == 1)
-                settings.hidden = hidden;
-            else
-                settings.format = formats.at(f);
-        }
-    }
-
-    void rowSetting()
-    {
-        const int first = 1 + pick(25);
-        const int last = first + pick(3);
-        ModelSheet &sheet = model.activeSheet();
-        const int what = pick(3);
-        const double height = 10 + pick(40) / 4.0;
-        const bool hidden = chance(60);
-        const int f = paletteIndex();
-        record(QStringLiteral("row %1..%2 setting %3").arg(first).arg(last).arg(what));
-        bool done = false;
-        if (what == 0)
-            done = document.setRowHeight(first, last, height);
-        else if (what == 1)
-            done = document.setRowHidden(first, last, hidden);
-        else
-            done = document.setRowFormat(first, last, formats.at(f).toFormat());
-        QVERIFY(done);
-        for (int r = first; r <= last; ++r) {
-            ModelRow &settings = sheet.rows[r];
-            if (what == 0)
-                settings.height = height;
+                settings.size = size;
             else if (what == 1)
                 settings.hidden = hidden;
             else
@@ -552,19 +517,13 @@ private:
         ModelSheet &sheet = model.activeSheet();
         record(QStringLiteral("group %1 %2..%3 collapsed %4").arg(rows ? "rows" : "columns").arg(first).arg(last).arg(collapsed));
         QVERIFY(rows ? document.groupRows(first, last, collapsed) : document.groupColumns(first, last, collapsed));
+        QMap<int, ModelLine> &lines = rows ? sheet.rows : sheet.columns;
         for (int i = first; i <= last; ++i) {
-            if (rows) {
-                ModelRow &settings = sheet.rows[i];
-                settings.outline = qMin(settings.outline + 1, 7);
-                settings.hidden = settings.hidden || collapsed;
-            } else {
-                ModelColumn &settings = sheet.columns[i];
-                settings.outline = qMin(settings.outline + 1, 7);
-                settings.hidden = settings.hidden || collapsed;
-            }
+            lines[i].outline = qMin(lines[i].outline + 1, 7);
+            lines[i].hidden = lines[i].hidden || collapsed;
         }
         if (collapsed)
-            rows ? (void)sheet.rows[last + 1] : (void)sheet.columns[last + 1];
+            lines[last + 1];   // the next line carries the button that opens the group
     }
 
     void merge()
@@ -800,13 +759,13 @@ QJsonObject expectations(const Runner &runner, quint32 seed)
         QJsonObject columns;
         for (auto it = sheet.columns.constBegin(); it != sheet.columns.constEnd(); ++it) {
             columns.insert(QString::number(it.key()),
-                           QJsonObject{ { "width", it->width != 0 ? it->width : 8.43 }, { "hidden", it->hidden },
+                           QJsonObject{ { "width", it->size != 0 ? it->size : 8.43 }, { "hidden", it->hidden },
                                         { "outline", it->outline } });
         }
         QJsonObject rows;
         for (auto it = sheet.rows.constBegin(); it != sheet.rows.constEnd(); ++it) {
             rows.insert(QString::number(it.key()),
-                        QJsonObject{ { "height", it->height != 0 ? QJsonValue(it->height) : QJsonValue() },
+                        QJsonObject{ { "height", it->size != 0 ? QJsonValue(it->size) : QJsonValue() },
                                      { "hidden", it->hidden }, { "outline", it->outline } });
         }
         QJsonArray merges;
