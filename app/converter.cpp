@@ -85,8 +85,9 @@ ReportInput reportInput(const ExportFile &file, const Options &options)
 {
     ReportInput input = reportInputFor(file);
     input.signature = options.signature.left(50);
-    for (TableRow &row : input.rows)
-        row.ticked = options.allRows || options.rows.contains(row.values.rowId);
+    input.rows.reserve(file.rows.size());
+    for (const SampleRow &sample : file.rows)
+        input.rows.append({ options.allRows || options.rows.contains(sample.rowId), sample });
     return input;
 }
 
@@ -95,21 +96,32 @@ bool anyTicked(const QVector<TableRow> &rows)
     return std::any_of(rows.begin(), rows.end(), [](const TableRow &row) { return row.ticked; });
 }
 
-// One export file's report and workbook, both or neither: each is written
-// beside its place and put there only when both are complete.
-int convertOne(const QString &exportFile, const QString &pdfPath, const QString &xlsxPath, const Options &options,
-               QString &error)
+// Reads an export file into the report input of its ticked rows; the code of
+// the failure, with its message in error, when it is unreadable or nothing is ticked.
+int prepare(const QString &exportFile, const Options &options, ReportInput &input, QString &error)
 {
     const std::optional<ExportFile> file = readExportFile(exportFile);
     if (!file) {
         error = QObject::tr("The selected export file does not seem valid.");
         return Converter::InvalidExportFile;
     }
-    const ReportInput input = reportInput(*file, options);
+    input = reportInput(*file, options);
     if (!anyTicked(input.rows)) {
         error = QObject::tr("To proceed, you should select at least one result.");
         return Converter::NothingTicked;
     }
+    return Converter::Success;
+}
+
+// One export file's report and workbook, both or neither: each is written
+// beside its place and put there only when both are complete.
+int convertOne(const QString &exportFile, const QString &pdfPath, const QString &xlsxPath, const Options &options,
+               QString &error)
+{
+    ReportInput input;
+    const int prepared = prepare(exportFile, options, input, error);
+    if (prepared != Converter::Success)
+        return prepared;
     QSaveFile pdf(pdfPath);
     QSaveFile xlsx(xlsxPath);
     const bool pdfWritten = pdf.open(QIODevice::WriteOnly) && PdfReport::write(&pdf, input);
@@ -203,15 +215,12 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     if (!options.outputFolder.isEmpty())
         return convertToFolder(options, err);
 
-    const std::optional<ExportFile> file = readExportFile(options.exportFiles.first());
-    if (!file) {
-        err << QObject::tr("The selected export file does not seem valid.") << '\n';
-        return InvalidExportFile;
-    }
-    const ReportInput input = reportInput(*file, options);
-    if (!anyTicked(input.rows)) {
-        err << QObject::tr("To proceed, you should select at least one result.") << '\n';
-        return NothingTicked;
+    ReportInput input;
+    QString error;
+    const int prepared = prepare(options.exportFiles.first(), options, input, error);
+    if (prepared != Success) {
+        err << error << '\n';
+        return prepared;
     }
 
     int result = Success;

@@ -185,7 +185,6 @@ void MainWindow::on_acquireButton_clicked()
 void MainWindow::showAcquisition(const ExportFile &file)
 {
     acquired = reportInputFor(file);
-    acquired.rows.clear();
 
     showInstrument(file.instrument);
 

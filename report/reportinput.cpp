@@ -16,8 +16,5 @@ ReportInput reportInputFor(const ExportFile &file)
     }
     input.instrumentName = file.instrument.name;
     input.instrumentSerial = file.instrument.serialNumber;
-    input.rows.reserve(file.rows.size());
-    for (const SampleRow &sample : file.rows)
-        input.rows.append({ false, sample });
     return input;
 }

@@ -27,9 +27,10 @@ struct ReportInput
 
 // The report input of an export file as the window shows it right after
 // reading it: the file's laboratory texts and instrument, the legend of the
-// flags it uses, the instrument line when the instrument has a name, the
-// matrix column for two or more distinct matrices, and one unticked row per
-// sample. The window and the converter both start from it.
+// flags it uses, the instrument line when the instrument has a name and the
+// matrix column for two or more distinct matrices. The window and the
+// converter both start from it; the rows are left to them, since the window
+// takes its rows from the table and the converter ticks the file's rows.
 ReportInput reportInputFor(const ExportFile &file);
 
 #endif // REPORTINPUT_H

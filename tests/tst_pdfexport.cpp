@@ -264,8 +264,8 @@ QString reportOf(const QByteArray &xml, QTemporaryDir &dir, const QString &signa
         return QString();
     ReportInput input = reportInputFor(*file);
     input.signature = signature;
-    for (TableRow &row : input.rows)
-        row.ticked = true;
+    for (const SampleRow &sample : file->rows)
+        input.rows.append({ true, sample });
     const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
     return PdfReport::write(pdf, input, QDate(2018, 3, 5)) ? pdf : QString();
 }
@@ -426,6 +426,8 @@ void TestPdfExport::failingDeviceIsReported()
     const auto file = readExportData(sampleBytes("export.xml"));
     QVERIFY(file);
     ReportInput input = reportInputFor(*file);
+    for (const SampleRow &sample : file->rows)
+        input.rows.append({ false, sample });
     input.rows.first().ticked = true;
     FailingDevice device(4096);
     QVERIFY(!PdfReport::write(&device, input));

@@ -48,6 +48,7 @@ public:
     // The same by entry id, for the cells that refer to entries.
     quint32 addEntry(const QString &text);
     quint32 addEntry(const RichString &text);
+    quint32 addReferenceTo(quint32 id);       // one more cell refers to a live entry
     int indexOfEntry(quint32 id) const;       // -1 for an entry that was removed
     RichString entryAt(quint32 id) const;
     QString plainTextOfEntry(quint32 id) const;
@@ -74,7 +75,6 @@ private:
     quint32 findPlain(const QByteArray &stored, uint hash) const;
     quint32 insertPlain(const QByteArray &stored, uint hash, bool preserveSpace);
     quint32 findId(const RichString &text) const;
-    quint32 addReferenceTo(quint32 id);
     void removeEntry(quint32 id);
     void growSlots();
     QByteArray storedBytes(quint32 id) const;

@@ -129,23 +129,18 @@ Format WorksheetPrivate::registeredFormat(int row, int column, const Format &giv
     return format;
 }
 
-void WorksheetPrivate::store(int row, int column, CellKind kind, const Format &format, const QVariant &value,
-                             const CellFormula *formula)
+StoredCell WorksheetPrivate::newCell(int column, CellKind kind, const Format &format)
 {
     StoredCell cell;
     cell.column = quint16(column);
     cell.kind = quint8(kind);
     cell.format = formatCode(format);
-    if (value.isValid()) {
-        cell.flags |= StoredCell::HasValue;
-        if (kind == CellKind::Boolean)
-            cell.value.boolean = value.toBool();
-        else
-            cell.value.number = value.toDouble();
-    }
-    if (formula)
-        cell.flags |= StoredCell::HasFormula;
+    return cell;
+}
 
+void WorksheetPrivate::put(int row, const StoredCell &cell, const CellFormula *formula)
+{
+    const int column = cell.column;
     StoredCell replaced;
     if (cells.store(row, cell, &replaced) && (replaced.flags & StoredCell::HasFormula) && !formula)
         formulas.remove(formulaKey(row, column));
@@ -160,12 +155,28 @@ void WorksheetPrivate::store(int row, int column, CellKind kind, const Format &f
     extendDimension(row, column);
 }
 
+void WorksheetPrivate::store(int row, int column, CellKind kind, const Format &format, const QVariant &value,
+                             const CellFormula *formula)
+{
+    StoredCell cell = newCell(column, kind, format);
+    if (value.isValid()) {
+        cell.flags |= StoredCell::HasValue;
+        if (kind == CellKind::Boolean)
+            cell.value.boolean = value.toBool();
+        else
+            cell.value.number = value.toDouble();
+    }
+    if (formula)
+        cell.flags |= StoredCell::HasFormula;
+    put(row, cell, formula);
+}
+
 void WorksheetPrivate::storeText(int row, int column, quint32 entry, const Format &format)
 {
-    store(row, column, CellKind::SharedString, format, QVariant());
-    StoredCell *cell = cells.find(row, column);
-    cell->flags |= StoredCell::HasValue;
-    cell->value.string = entry;
+    StoredCell cell = newCell(column, CellKind::SharedString, format);
+    cell.flags |= StoredCell::HasValue;
+    cell.value.string = entry;
+    put(row, cell, nullptr);
 }
 
 QSharedPointer<SheetCell> WorksheetPrivate::sheetCell(int row, const StoredCell &cell) const
@@ -251,7 +262,7 @@ AbstractSheet *Worksheet::copy(const QString &name, int sheetId) const
     d->cells.forEachRow(1, [d](int, const CellTable::Row &cells) {
         for (const StoredCell &cell : cells) {
             if (CellKind(cell.kind) == CellKind::SharedString)
-                d->sharedStrings()->addReference(d->sharedStrings()->indexOfEntry(cell.value.string));
+                d->sharedStrings()->addReferenceTo(cell.value.string);
         }
     });
     copy->cells = d->cells;

@@ -87,6 +87,8 @@ public:
     void store(int row, int column, CellKind kind, const Format &format, const QVariant &value,
                const CellFormula *formula = nullptr);
     void storeText(int row, int column, quint32 entry, const Format &format);
+    static StoredCell newCell(int column, CellKind kind, const Format &format);
+    void put(int row, const StoredCell &cell, const CellFormula *formula);
     // The cell as the public API shows it.
     QSharedPointer<SheetCell> sheetCell(int row, const StoredCell &cell) const;
     static quint64 formulaKey(int row, int column) { return quint64(row) << 16 | quint64(column); }

@@ -67,20 +67,27 @@ void ZipWriter::writeBytes(const QByteArray &bytes)
     m_offset += quint64(bytes.size());
 }
 
+// The fields the local header and the central directory share, from the
+// version needed to the length of the (empty) extra field.
+void ZipWriter::appendEntryFields(QByteArray &out, const Entry &entry) const
+{
+    append16(out, versionNeeded);
+    append16(out, entry.flags);
+    append16(out, entry.method);
+    append16(out, m_dosTime);
+    append16(out, m_dosDate);
+    append32(out, entry.crc);
+    append32(out, quint32(entry.compressedSize));
+    append32(out, quint32(entry.size));
+    append16(out, quint16(entry.name.size()));
+    append16(out, 0);
+}
+
 void ZipWriter::writeLocalHeader(const Entry &entry)
 {
     QByteArray header;
     append32(header, localHeaderSignature);
-    append16(header, versionNeeded);
-    append16(header, entry.flags);
-    append16(header, entry.method);
-    append16(header, m_dosTime);
-    append16(header, m_dosDate);
-    append32(header, entry.crc);
-    append32(header, quint32(entry.compressedSize));
-    append32(header, quint32(entry.size));
-    append16(header, quint16(entry.name.size()));
-    append16(header, 0);
+    appendEntryFields(header, entry);
     header.append(entry.name);
     writeBytes(header);
 }
@@ -162,16 +169,7 @@ bool ZipWriter::close()
     for (const Entry &entry : qAsConst(m_entries)) {
         append32(directory, centralHeaderSignature);
         append16(directory, versionNeeded);   // made by: MS-DOS, version 2.0
-        append16(directory, versionNeeded);
-        append16(directory, entry.flags);
-        append16(directory, entry.method);
-        append16(directory, m_dosTime);
-        append16(directory, m_dosDate);
-        append32(directory, entry.crc);
-        append32(directory, quint32(entry.compressedSize));
-        append32(directory, quint32(entry.size));
-        append16(directory, quint16(entry.name.size()));
-        append16(directory, 0);               // extra field
+        appendEntryFields(directory, entry);
         append16(directory, 0);               // comment
         append16(directory, 0);               // disk
         append16(directory, 0);               // internal attributes

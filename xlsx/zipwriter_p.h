@@ -52,6 +52,7 @@ private:
     void beginStreamedEntry(const QString &name);
     void streamPiece(const QByteArray &piece, bool last);
     void writeOldestPiece();
+    void appendEntryFields(QByteArray &out, const Entry &entry) const;
     void writeLocalHeader(const Entry &entry);
     void writeBytes(const QByteArray &bytes);
 
