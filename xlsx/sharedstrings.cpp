@@ -86,7 +86,7 @@ quint32 SharedStrings::insertPlain(const QByteArray &stored, uint hash, bool pre
     if ((m_entries.size() + 1) * 2 > m_slots.size())
         growSlots();
     const quint32 id = quint32(m_entries.size());
-    m_entries.push_back({ quint32(m_text.size()), quint32(stored.size()), 1,
+    m_entries.push_back({ quint32(m_text.size()), quint32(stored.size()), 1, 0,
                           quint8(preserveSpace ? PreserveSpace : 0) });
     m_text.append(stored);
     const size_t mask = m_slots.size() - 1;
@@ -140,50 +140,89 @@ quint32 SharedStrings::findId(const RichString &text) const
     return m_richIds.value(text, noEntry);
 }
 
-quint32 SharedStrings::addReferenceTo(quint32 id)
+// A reference of a holder to a live entry; noEntry, changing nothing, for
+// an id that names none.
+quint32 SharedStrings::addReference(quint32 id, Holder holder)
 {
+    if (id >= m_entries.size() || m_entries[id].references == 0)
+        return noEntry;
     ++m_totalCount;
     ++m_entries[id].references;
+    if (holder == Cell)
+        ++m_entries[id].cellReferences;
     return id;
 }
 
-quint32 SharedStrings::addEntry(const QString &text)
+quint32 SharedStrings::add(const QString &text, Holder holder)
 {
     const QByteArray stored = storedForm(text);
     const uint hash = hashOf(stored);
     const quint32 id = findPlain(stored, hash);
     if (id != noEntry)
-        return addReferenceTo(id);
+        return addReference(id, holder);
     ++m_totalCount;
-    return insertPlain(stored, hash, needsSpacePreserve(text));
+    const quint32 added = insertPlain(stored, hash, needsSpacePreserve(text));
+    m_entries[added].cellReferences = holder == Cell ? 1 : 0;
+    return added;
 }
 
-quint32 SharedStrings::addEntry(const RichString &text)
+quint32 SharedStrings::add(const RichString &text, Holder holder)
 {
     if (text.runCount() == 0)
-        return addEntry(QString());
+        return add(QString(), holder);
     if (text.runCount() == 1)
-        return addEntry(text.runText(0));
+        return add(text.runText(0), holder);
     const quint32 known = m_richIds.value(text, noEntry);
     if (known != noEntry)
-        return addReferenceTo(known);
+        return addReference(known, holder);
     ++m_totalCount;
     const quint32 id = quint32(m_entries.size());
-    m_entries.push_back({ quint32(m_richTexts.size()), 0, 1, Rich });
+    m_entries.push_back({ quint32(m_richTexts.size()), 0, 1, holder == Cell ? 1 : 0, Rich });
     m_richTexts.append(text);
     m_richIds.insert(text, id);
     m_positions.clear();
     return id;
 }
 
+void SharedStrings::release(quint32 id, Holder holder)
+{
+    Entry &entry = m_entries[id];
+    if (holder == Cell)
+        --entry.cellReferences;
+    --m_totalCount;
+    if (--entry.references == 0)
+        removeEntry(id);
+}
+
+quint32 SharedStrings::addEntry(const QString &text)
+{
+    return add(text, Cell);
+}
+
+quint32 SharedStrings::addEntry(const RichString &text)
+{
+    return add(text, Cell);
+}
+
+quint32 SharedStrings::addReferenceTo(quint32 id)
+{
+    return addReference(id, Cell);
+}
+
+void SharedStrings::releaseEntry(quint32 id)
+{
+    if (id < m_entries.size() && m_entries[id].cellReferences > 0)
+        release(id, Cell);
+}
+
 int SharedStrings::addString(const RichString &text)
 {
-    return positionOf(addEntry(text));
+    return positionOf(add(text, Caller));
 }
 
 int SharedStrings::addString(const QString &text)
 {
-    return positionOf(addEntry(text));
+    return positionOf(add(text, Caller));
 }
 
 int SharedStrings::indexOf(const RichString &text) const
@@ -249,41 +288,61 @@ void SharedStrings::addReference(int index)
         qDebug("SharedStrings: invlid index");
         return;
     }
-    addReferenceTo(id);
+    addReference(id, Caller);
 }
 
+// The slot of a removed plain entry stays taken, so that the probes of later
+// entries go on past it; its text is dropped when enough has died.
 void SharedStrings::removeEntry(quint32 id)
 {
     Entry &entry = m_entries[id];
-    --m_totalCount;
-    if (--entry.references > 0)
-        return;
     ++m_removedCount;
     m_positions.clear();
     if (entry.flags & Rich) {
         m_richIds.remove(m_richTexts.at(int(entry.offset)));
+        m_richTexts[int(entry.offset)] = RichString();
         return;
     }
-    // The slot stays taken, so that the probes of later entries go on past it.
     const size_t mask = m_slots.size() - 1;
     for (size_t slot = hashOf(storedBytes(id)) & mask;; slot = (slot + 1) & mask) {
         if (m_slots[slot] == id + 1) {
             m_slots[slot] = noEntry;
-            return;
+            break;
         }
     }
+    m_deadTextBytes += int(entry.length);
+    entry.length = 0;
+    if (m_deadTextBytes > (1 << 20) && m_deadTextBytes > m_text.size() / 2)
+        compactText();
 }
 
-void SharedStrings::removeString(const RichString &text)
+void SharedStrings::compactText()
+{
+    QByteArray text;
+    text.reserve(m_text.size() - m_deadTextBytes);
+    for (Entry &entry : m_entries) {
+        if ((entry.flags & Rich) || entry.references == 0)
+            continue;
+        const quint32 offset = quint32(text.size());
+        text.append(m_text.constData() + entry.offset, int(entry.length));
+        entry.offset = offset;
+    }
+    m_text = text;
+    m_deadTextBytes = 0;
+}
+
+bool SharedStrings::removeString(const RichString &text)
 {
     const quint32 id = findId(text);
-    if (id != noEntry)
-        removeEntry(id);
+    if (id == noEntry || m_entries[id].references == m_entries[id].cellReferences)
+        return false;
+    release(id, Caller);
+    return true;
 }
 
-void SharedStrings::removeString(const QString &text)
+bool SharedStrings::removeString(const QString &text)
 {
-    removeString(RichString(text));
+    return removeString(RichString(text));
 }
 
 // --- the part
@@ -361,7 +420,7 @@ bool SharedStrings::readXml(QIODevice *device)
                 current.appendRun(unescapeCellText(reader.readElementText()));
         } else if (token == QXmlStreamReader::EndElement && reader.name() == QLatin1String("si")) {
             inEntry = false;
-            addEntry(current);
+            add(current, Caller);
         }
     }
     if (reader.hasError())

@@ -19,6 +19,11 @@ namespace Spreadsheet {
 // order of first use, with how many cells refer to each. Cells store an
 // entry of it.
 //
+// An entry lives while something refers to it: the cells of the worksheets
+// (addEntry, addReferenceTo, releaseEntry) or the table's callers (addString,
+// addReference, removeString). A caller can take back only the references it
+// added, so that no cell is ever left pointing at a removed entry.
+//
 // Every entry has an index, its position in the table, and an id that stays
 // the entry's for the life of the table; the two are equal until a string is
 // removed, which moves the later entries down by one index. A plain text is
@@ -40,15 +45,17 @@ public:
     RichString stringAt(int index) const;
     QString plainTextAt(int index) const;
     void addReference(int index);
-    // Removes one reference; the last one removes the entry and moves the later
-    // entries down by one.
-    void removeString(const RichString &text);
-    void removeString(const QString &text);
+    // Removes one reference that a caller added; the last one removes the
+    // entry and moves the later entries down by one. False, changing
+    // nothing, for a text without such a reference (only cells hold it).
+    bool removeString(const RichString &text);
+    bool removeString(const QString &text);
 
     // The same by entry id, for the cells that refer to entries.
     quint32 addEntry(const QString &text);
     quint32 addEntry(const RichString &text);
-    quint32 addReferenceTo(quint32 id);       // one more cell refers to a live entry
+    quint32 addReferenceTo(quint32 id);       // one more cell refers to the entry
+    void releaseEntry(quint32 id);            // one cell less refers to it
     int indexOfEntry(quint32 id) const;       // -1 for an entry that was removed
     RichString entryAt(quint32 id) const;
     QString plainTextOfEntry(quint32 id) const;
@@ -65,17 +72,24 @@ public:
 private:
     struct Entry
     {
-        quint32 offset;     // plain: into m_text; rich: into m_richTexts
-        quint32 length;     // plain: bytes in m_text
-        qint32 references;  // 0 once removed
+        quint32 offset;          // plain: into m_text; rich: into m_richTexts
+        quint32 length;          // plain: bytes in m_text
+        qint32 references;       // cells and callers; 0 once removed
+        qint32 cellReferences;   // the cells among them
         quint8 flags;
     };
     enum EntryFlag : quint8 { Rich = 1, PreserveSpace = 2 };
+    enum Holder { Cell, Caller };
 
     quint32 findPlain(const QByteArray &stored, uint hash) const;
     quint32 insertPlain(const QByteArray &stored, uint hash, bool preserveSpace);
     quint32 findId(const RichString &text) const;
+    quint32 add(const QString &text, Holder holder);
+    quint32 add(const RichString &text, Holder holder);
+    quint32 addReference(quint32 id, Holder holder);
+    void release(quint32 id, Holder holder);
     void removeEntry(quint32 id);
+    void compactText();
     void growSlots();
     QByteArray storedBytes(quint32 id) const;
     int positionOf(quint32 id) const;
@@ -90,6 +104,7 @@ private:
     QList<RichString> m_richTexts;
     QHash<RichString, quint32> m_richIds;
     int m_removedCount = 0;
+    int m_deadTextBytes = 0;                    // of removed plain entries, still in m_text
     mutable QVector<int> m_positions;           // id -> index, while entries were removed
     int m_totalCount = 0;
 };

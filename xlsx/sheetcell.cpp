@@ -5,6 +5,18 @@
 
 namespace Spreadsheet {
 
+SheetCell::SheetCell(const QVariant &value, CellKind kind, const Format &format, Worksheet *worksheet)
+    : m_value(value), m_kind(kind), m_format(format), m_worksheet(nullptr)
+{
+    setWorksheet(worksheet);
+}
+
+void SheetCell::setWorksheet(Worksheet *worksheet)
+{
+    m_worksheet = worksheet;
+    m_date1904 = worksheet && worksheet->workbook() && worksheet->workbook()->isDate1904();
+}
+
 bool SheetCell::isRichString() const
 {
     return (m_kind == CellKind::SharedString || m_kind == CellKind::InlineString
@@ -22,8 +34,7 @@ QDateTime SheetCell::dateTime() const
 {
     if (!isDateTime())
         return QDateTime();
-    const bool is1904 = m_worksheet && m_worksheet->workbook() && m_worksheet->workbook()->isDate1904();
-    return serialToDateTime(m_value.toDouble(), is1904);
+    return serialToDateTime(m_value.toDouble(), m_date1904);
 }
 
 } // namespace Spreadsheet

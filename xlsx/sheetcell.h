@@ -24,19 +24,20 @@ enum class CellKind {
     InlineString = 5    // "inlineStr"
 };
 
-// One stored cell of a worksheet.
+// One stored cell of a worksheet: a snapshot that stays valid after its
+// worksheet is gone (only worksheet() then points at nothing).
 class SheetCell
 {
 public:
-    SheetCell(const QVariant &value, CellKind kind, const Format &format, Worksheet *worksheet)
-        : m_value(value), m_kind(kind), m_format(format), m_worksheet(worksheet) {}
+    SheetCell(const QVariant &value, CellKind kind, const Format &format, Worksheet *worksheet);
 
     QVariant value() const { return m_value; }
     CellKind kind() const { return m_kind; }
     const Format &format() const { return m_format; }
     void setFormat(const Format &format) { m_format = format; }
     Worksheet *worksheet() const { return m_worksheet; }
-    void setWorksheet(Worksheet *worksheet) { m_worksheet = worksheet; }
+    // Also takes the worksheet's date system (1900 or 1904) for dateTime().
+    void setWorksheet(Worksheet *worksheet);
 
     bool hasFormula() const { return m_formula != nullptr; }
     CellFormula formula() const { return m_formula ? *m_formula : CellFormula(); }
@@ -58,6 +59,7 @@ private:
     Format m_format;
     RichString m_richString;
     Worksheet *m_worksheet;
+    bool m_date1904 = false;
 };
 
 } // namespace Spreadsheet

@@ -5,6 +5,7 @@
 #include "relationships.h"
 #include "utility.h"
 #include "worksheet.h"
+#include "worksheet_p.h"
 
 #include <QDebug>
 
@@ -123,6 +124,8 @@ bool Workbook::deleteSheet(int index)
     if (d->sheets.at(index)->isVisible() && d->visibleSheetCount() == 1)
         return false;   // the workbook would show no sheet
     const int active = d->activeSheetIndex;
+    if (d->sheets.at(index)->sheetType() == AbstractSheet::WorkSheet)
+        static_cast<Worksheet *>(d->sheets.at(index).data())->d_func()->releaseTexts();
     d->sheets.removeAt(index);
     d->sheetNames.removeAt(index);
     if (index < active)

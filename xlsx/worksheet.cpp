@@ -142,8 +142,12 @@ void WorksheetPrivate::put(int row, const StoredCell &cell, const CellFormula *f
 {
     const int column = cell.column;
     StoredCell replaced;
-    if (cells.store(row, cell, &replaced) && (replaced.flags & StoredCell::HasFormula) && !formula)
-        formulas.remove(formulaKey(row, column));
+    if (cells.store(row, cell, &replaced)) {
+        if ((replaced.flags & StoredCell::HasFormula) && !formula)
+            formulas.remove(formulaKey(row, column));
+        if (CellKind(replaced.kind) == CellKind::SharedString)
+            sharedStrings()->releaseEntry(replaced.value.string);
+    }
     if (formula)
         formulas.insert(formulaKey(row, column), *formula);
     const auto links = hyperlinks.find(row);
@@ -249,6 +253,16 @@ void WorksheetPrivate::copySettingsFrom(const WorksheetPrivate &other)
     showRuler = other.showRuler;
     showOutlineSymbols = other.showOutlineSymbols;
     showWhiteSpace = other.showWhiteSpace;
+}
+
+void WorksheetPrivate::releaseTexts()
+{
+    cells.forEachRow(1, [this](int, const CellTable::Row &row) {
+        for (const StoredCell &cell : row) {
+            if (CellKind(cell.kind) == CellKind::SharedString)
+                sharedStrings()->releaseEntry(cell.value.string);
+        }
+    });
 }
 
 // The copy owns its cells, row and column settings and links: changing one
@@ -421,7 +435,9 @@ bool Worksheet::writeLink(int row, int column, const QUrl &url, const Format &fo
     QString location;
     if (url.hasFragment()) {
         location = url.fragment(QUrl::FullyEncoded);
-        target = url.toString(QUrl::RemoveFragment | QUrl::FullyEncoded);
+        // Qt's operator for RemoveFragment | FullyEncoded builds a value
+        // outside its enumeration: the fragment goes first, then the encoding.
+        target = url.adjusted(QUrl::RemoveFragment).toString(QUrl::FullyEncoded);
     }
 
     Format cellFormat = format.isValid() ? format : d->existingFormat(row, column);

@@ -100,6 +100,9 @@ public:
     QSharedPointer<ColumnSettings> columnSettingsAt(int column) const;
     QList<QSharedPointer<RowSettings>> rowSettings(int first, int last);
     void computeRowSpans() const;
+    // Gives back the shared-string references of the sheet's text cells,
+    // when the sheet leaves the workbook.
+    void releaseTexts();
     // Copies everything but the cells (settings, merges, links, view) from other.
     void copySettingsFrom(const WorksheetPrivate &other);
 
