@@ -7,7 +7,6 @@ namespace Spreadsheet {
 CellTable::CellTable() = default;
 CellTable::~CellTable() = default;
 
-// The copy starts a row of its own afresh: m_lastRow points into other's pages.
 CellTable::CellTable(const CellTable &other)
     : m_rowCount(other.m_rowCount)
 {
@@ -23,13 +22,14 @@ CellTable &CellTable::operator=(const CellTable &other)
     CellTable copy(other);
     m_pages.swap(copy.m_pages);
     m_rowCount = copy.m_rowCount;
-    m_lastRow = nullptr;
+    m_lastRow = 0;
     return *this;
 }
 
 CellTable::Row *CellTable::rowFor(int row, bool create)
 {
     const size_t page = size_t(row - 1) / pageRows;
+    const quint16 offset = quint16((row - 1) % pageRows);
     if (page >= m_pages.size()) {
         if (!create)
             return nullptr;
@@ -40,7 +40,23 @@ CellTable::Row *CellTable::rowFor(int row, bool create)
             return nullptr;
         m_pages[page] = std::make_unique<Page>();
     }
-    return &(*m_pages[page])[size_t(row - 1) % pageRows];
+    Page &rows = *m_pages[page];
+    // Rows mostly come in order: the new one goes at the end.
+    if (rows.offsets.empty() || rows.offsets.back() < offset) {
+        if (!create)
+            return nullptr;
+        rows.offsets.push_back(offset);
+        rows.rows.emplace_back();
+        return &rows.rows.back();
+    }
+    const auto it = std::lower_bound(rows.offsets.begin(), rows.offsets.end(), offset);
+    const auto index = it - rows.offsets.begin();
+    if (*it == offset)
+        return &rows.rows[size_t(index)];
+    if (!create)
+        return nullptr;
+    rows.offsets.insert(it, offset);
+    return &*rows.rows.emplace(rows.rows.begin() + index);
 }
 
 const CellTable::Row *CellTable::row(int row) const
@@ -52,15 +68,17 @@ const CellTable::Row *CellTable::row(int row) const
 // A new row makes room for as many cells as the row before it got, and that
 // row gives back what it did not use: rows written one after the other take
 // one allocation each, of the size they need.
-void CellTable::startRow(Row &cells)
+void CellTable::startRow(Row &cells, int row)
 {
     if (m_lastRow) {
-        if (m_lastRow->capacity() > m_lastRow->size() + m_lastRow->size() / 4 + 1)
-            m_lastRow->shrink_to_fit();
-        m_lastRowSize = qMax<size_t>(m_lastRow->size(), 1);
+        if (Row *last = rowFor(m_lastRow, false)) {
+            if (last->capacity() > last->size() + last->size() / 4 + 1)
+                last->shrink_to_fit();
+            m_lastRowSize = qMax<size_t>(last->size(), 1);
+        }
     }
     cells.reserve(m_lastRowSize);
-    m_lastRow = &cells;
+    m_lastRow = row;
 }
 
 namespace {
@@ -91,7 +109,7 @@ bool CellTable::store(int row, const StoredCell &cell, StoredCell *replaced)
     Row &cells = *rowFor(row, true);
     if (cells.empty()) {
         ++m_rowCount;
-        startRow(cells);
+        startRow(cells, row);
     }
     if (cells.empty() || cells.back().column < cell.column) {
         cells.push_back(cell);

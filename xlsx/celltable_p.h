@@ -3,7 +3,6 @@
 
 #include <QtGlobal>
 
-#include <array>
 #include <memory>
 #include <vector>
 
@@ -28,9 +27,11 @@ struct StoredCell
     } value = { 0 };
 };
 
-// The cells of a sheet by row and column, in ascending order: pages of rows
-// made when a row of theirs gets a cell, each row's cells sorted by column.
-// Writing a sheet row by row, left to right, only ever appends.
+// The cells of a sheet by row and column, in ascending order: pages of 1024
+// rows made when a row of theirs gets a cell, each holding only the rows
+// that have cells (sorted by row), each row's cells sorted by column. A
+// sparse sheet costs about what its cells do; writing a sheet row by row,
+// left to right, only ever appends.
 class CellTable
 {
 public:
@@ -58,24 +59,28 @@ public:
             if (!m_pages[size_t(page)])
                 continue;
             const Page &rows = *m_pages[size_t(page)];
-            for (int i = 0; i < pageRows; ++i) {
-                const int number = page * pageRows + i + 1;
-                if (number >= first && !rows[size_t(i)].empty())
-                    f(number, rows[size_t(i)]);
+            for (size_t i = 0; i < rows.offsets.size(); ++i) {
+                const int number = page * pageRows + rows.offsets[i] + 1;
+                if (number >= first && !rows.rows[i].empty())
+                    f(number, rows.rows[i]);
             }
         }
     }
 
 private:
     static constexpr int pageRows = 1024;
-    using Page = std::array<Row, pageRows>;
+    struct Page
+    {
+        std::vector<quint16> offsets;   // of the rows held, ascending
+        std::vector<Row> rows;          // beside their offsets
+    };
 
     Row *rowFor(int row, bool create);
-    void startRow(Row &cells);
+    void startRow(Row &cells, int row);
 
     std::vector<std::unique_ptr<Page>> m_pages;
     int m_rowCount = 0;
-    Row *m_lastRow = nullptr;    // the row started last
+    int m_lastRow = 0;           // the row started last
     size_t m_lastRowSize = 4;
 };
 
