@@ -12,32 +12,43 @@ constexpr int window = 32768;   // deflate looks back this far
 
 Deflater::Piece Deflater::deflatePiece(const QByteArray &piece, const QByteArray &before, bool last)
 {
+    Piece result{ QByteArray(), crcOf(piece), quint64(piece.size()), true };
     z_stream zlib{};
     // Raw deflate (negative window bits): ZIP keeps its own headers and CRC.
-    deflateInit2(&zlib, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    if (deflateInit2(&zlib, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        return result;
+    bool ok = true;
     if (!before.isEmpty()) {
         const QByteArray dictionary = before.right(window);
-        deflateSetDictionary(&zlib, reinterpret_cast<const Bytef *>(dictionary.constData()), uInt(dictionary.size()));
+        ok = deflateSetDictionary(&zlib, reinterpret_cast<const Bytef *>(dictionary.constData()),
+                                  uInt(dictionary.size())) == Z_OK;
     }
 
     // A sync flush ends a piece on a byte boundary without ending the stream.
     const int flush = last ? Z_FINISH : Z_SYNC_FLUSH;
     zlib.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(piece.constData()));
     zlib.avail_in = uInt(piece.size());
-    QByteArray output;
+    QByteArray &output = result.compressed;
     int room = int(deflateBound(&zlib, uLong(piece.size()))) + 64;
-    int result = Z_OK;
-    do {
+    bool finished = false;
+    while (ok && !finished) {
         const int used = output.size();
         output.resize(used + room);
         zlib.next_out = reinterpret_cast<Bytef *>(output.data() + used);
         zlib.avail_out = uInt(room);
-        result = ::deflate(&zlib, flush);
+        const int status = ::deflate(&zlib, flush);
         output.resize(used + room - int(zlib.avail_out));
+        // Z_BUF_ERROR says only that no progress was possible: after a
+        // complete sync flush that is the end, while finishing it is stuck.
+        ok = status == Z_OK || status == Z_STREAM_END || status == Z_BUF_ERROR;
+        finished = last ? status == Z_STREAM_END : zlib.avail_out != 0;
+        if (last && status == Z_BUF_ERROR && zlib.avail_out != 0)
+            ok = false;
         room = 65536;
-    } while (zlib.avail_out == 0 && result != Z_STREAM_END && result != Z_STREAM_ERROR);
+    }
     deflateEnd(&zlib);
-    return { output, crcOf(piece), quint64(piece.size()) };
+    result.failed = !ok;
+    return result;
 }
 
 quint32 Deflater::combineCrc(quint32 first, quint32 second, quint64 secondSize)
@@ -45,9 +56,11 @@ quint32 Deflater::combineCrc(quint32 first, quint32 second, quint64 secondSize)
     return quint32(crc32_combine(first, second, z_off_t(secondSize)));
 }
 
-QByteArray Deflater::deflateAll(const QByteArray &data)
+bool Deflater::deflateAll(const QByteArray &data, QByteArray &compressed)
 {
-    return deflatePiece(data, QByteArray(), true).compressed;
+    Piece piece = deflatePiece(data, QByteArray(), true);
+    compressed = piece.compressed;
+    return !piece.failed;
 }
 
 quint32 Deflater::crcOf(const QByteArray &data)

@@ -18,6 +18,7 @@ public:
         QByteArray compressed;
         quint32 crc;
         quint64 size;
+        bool failed;   // zlib refused (no memory): the piece is not usable
     };
 
     // The piece deflated, after the given bytes of the entry (up to the last
@@ -26,7 +27,8 @@ public:
     // The CRC-32 of two pieces one after the other.
     static quint32 combineCrc(quint32 first, quint32 second, quint64 secondSize);
 
-    static QByteArray deflateAll(const QByteArray &data);
+    // The data deflated whole; false when zlib failed.
+    static bool deflateAll(const QByteArray &data, QByteArray &compressed);
     static quint32 crcOf(const QByteArray &data);
 };
 

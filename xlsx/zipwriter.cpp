@@ -13,12 +13,18 @@ namespace {
 constexpr quint32 localHeaderSignature = 0x04034b50;
 constexpr quint32 dataDescriptorSignature = 0x08074b50;
 constexpr quint32 centralHeaderSignature = 0x02014b50;
+constexpr quint32 zip64EndSignature = 0x06064b50;
+constexpr quint32 zip64LocatorSignature = 0x07064b50;
 constexpr quint32 endOfCentralDirectorySignature = 0x06054b50;
 constexpr quint16 versionNeeded = 20;             // deflate
+constexpr quint16 zip64VersionNeeded = 45;
 constexpr quint16 sizesFollowTheData = 1 << 3;    // the data descriptor flag
 constexpr quint16 stored = 0;
 constexpr quint16 deflated = 8;
-constexpr quint64 largestSize = 0xFFFFFFFFu;      // beyond it ZIP needs ZIP64, which is not written
+constexpr quint16 zip64ExtraId = 1;
+// A classic field holding its largest value says that the ZIP64 record has it.
+constexpr quint64 classicLimit = 0xFFFFFFFFu;
+constexpr quint64 classicEntryLimit = 0xFFFFu;
 
 void append16(QByteArray &out, quint16 value)
 {
@@ -32,6 +38,18 @@ void append32(QByteArray &out, quint32 value)
     char bytes[4];
     qToLittleEndian(value, bytes);
     out.append(bytes, 4);
+}
+
+void append64(QByteArray &out, quint64 value)
+{
+    char bytes[8];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, 8);
+}
+
+quint32 classic(quint64 value)
+{
+    return quint32(qMin(value, classicLimit));
 }
 
 } // namespace
@@ -67,35 +85,57 @@ void ZipWriter::writeBytes(const QByteArray &bytes)
     m_offset += quint64(bytes.size());
 }
 
-// The fields the local header and the central directory share, from the
-// version needed to the length of the (empty) extra field.
-void ZipWriter::appendEntryFields(QByteArray &out, const Entry &entry) const
+// The central directory's ZIP64 extra field: the sizes and offset that the
+// classic fields cannot hold, in that order; empty when they all fit.
+QByteArray ZipWriter::zip64Fields(const Entry &entry)
 {
-    append16(out, versionNeeded);
+    QByteArray fields;
+    if (entry.size >= classicLimit)
+        append64(fields, entry.size);
+    if (entry.compressedSize >= classicLimit)
+        append64(fields, entry.compressedSize);
+    if (entry.offset >= classicLimit)
+        append64(fields, entry.offset);
+    if (fields.isEmpty())
+        return fields;
+    QByteArray extra;
+    append16(extra, zip64ExtraId);
+    append16(extra, quint16(fields.size()));
+    return extra + fields;
+}
+
+// The fields the local header and the central directory share, from the
+// version needed to the length of the extra field.
+void ZipWriter::appendEntryFields(QByteArray &out, const Entry &entry, bool central) const
+{
+    const int extraSize = central ? zip64Fields(entry).size() : 0;
+    append16(out, extraSize > 0 ? zip64VersionNeeded : versionNeeded);
     append16(out, entry.flags);
     append16(out, entry.method);
     append16(out, m_dosTime);
     append16(out, m_dosDate);
     append32(out, entry.crc);
-    append32(out, quint32(entry.compressedSize));
-    append32(out, quint32(entry.size));
+    append32(out, classic(entry.compressedSize));
+    append32(out, classic(entry.size));
     append16(out, quint16(entry.name.size()));
-    append16(out, 0);
+    append16(out, quint16(extraSize));
 }
 
 void ZipWriter::writeLocalHeader(const Entry &entry)
 {
     QByteArray header;
     append32(header, localHeaderSignature);
-    appendEntryFields(header, entry);
+    appendEntryFields(header, entry, false);
     header.append(entry.name);
     writeBytes(header);
 }
 
 void ZipWriter::addFile(const QString &name, const QByteArray &data)
 {
-    const QByteArray compressed = Deflater::deflateAll(data);
-    const bool smaller = compressed.size() < data.size();
+    QByteArray compressed;
+    if (!Deflater::deflateAll(data, compressed))
+        m_failed = true;
+    const bool smaller = !m_failed && compressed.size() < data.size();
     const Entry entry{ name.toUtf8(), 0, smaller ? deflated : stored, Deflater::crcOf(data),
                        quint64(smaller ? compressed.size() : data.size()), quint64(data.size()), m_offset };
     writeLocalHeader(entry);
@@ -126,6 +166,8 @@ void ZipWriter::writeOldestPiece()
 {
     const Deflater::Piece piece = m_pending.front().get();
     m_pending.pop_front();
+    if (piece.failed)
+        m_failed = true;
     writeBytes(piece.compressed);
     m_streamCrc = Deflater::combineCrc(m_streamCrc, piece.crc, piece.size);
     m_streamSize += piece.size;
@@ -152,13 +194,18 @@ void ZipWriter::streamPiece(const QByteArray &piece, bool last)
     entry.crc = m_streamCrc;
     entry.size = m_streamSize;
     entry.compressedSize = m_offset - entry.offset - 30 - quint64(entry.name.size());
-    if (entry.size > largestSize || entry.compressedSize > largestSize)
-        m_failed = true;
+    // Sizes past the classic limit follow the data as eight-byte numbers.
+    const bool large = entry.size >= classicLimit || entry.compressedSize >= classicLimit;
     QByteArray descriptor;
     append32(descriptor, dataDescriptorSignature);
     append32(descriptor, entry.crc);
-    append32(descriptor, quint32(entry.compressedSize));
-    append32(descriptor, quint32(entry.size));
+    if (large) {
+        append64(descriptor, entry.compressedSize);
+        append64(descriptor, entry.size);
+    } else {
+        append32(descriptor, quint32(entry.compressedSize));
+        append32(descriptor, quint32(entry.size));
+    }
     writeBytes(descriptor);
 }
 
@@ -169,29 +216,54 @@ bool ZipWriter::close()
     for (const Entry &entry : qAsConst(m_entries)) {
         append32(directory, centralHeaderSignature);
         append16(directory, versionNeeded);   // made by: MS-DOS, version 2.0
-        appendEntryFields(directory, entry);
+        appendEntryFields(directory, entry, true);
         append16(directory, 0);               // comment
         append16(directory, 0);               // disk
         append16(directory, 0);               // internal attributes
         append32(directory, 0);               // external attributes
-        append32(directory, quint32(entry.offset));
-        if (entry.offset > largestSize)
-            m_failed = true;
+        append32(directory, classic(entry.offset));
         directory.append(entry.name);
+        directory.append(zip64Fields(entry));
+        if (directory.size() > (1 << 20)) {
+            writeBytes(directory);
+            directory.clear();
+        }
     }
-    const quint32 directorySize = quint32(directory.size());
-    append32(directory, endOfCentralDirectorySignature);
-    append16(directory, 0);
-    append16(directory, 0);
-    append16(directory, quint16(m_entries.size()));
-    append16(directory, quint16(m_entries.size()));
-    append32(directory, directorySize);
-    append32(directory, quint32(directoryOffset));
-    append16(directory, 0);
-    if (directoryOffset > largestSize)
-        m_failed = true;
     writeBytes(directory);
+    writeEndOfCentralDirectory(directoryOffset, m_offset - directoryOffset);
     return !m_failed;
+}
+
+void ZipWriter::writeEndOfCentralDirectory(quint64 directoryOffset, quint64 directorySize)
+{
+    const quint64 entries = quint64(m_entries.size());
+    QByteArray end;
+    if (entries >= classicEntryLimit || directoryOffset >= classicLimit || directorySize >= classicLimit) {
+        const quint64 zip64EndOffset = m_offset;
+        append32(end, zip64EndSignature);
+        append64(end, 44);                    // the size of the rest of this record
+        append16(end, zip64VersionNeeded);    // made by
+        append16(end, zip64VersionNeeded);
+        append32(end, 0);                     // this disk
+        append32(end, 0);                     // the disk of the directory
+        append64(end, entries);
+        append64(end, entries);
+        append64(end, directorySize);
+        append64(end, directoryOffset);
+        append32(end, zip64LocatorSignature);
+        append32(end, 0);
+        append64(end, zip64EndOffset);
+        append32(end, 1);                     // disks in all
+    }
+    append32(end, endOfCentralDirectorySignature);
+    append16(end, 0);
+    append16(end, 0);
+    append16(end, quint16(qMin(entries, classicEntryLimit)));
+    append16(end, quint16(qMin(entries, classicEntryLimit)));
+    append32(end, classic(directorySize));
+    append32(end, classic(directoryOffset));
+    append16(end, 0);
+    writeBytes(end);
 }
 
 } // namespace Spreadsheet

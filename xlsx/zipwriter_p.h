@@ -18,8 +18,10 @@ namespace Spreadsheet {
 // The ZIP container of a package, written straight to the device. A small
 // entry is stored compressed when that makes it smaller; a large one is cut
 // into pieces that other threads deflate while its part writes the next
-// ones, so that no part needs to be held whole. Every write to the device is
-// checked.
+// ones, so that no part needs to be held whole. Every write to the device and
+// every compression is checked. Past the classic format's limits (an entry
+// or the archive over 4 GiB, more than 65,534 entries) the archive gets the
+// ZIP64 records; below them it is written exactly as before.
 class ZipWriter
 {
 public:
@@ -52,8 +54,10 @@ private:
     void beginStreamedEntry(const QString &name);
     void streamPiece(const QByteArray &piece, bool last);
     void writeOldestPiece();
-    void appendEntryFields(QByteArray &out, const Entry &entry) const;
+    void appendEntryFields(QByteArray &out, const Entry &entry, bool central) const;
+    static QByteArray zip64Fields(const Entry &entry);
     void writeLocalHeader(const Entry &entry);
+    void writeEndOfCentralDirectory(quint64 directoryOffset, quint64 directorySize);
     void writeBytes(const QByteArray &bytes);
 
     // As many pieces as there are cores are deflated at once.
