@@ -1,5 +1,7 @@
 #include "spreadsheet/spreadsheet.h"
+#include "spreadsheet/sharedstrings.h"
 #include "spreadsheet/theme.h"
+#include "spreadsheet/utility.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -8,6 +10,10 @@
 #include <QtTest>
 
 #include <private/qzipreader_p.h>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 using namespace Spreadsheet;
 
@@ -94,6 +100,35 @@ void fillWithEveryKind(Document &document)
     document.setColumnWidth(1, 1, 20);
 }
 
+// The sst element's counts and the shared-string indexes that the package's
+// sheets use, and the number of entries it holds.
+struct SharedTextUse
+{
+    int count = -1;
+    int uniqueCount = -1;
+    int entries = 0;
+    int largestIndex = -1;
+};
+
+SharedTextUse sharedTextUse(const QByteArray &package)
+{
+    SharedTextUse use;
+    const QString strings = QString::fromUtf8(entry(package, QStringLiteral("xl/sharedStrings.xml")));
+    const QRegularExpressionMatch counts
+        = QRegularExpression(QStringLiteral("<sst [^>]*count=\"(\\d+)\" uniqueCount=\"(\\d+)\"")).match(strings);
+    use.count = counts.captured(1).toInt();
+    use.uniqueCount = counts.captured(2).toInt();
+    use.entries = strings.count(QStringLiteral("<si>"));
+    for (const QString &name : entryNames(package)) {
+        if (!name.startsWith(QLatin1String("xl/worksheets/sheet")))
+            continue;
+        const QString sheet = QString::fromUtf8(entry(package, name));
+        for (auto it = QRegularExpression(QStringLiteral("t=\"s\"><v>(-?\\d+)</v>")).globalMatch(sheet); it.hasNext();)
+            use.largestIndex = qMax(use.largestIndex, it.next().captured(1).toInt());
+    }
+    return use;
+}
+
 } // namespace
 
 class TestDocument : public QObject
@@ -115,6 +150,9 @@ private slots:
     void formatReusedInAnotherDocument();
     void largePartsAreStreamed();
     void rowAndColumnReadBackAndGrouping();
+    void sharedTextsFollowTheCells();
+    void cellTakenOutOutlivesItsSheet();
+    void sparseSheetCostsWhatItsCellsDo();
 };
 
 void TestDocument::entriesInOrder()
@@ -439,6 +477,79 @@ void TestDocument::rowAndColumnReadBackAndGrouping()
         notADate.writeValue(1, 1, 1);
         QVERIFY(notADate.saveToFile(folder + QStringLiteral("/created-not-a-date.xlsx")));
     }
+}
+
+// Overwritten cells and deleted sheets give their texts back; a caller
+// cannot take a text away from the cells that show it; every index a sheet
+// writes names an entry of the table.
+void TestDocument::sharedTextsFollowTheCells()
+{
+    Document document;
+    for (int i = 0; i < 1000; ++i)
+        document.writeValue(1, 1, QStringLiteral("reading %1").arg(i));
+    QVERIFY(document.addSheet(QStringLiteral("Second")));
+    QVERIFY(document.selectSheet(QStringLiteral("Second")));
+    document.writeValue(1, 1, QStringLiteral("only here"));
+    document.writeValue(2, 1, QStringLiteral("reading 999"));
+    SharedTextUse use = sharedTextUse(saved(document));
+    QCOMPARE(use.count, 3);
+    QCOMPARE(use.uniqueCount, 2);
+    QCOMPARE(use.entries, 2);
+
+    QVERIFY(document.deleteSheet(QStringLiteral("Second")));
+    SharedStrings *strings = document.workbook()->sharedStrings();
+    QVERIFY(!strings->removeString(QStringLiteral("reading 999")));
+    QVERIFY(!strings->removeString(QStringLiteral("never written")));
+    QCOMPARE(strings->addString(QStringLiteral("held by the caller")), 1);
+    QVERIFY(strings->removeString(QStringLiteral("held by the caller")));
+    QVERIFY(document.copySheet(QStringLiteral("Sheet1")));
+    use = sharedTextUse(saved(document));
+    QCOMPARE(use.count, 2);
+    QCOMPARE(use.uniqueCount, 1);
+    QCOMPARE(use.entries, 1);
+    QCOMPARE(use.largestIndex, 0);
+    QCOMPARE(document.readValue(1, 1).toString(), QStringLiteral("reading 999"));
+}
+
+// A cell read out of a sheet keeps its value, date system included, after
+// the sheet and the document are gone.
+void TestDocument::cellTakenOutOutlivesItsSheet()
+{
+    const QDateTime when(QDate(2026, 3, 5), QTime(9, 30));
+    QSharedPointer<SheetCell> cell;
+    {
+        Document document;
+        document.workbook()->setDate1904(true);
+        document.addSheet();
+        document.addSheet(QStringLiteral("Dates"));
+        document.selectSheet(QStringLiteral("Dates"));
+        document.writeValue(1, 1, when);
+        cell = document.cellAt(1, 1);
+        QVERIFY(document.deleteSheet(QStringLiteral("Dates")));
+        QCOMPARE(cell->dateTime(), when);
+        document.writeValue(2, 2, when);
+        cell = document.cellAt(2, 2);
+    }
+    QCOMPARE(cell->dateTime(), when);
+    QCOMPARE(cell->value().toDouble(), dateTimeToSerial(when, true));
+}
+
+// One cell every 1,024 rows, as a sheet of section headings has them.
+void TestDocument::sparseSheetCostsWhatItsCellsDo()
+{
+#if defined(__GLIBC__)
+    const size_t before = mallinfo2().uordblks;
+    {
+        Document document;
+        for (int row = 1; row <= maximumRows; row += 1024)
+            document.writeValue(row, 3, row);
+        const size_t used = mallinfo2().uordblks - before;
+        QVERIFY2(used < 1024 * 1024, qPrintable(QString::number(used)));
+        QCOMPARE(document.readValue(1048577 - 1024, 3).toInt(), 1048577 - 1024);
+    }
+#else
+    QSKIP("the heap is measured through the GNU C library");
+#endif
 }
 
 QTEST_MAIN(TestDocument)
