@@ -7,6 +7,9 @@
 
 namespace {
 
+constexpr int utf8Mib = 106;
+constexpr int latin1Mib = 4;
+
 struct Signature
 {
     const char *codecName = nullptr;
@@ -138,11 +141,18 @@ QString decode(const QByteArray &bytes)
         const QByteArray body = bytes.mid(signature.markLength);
         return codec->toUnicode(body.constData(), body.size());
     }
-    if (QTextCodec *codec = declaredCodec(bytes))
+    // The instrument writes its code page whatever it declares: a file that
+    // declares UTF-8 without being UTF-8 is read like an undeclared one, and
+    // ISO-8859-1 as the Windows code page that extends it (0x80 is the euro
+    // sign there), as browsers read that label.
+    QTextCodec *codec = declaredCodec(bytes);
+    if (codec && codec->mibEnum() == latin1Mib)
+        return windowsCodePage()->toUnicode(bytes);
+    if (codec && codec->mibEnum() != utf8Mib)
         return codec->toUnicode(bytes);
 
     QTextCodec::ConverterState state;
-    const QString utf8 = QTextCodec::codecForMib(106)->toUnicode(bytes.constData(), bytes.size(), &state);
+    const QString utf8 = QTextCodec::codecForMib(utf8Mib)->toUnicode(bytes.constData(), bytes.size(), &state);
     if (state.invalidChars == 0 && state.remainingChars == 0)
         return utf8;
     return windowsCodePage()->toUnicode(bytes);

@@ -290,12 +290,16 @@ void TestExportFile::filesOtherProgramsWrite_data()
     QTest::newRow("UTF-16LE without mark") << encoded(declared("UTF-16"), "UTF-16LE") << quality << micrograms;
     QTest::newRow("UTF-16BE without mark") << encoded(declared("UTF-16"), "UTF-16BE") << quality << micrograms;
     QTest::newRow("UTF-16LE undeclared") << encoded(body, "UTF-16LE") << quality << micrograms;
-    // Declared UTF-8 is read as UTF-8, as the DOM parser does: a stray byte
-    // becomes the replacement character.
-    QTest::newRow("UTF-8 declared, stray byte")
-        << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?><export><instrument><labName>Qualit\xe0</labName>"
+    // The instrument's code page under a UTF-8 declaration reads as the code
+    // page; ISO-8859-1 reads 0x80 as the euro sign, as browsers do.
+    QTest::newRow("UTF-8 declared, code page bytes")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?><export><instrument><labName>25 \xb0" "C, caff\xe8"
+                      "</labName></instrument></export>")
+        << QStringLiteral("25 \u00b0C, caff\u00e8") << QString();
+    QTest::newRow("ISO-8859-1 declared, euro sign")
+        << QByteArray("<?xml version='1.0' encoding='iso-8859-1'?><export><instrument><labName>\x80 10</labName>"
                       "</instrument></export>")
-        << QStringLiteral("Qualit\ufffd") << QString();
+        << QStringLiteral("\u20ac 10") << QString();
 
     QTest::newRow("undeclared namespace prefix")
         << QByteArray("<export><instrument><q:extra>x</q:extra><labName>Lab</labName></instrument></export>")
