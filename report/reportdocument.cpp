@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QStringList>
+#include <QTextBoundaryFinder>
 
 namespace {
 
@@ -37,26 +38,31 @@ int longestResultLine(const QString &resultLines, const QString &symbolLines)
     return longest;
 }
 
-// Words longer than longestRun get an invisible break opportunity (a zero-width
-// space) after every longestRun characters; the layout breaks there only
-// where the word does not fit its line.
+// Words longer than longestRun characters get an invisible break opportunity
+// (a zero-width space) after every longestRun characters; the layout breaks
+// there only where the word does not fit its line. A character is what the
+// reader sees as one (a grapheme cluster: a surrogate pair, a letter with its
+// combining marks, an emoji sequence), never split.
 QString breakable(const QString &text, int longestRun)
 {
     if (longestRun <= 0 || text.size() <= longestRun)
         return text;
     QString result;
     result.reserve(text.size() + text.size() / longestRun);
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
     int run = 0;
-    for (const QChar c : text) {
-        if (c.isSpace()) {
+    for (int start = 0, end = graphemes.toNextBoundary(); end > start; start = end, end = graphemes.toNextBoundary()) {
+        const QStringRef character = text.midRef(start, end - start);
+        const bool space = character.at(0).isSpace();
+        if (space) {
             run = 0;
         } else if (run == longestRun) {
             result += QChar(0x200B);
             run = 0;
         }
-        if (!c.isSpace())
+        if (!space)
             ++run;
-        result += c;
+        result += character;
     }
     return result;
 }
@@ -237,7 +243,9 @@ QString bodyHtml(const ReportInput &input, const Wrapping &wrapping)
 QString resultCell(const QString &resultLines, const QString &symbolLines)
 {
     QString result = resultLines;
-    result.replace(QLatin1Char('<'), QStringLiteral("&#060;")).replace(QLatin1Char('>'), QStringLiteral("&#062;"));
+    result.replace(QLatin1Char('&'), QStringLiteral("&amp;"))
+        .replace(QLatin1Char('<'), QStringLiteral("&#060;"))
+        .replace(QLatin1Char('>'), QStringLiteral("&#062;"));
     QStringList values = result.split(lineSeparator);
     const QStringList symbols = symbolLines.split(lineSeparator);
     for (int i = 0; i < values.size() && i < symbols.size(); ++i) {

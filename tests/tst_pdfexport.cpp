@@ -312,6 +312,12 @@ void TestPdfExport::everyWordInsideThePrintableWidth_data()
         << hostileExport(W.repeated(400), QStringLiteral("M").repeated(200), QStringLiteral("X").repeated(300),
                          QStringLiteral("%").repeated(12), QStringLiteral("@").repeated(16), QStringLiteral("N").repeated(100))
         << QStringLiteral("Q").repeated(50) << W.repeated(400);
+    // Qt's PDF gives no text for characters beyond the first plane; a broken
+    // one (half a surrogate pair) comes out as the replacement character.
+    const QString astral = QStringLiteral("L") + QStringLiteral("\U0001D400\U0001D401\U0001D402").repeated(14);
+    QTest::newRow("sample name of characters beyond the first plane")
+        << hostileExport(QStringLiteral("Lab"), QStringLiteral("Milk"), astral, QStringLiteral("0.95"), QStringLiteral("g/L"))
+        << QString() << QString();
     QTest::newRow("value and unit longer than a line")
         << hostileExport(QStringLiteral("Lab"), QStringLiteral("Milk"), QStringLiteral("S1"), QStringLiteral("9").repeated(120),
                          QStringLiteral("U").repeated(90))
@@ -335,6 +341,7 @@ void TestPdfExport::everyWordInsideThePrintableWidth()
         QVERIFY2(word.left >= margin - 1 && word.right <= pageWidth - margin + 1,
                  qPrintable(QStringLiteral("page %1: \"%2\" from %3 to %4").arg(word.page).arg(word.text)
                                 .arg(word.left).arg(word.right)));
+        QVERIFY2(!word.text.contains(QChar::ReplacementCharacter), qPrintable(word.text));
         printed += word.text;
         if (word.page == 1)
             firstPage.insert(word.text);

@@ -266,6 +266,14 @@ void TestReport::longWordsGetBreakOpportunities()
     QVERIFY(html.contains(QStringLiteral(">LOT_2") + breakHere + QStringLiteral("026_A") + breakHere + QStringLiteral("01</div></td>")));
     // Breaks go between characters, never inside the entities that escape them.
     QVERIFY(html.contains(QStringLiteral(">&amp;&amp;&amp;&amp;&amp;%1&amp;&amp;</td>").arg(breakHere)));
+    // Characters outside the first plane and letters with combining marks
+    // stay whole: the breaks fall between what a reader sees as characters.
+    input.laboratory = QStringLiteral("\U0001D400\U0001D401\U0001D402\U0001D403\U0001D404\U0001D405\U0001D406 "
+                                      "e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301");
+    const QString astral = ReportDocument::content(input, { true, 5 });
+    QVERIFY2(astral.contains(QStringLiteral("<b>\U0001D400\U0001D401\U0001D402\U0001D403\U0001D404%1\U0001D405\U0001D406 "
+                                            "e\u0301e\u0301e\u0301e\u0301e\u0301%1e\u0301</b>").arg(breakHere)),
+             qPrintable(astral.left(400)));
     // Words as long as the run stay as they are.
     QVERIFY(!ReportDocument::content(input, { true, 12 }).contains(breakHere));
 }
@@ -278,6 +286,7 @@ void TestReport::resultCell_data()
     QTest::newRow("below minimum") << "< 0.10" << "" << "&#060; 0.10";
     QTest::newRow("above maximum with symbol") << "> 9" << "*" << "&#062; 9 *";
     QTest::newRow("two symbols") << "12.5" << "* #" << "12.5 * #";
+    QTest::newRow("entity-like texts print as written") << "&lt; 1 R&amp;D" << "" << "&amp;lt; 1 R&amp;amp;D";
     QTest::newRow("paired lines") << "1\r\n2\r\n3" << "\r\n@\r\n" << "1\r\n2 @\r\n3";
     QTest::newRow("value without symbol line") << "1\r\n2" << "*" << "1 *\r\n2";
     QTest::newRow("symbol line without value") << "1" << "\r\n#" << "1";
