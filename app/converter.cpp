@@ -8,6 +8,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
@@ -113,8 +114,37 @@ int prepare(const QString &exportFile, const Options &options, ReportInput &inpu
     return Converter::Success;
 }
 
-// One export file's report and workbook, both or neither: each is written
-// beside its place and put there only when both are complete.
+// The report and the workbook, both or neither: each is written beside its
+// place, and they are put in place only when both are complete. Should the
+// workbook then still fail to take its place, the report is taken back. In a
+// folder that takes no new file, existing files are written in place.
+int writeBoth(const ReportInput &input, const QString &pdfPath, const QString &xlsxPath, QString &error)
+{
+    QSaveFile pdf(pdfPath);
+    QSaveFile xlsx(xlsxPath);
+    pdf.setDirectWriteFallback(true);
+    xlsx.setDirectWriteFallback(true);
+    auto failed = [&](const QString &path) {
+        pdf.cancelWriting();
+        xlsx.cancelWriting();
+        error = QObject::tr("The file %1 could not be written.").arg(path);
+        return Converter::NotWritten;
+    };
+    // Flushed here, a full disk fails the write before anything is committed.
+    if (!pdf.open(QIODevice::WriteOnly) || !PdfReport::write(&pdf, input) || !pdf.flush())
+        return failed(pdfPath);
+    if (!xlsx.open(QIODevice::WriteOnly) || !ExcelExport::write(&xlsx, input.rows) || !xlsx.flush())
+        return failed(xlsxPath);
+    if (!pdf.commit())
+        return failed(pdfPath);
+    if (!xlsx.commit()) {
+        QFile::remove(pdfPath);
+        error = QObject::tr("The file %1 could not be written.").arg(xlsxPath);
+        return Converter::NotWritten;
+    }
+    return Converter::Success;
+}
+
 int convertOne(const QString &exportFile, const QString &pdfPath, const QString &xlsxPath, const Options &options,
                QString &error)
 {
@@ -122,21 +152,7 @@ int convertOne(const QString &exportFile, const QString &pdfPath, const QString 
     const int prepared = prepare(exportFile, options, input, error);
     if (prepared != Converter::Success)
         return prepared;
-    QSaveFile pdf(pdfPath);
-    QSaveFile xlsx(xlsxPath);
-    const bool pdfWritten = pdf.open(QIODevice::WriteOnly) && PdfReport::write(&pdf, input);
-    const bool xlsxWritten = pdfWritten && xlsx.open(QIODevice::WriteOnly) && ExcelExport::write(&xlsx, input.rows);
-    if (!pdfWritten || !xlsxWritten) {
-        pdf.cancelWriting();
-        xlsx.cancelWriting();
-        error = QObject::tr("The file %1 could not be written.").arg(pdfWritten ? xlsxPath : pdfPath);
-        return Converter::NotWritten;
-    }
-    if (!pdf.commit() || !xlsx.commit()) {
-        error = QObject::tr("The file %1 could not be written.").arg(pdfPath);
-        return Converter::NotWritten;
-    }
-    return Converter::Success;
+    return writeBoth(input, pdfPath, xlsxPath, error);
 }
 
 // Every export file becomes DIR/<name>.pdf and DIR/<name>.xlsx; a file that
@@ -217,23 +233,19 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 
     ReportInput input;
     QString error;
-    const int prepared = prepare(options.exportFiles.first(), options, input, error);
-    if (prepared != Success) {
-        err << error << '\n';
-        return prepared;
-    }
-
-    int result = Success;
-    auto report = [&](const QString &fileName, bool written) {
-        if (!written) {
-            err << QObject::tr("The file %1 could not be written.").arg(fileName) << '\n';
+    int result = prepare(options.exportFiles.first(), options, input, error);
+    if (result == Success) {
+        if (!options.pdf.isEmpty() && !options.xlsx.isEmpty())
+            result = writeBoth(input, options.pdf, options.xlsx, error);
+        else if (!options.pdf.isEmpty() && !PdfReport::write(options.pdf, input))
             result = NotWritten;
-        }
-    };
-    if (!options.pdf.isEmpty())
-        report(options.pdf, PdfReport::write(options.pdf, input));
-    if (!options.xlsx.isEmpty())
-        report(options.xlsx, ExcelExport::write(options.xlsx, input.rows));
+        else if (!options.xlsx.isEmpty() && !ExcelExport::write(options.xlsx, input.rows))
+            result = NotWritten;
+        if (result == NotWritten && error.isEmpty())
+            error = QObject::tr("The file %1 could not be written.").arg(options.pdf.isEmpty() ? options.xlsx : options.pdf);
+    }
+    if (result != Success)
+        err << error << '\n';
     return result;
 }
 

@@ -78,7 +78,7 @@ private slots:
     void badUsage();
     void invalidExportFile();
     void nothingTicked();
-    void unwritableOutput();
+    void bothDocumentsOrNeither();
     void rowsSelection();
     void italianMessages();
     void fullTemporaryFolderWritesNothing();
@@ -170,14 +170,32 @@ void TestConverter::nothingTicked()
     QVERIFY(!QFile::exists(xlsx));
 }
 
-void TestConverter::unwritableOutput()
+// A report and a workbook asked for together are written both or neither.
+void TestConverter::bothDocumentsOrNeither()
 {
-    const QString pdf = dir.filePath(QStringLiteral("written.pdf"));
-    const Result result = convert({ QStringLiteral("--pdf"), pdf, QStringLiteral("--xlsx"),
-                                    QStringLiteral("/nonexistent-folder/out.xlsx"), samplePath("results.xml") });
-    QCOMPARE(result.exitCode, 4);
-    QCOMPARE(result.err, QStringLiteral("The file /nonexistent-folder/out.xlsx could not be written.\n"));
-    QCOMPARE(pageCount(pdf), 1);
+    const QString pdf = dir.filePath(QStringLiteral("both.pdf"));
+    const Result noFolder = convert({ QStringLiteral("--pdf"), pdf, QStringLiteral("--xlsx"),
+                                      QStringLiteral("/nonexistent-folder/out.xlsx"), samplePath("results.xml") });
+    QCOMPARE(noFolder.exitCode, 4);
+    QCOMPARE(noFolder.err, QStringLiteral("The file /nonexistent-folder/out.xlsx could not be written.\n"));
+    QVERIFY(!QFile::exists(pdf));
+
+    // The workbook's disk fills up while it is written.
+    FullFolder full;
+    if (!full.isValid())
+        QSKIP("mounting a small file system needs root");
+    QByteArray samples;
+    for (int i = 0; i < 200; ++i)
+        samples += sample(QStringLiteral("S%1").arg(i), result(QString::number(i)));
+    const QString large = dir.filePath(QStringLiteral("large.xml"));
+    QVERIFY(write(large, document(instrument(QStringLiteral("222"), QStringLiteral("005Z02"))
+                                  + record(QStringLiteral("Milk"), QStringLiteral("Fat"), samples))));
+    const QString xlsx = full.path() + QStringLiteral("/out.xlsx");
+    const Result fullDisk = convert({ QStringLiteral("--pdf"), pdf, QStringLiteral("--xlsx"), xlsx, large });
+    QCOMPARE(fullDisk.exitCode, 4);
+    QCOMPARE(fullDisk.err, QStringLiteral("The file %1 could not be written.\n").arg(xlsx));
+    QVERIFY(!QFile::exists(pdf));
+    QCOMPARE(full.leftovers(), QStringList());
 }
 
 void TestConverter::rowsSelection()
