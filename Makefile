@@ -21,7 +21,8 @@ build: deps
 run: build
 	$(BUILD)/app/datarium
 
-# Every test twice, plainly and under AddressSanitizer and UBSan, then each
+# Every test twice, plainly (GCC) and under AddressSanitizer and UBSan (clang,
+# whose UBSan also checks enumeration values), then each
 # fuzz target for FUZZ_SECONDS.
 test: plain-test sanitized-test fuzz-test
 
@@ -29,7 +30,7 @@ plain-test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 sanitized-test: deps
-	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDATARIUM_SANITIZE=ON > /dev/null
+	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DDATARIUM_SANITIZE=ON > /dev/null
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
