@@ -1,7 +1,10 @@
 // A byte stream decoded into writes (values of every kind, formats, column and
-// row settings, merges), then a save: every part of the package must be
-// well-formed XML, and the sheet's shared-string and style indexes must point
-// at existing entries.
+// row settings, merges), sheet operations (add, copy, delete) and shared-string
+// calls, then a save: every part of the package must be well-formed XML, the
+// shared-string table must hold as many entries as it says, and every sheet's
+// shared-string and style indexes must point at existing entries. Cells taken
+// out along the way must stay readable after their sheets are gone.
+#include "spreadsheet/sharedstrings.h"
 #include "spreadsheet/spreadsheet.h"
 
 #include <QBuffer>
@@ -95,7 +98,13 @@ int position(FuzzedDataProvider &input, int limit)
     return input.ConsumeBool() ? input.ConsumeIntegralInRange(-1, 40) : input.ConsumeIntegralInRange(-1, limit + 1);
 }
 
-// Every entry parses, and the sheet's indexes point at existing entries.
+int intAttribute(const QXmlStreamReader &reader, const char *name)
+{
+    return reader.attributes().value(QLatin1String(name)).toInt();
+}
+
+// Every entry parses, the table's entries are as many as it says, and the
+// sheets' indexes point at existing entries.
 void checkPackage(const QByteArray &package)
 {
     QBuffer buffer;
@@ -104,17 +113,23 @@ void checkPackage(const QByteArray &package)
     QZipReader zip(&buffer);
     check(zip.status() == QZipReader::NoError);
     int uniqueStrings = 0;
+    int stringEntries = 0;
     int cellFormats = -1;
+    QStringList sheets;
     for (const QZipReader::FileInfo &info : zip.fileInfoList()) {
+        if (info.filePath.startsWith(QLatin1String("xl/worksheets/sheet")))
+            sheets << info.filePath;
         QXmlStreamReader reader(zip.fileData(info.filePath));
         while (!reader.atEnd()) {
             reader.readNext();
             if (reader.tokenType() != QXmlStreamReader::StartElement)
                 continue;
             if (reader.name() == QLatin1String("sst"))
-                uniqueStrings = reader.attributes().value(QLatin1String("uniqueCount")).toInt();
+                uniqueStrings = intAttribute(reader, "uniqueCount");
+            if (reader.name() == QLatin1String("si"))
+                ++stringEntries;
             if (reader.name() == QLatin1String("cellXfs"))
-                cellFormats = reader.attributes().value(QLatin1String("count")).toInt();
+                cellFormats = intAttribute(reader, "count");
         }
         if (reader.hasError()) {
             fprintf(stderr, "%s: %s\n", qPrintable(info.filePath), qPrintable(reader.errorString()));
@@ -122,20 +137,42 @@ void checkPackage(const QByteArray &package)
             __builtin_trap();
         }
     }
-    QXmlStreamReader sheet(zip.fileData(QStringLiteral("xl/worksheets/sheet1.xml")));
-    while (!sheet.atEnd()) {
-        if (sheet.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        const QXmlStreamAttributes attributes = sheet.attributes();
-        if (attributes.hasAttribute(QLatin1String("s"))) {
-            const int style = attributes.value(QLatin1String("s")).toInt();
-            check(style >= 0 && style < cellFormats);
+    check(stringEntries == uniqueStrings);
+    for (const QString &name : sheets) {
+        QXmlStreamReader sheet(zip.fileData(name));
+        while (!sheet.atEnd()) {
+            if (sheet.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            const QXmlStreamAttributes attributes = sheet.attributes();
+            if (attributes.hasAttribute(QLatin1String("s"))) {
+                const int style = attributes.value(QLatin1String("s")).toInt();
+                check(style >= 0 && style < cellFormats);
+            }
+            if (sheet.name() == QLatin1String("c") && attributes.value(QLatin1String("t")) == QLatin1String("s")) {
+                sheet.readNextStartElement();
+                const int index = sheet.readElementText().toInt();
+                check(index >= 0 && index < uniqueStrings);
+            }
         }
-        if (sheet.name() == QLatin1String("c") && attributes.value(QLatin1String("t")) == QLatin1String("s")) {
-            sheet.readNextStartElement();
-            const int index = sheet.readElementText().toInt();
-            check(index >= 0 && index < uniqueStrings);
-        }
+    }
+}
+
+// Sheet operations and the shared-string table's own calls.
+void sheetOperation(FuzzedDataProvider &input, Document &document, QList<QSharedPointer<SheetCell>> &taken)
+{
+    const QStringList names = document.sheetNames();
+    const QString some = names.value(input.ConsumeIntegralInRange(0, names.size()));
+    switch (input.ConsumeIntegralInRange(0, 6)) {
+    case 0: document.addSheet(input.ConsumeBool() ? QString() : text(input)); break;
+    case 1: document.selectSheet(some); break;
+    case 2: document.copySheet(some); break;
+    case 3: document.deleteSheet(some); break;
+    case 4: document.workbook()->sharedStrings()->addString(text(input)); break;
+    case 5: document.workbook()->sharedStrings()->removeString(text(input)); break;
+    default:
+        if (QSharedPointer<SheetCell> cell = document.cellAt(position(input, 40), position(input, 40)))
+            taken.append(cell);
+        break;
     }
 }
 
@@ -144,33 +181,40 @@ void checkPackage(const QByteArray &package)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzedDataProvider input(data, size);
-    Document document;
-    Worksheet *sheet = document.activeWorksheet();
-    document.workbook()->setStringsToHyperlinksEnabled(input.ConsumeProbability<float>() < 0.8f);
-    while (input.remaining_bytes() > 0) {
-        const int row = position(input, 1048576);
-        const int column = position(input, 16384);
-        switch (input.ConsumeIntegralInRange(0, 9)) {
-        case 0:
-        case 1:
-        case 2:
-            sheet->writeValue(row, column, value(input), format(input));
-            break;
-        case 3: sheet->setColumnWidth(column, position(input, 16384), input.ConsumeFloatingPointInRange(0.0, 300.0)); break;
-        case 4: sheet->setColumnFormat(column, position(input, 16384), format(input)); break;
-        case 5: sheet->setColumnHidden(column, position(input, 16384), input.ConsumeBool()); break;
-        case 6: sheet->setRowHeight(row, row + input.ConsumeIntegralInRange(0, 5), input.ConsumeFloatingPointInRange(0.0, 400.0)); break;
-        case 7: sheet->setRowFormat(row, row + input.ConsumeIntegralInRange(0, 5), format(input)); break;
-        case 8: sheet->setRowHidden(row, row, input.ConsumeBool()); break;
-        case 9:
-            sheet->mergeCells(CellArea(row, column, row + input.ConsumeIntegralInRange(0, 3),
-                                       column + input.ConsumeIntegralInRange(0, 3)), format(input));
-            break;
+    QList<QSharedPointer<SheetCell>> taken;
+    {
+        Document document;
+        document.workbook()->setStringsToHyperlinksEnabled(input.ConsumeProbability<float>() < 0.8f);
+        document.workbook()->setDate1904(input.ConsumeProbability<float>() < 0.2f);
+        while (input.remaining_bytes() > 0) {
+            Worksheet *sheet = document.activeWorksheet();
+            const int row = position(input, 1048576);
+            const int column = position(input, 16384);
+            switch (input.ConsumeIntegralInRange(0, 10)) {
+            case 0:
+            case 1:
+            case 2:
+                sheet->writeValue(row, column, value(input), format(input));
+                break;
+            case 3: sheet->setColumnWidth(column, position(input, 16384), input.ConsumeFloatingPointInRange(0.0, 300.0)); break;
+            case 4: sheet->setColumnFormat(column, position(input, 16384), format(input)); break;
+            case 5: sheet->setColumnHidden(column, position(input, 16384), input.ConsumeBool()); break;
+            case 6: sheet->setRowHeight(row, row + input.ConsumeIntegralInRange(0, 5), input.ConsumeFloatingPointInRange(0.0, 400.0)); break;
+            case 7: sheet->setRowFormat(row, row + input.ConsumeIntegralInRange(0, 5), format(input)); break;
+            case 8: sheet->setRowHidden(row, row, input.ConsumeBool()); break;
+            case 9:
+                sheet->mergeCells(CellArea(row, column, row + input.ConsumeIntegralInRange(0, 3),
+                                           column + input.ConsumeIntegralInRange(0, 3)), format(input));
+                break;
+            case 10: sheetOperation(input, document, taken); break;
+            }
         }
+        QBuffer package;
+        package.open(QIODevice::WriteOnly);
+        check(document.saveToDevice(&package));
+        checkPackage(package.data());
     }
-    QBuffer package;
-    package.open(QIODevice::WriteOnly);
-    check(document.saveToDevice(&package));
-    checkPackage(package.data());
+    for (const QSharedPointer<SheetCell> &cell : qAsConst(taken))
+        cell->dateTime();
     return 0;
 }
