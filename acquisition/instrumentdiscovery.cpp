@@ -1,6 +1,7 @@
 #include "instrumentdiscovery.h"
 
 #include <QDebug>
+#include <QDir>
 
 QString findInstrumentExport(const QVector<Volume> &volumes)
 {
@@ -15,7 +16,8 @@ QString findInstrumentExport(const QVector<Volume> &volumes)
         else
             continue;
         qDebug() << "QVRDRIVE checked " << true;
-        return volume.rootPath + QLatin1Char('/') + file;
+        // A drive's root ends in a separator already ("E:/"), a mount point not.
+        return QDir(volume.rootPath).filePath(file);
     }
     return QString();
 }

@@ -505,6 +505,8 @@ void TestExportFile::discovery_data()
     QTest::newRow("letter case counts") << QVector<Volume>{ lowerCase } << QString();
     QTest::newRow("not ready skipped") << QVector<Volume>{ notReady, kolven } << QStringLiteral("/media/k/export.xml");
     QTest::newRow("invalid skipped") << QVector<Volume>{ invalid } << QString();
+    QTest::newRow("Windows drive") << QVector<Volume>{ { QStringLiteral("QVRDRIVE"), QStringLiteral("E:/"), true, true } }
+                                   << QStringLiteral("E:/results.xml");
 }
 
 void TestExportFile::discovery()
