@@ -3,11 +3,12 @@
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
+WINDOWS_BUILD ?= build-windows
 FUZZ_SECONDS ?= 60
 MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test plain-test sanitized-test fuzz-test package artwork clean
+.PHONY: all deps build run test plain-test sanitized-test fuzz-test package artwork windows windows-test clean
 
 all: build
 
@@ -43,6 +44,22 @@ fuzz-test: deps
 package: build
 	cd $(BUILD) && cpack -G DEB
 
+# The programs for 64-bit Windows, cross-built against a Qt for Windows that
+# tools/windows/build-qt makes once (into ~/.cache/datarium), and their
+# installer $(WINDOWS_BUILD)/datarium-<version>-setup.exe.
+windows:
+	@tools/install-deps windows
+	@qt=$$(tools/windows/build-qt) && cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=Release \
+		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/tools/windows/mingw-w64.cmake -DDATARIUM_WINDOWS_QT="$$qt" \
+		-DDATARIUM_LINUX_BUILD=$(CURDIR)/$(BUILD) > /dev/null
+	@cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	tools/windows/make-installer $(WINDOWS_BUILD) $$(sed -n 's/^project(Datarium VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+
+# The Windows programs' tests under Wine, beside the Linux build they are
+# compared with.
+windows-test: build windows
+	cd $(WINDOWS_BUILD) && ctest --output-on-failure -j $(JOBS)
+
 # Draws the pictures and the icon in resources/ anew.
 artwork: deps
 	@cmake -S . -B $(BUILD) > /dev/null
@@ -50,4 +67,4 @@ artwork: deps
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/makeartwork resources
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)

@@ -17,9 +17,16 @@ void quiet(QtMsgType, const QMessageLogContext &, const QString &) {}
 
 int main(int argc, char *argv[])
 {
-    // No display is needed: the reports are drawn off screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    // No display is needed: the reports are drawn off screen. On Windows the
+    // offscreen platform knows no fonts of the system; the minimal one,
+    // which opens no window either, is given them.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+#if defined(Q_OS_WIN)
+        qputenv("QT_QPA_PLATFORM", "minimal:enable_fonts");
+#else
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
+    }
     qInstallMessageHandler(quiet);
 
     QApplication app(argc, argv);

@@ -7,6 +7,13 @@
 
 int main(int argc, char *argv[])
 {
+#if defined(Q_OS_WIN)
+    // The manifest declares the program aware of each monitor's scale: Qt
+    // then scales the window, its pictures and column widths with it, by the
+    // monitor's own factor (150 % stays 150 %).
+    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+#endif
     QApplication app(argc, argv);
 
     QTranslator translator;
