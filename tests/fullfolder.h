@@ -6,16 +6,19 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#if defined(Q_OS_UNIX)
 #include <unistd.h>
+#endif
 
 // A small file system of the test's own, filled up to a few kilobytes, so
-// that writing anything larger fails as on a full disk. Mounting needs root;
-// elsewhere the folder is not valid and the test is skipped.
+// that writing anything larger fails as on a full disk. Mounting needs root
+// on Linux; elsewhere the folder is not valid and the test is skipped.
 class FullFolder
 {
 public:
     FullFolder()
     {
+#if defined(Q_OS_UNIX)
         if (geteuid() != 0 || !mountPoint.isValid())
             return;
         mounted = QProcess::execute(QStringLiteral("mount"),
@@ -25,6 +28,7 @@ public:
         QFile filler(mountPoint.filePath(fillerName()));
         if (mounted && filler.open(QIODevice::WriteOnly))
             filler.write(QByteArray(56 * 1024, 'x'));
+#endif
     }
     ~FullFolder()
     {

@@ -1,6 +1,10 @@
 #ifndef PDFTOOLS_H
 #define PDFTOOLS_H
 
+#include "hosttools.h"
+
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QString>
@@ -10,11 +14,30 @@
 // Reads PDF files back with poppler's tools, as a reader of the report sees them.
 namespace PdfTools {
 
-// What a program printed; "<program failed>" when it did not run to success.
-inline QString run(const QString &program, const QStringList &arguments)
+using HostTools::available;
+
+// Whether a file is a complete PDF document, as far as its first and last
+// bytes tell (for where the tools are not available).
+inline bool isPdf(const QString &pdf)
 {
+    QFile file(pdf);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    return bytes.startsWith("%PDF-") && bytes.trimmed().endsWith("%%EOF");
+}
+
+// What a program printed; "<program failed>" when it did not run to success.
+inline QString run(const QString &program, QStringList arguments)
+{
+    if (!available())
+        return QStringLiteral("<%1 not available>").arg(program);
+    for (QString &argument : arguments) {
+        if (QFileInfo::exists(argument))
+            argument = HostTools::path(argument);
+    }
     QProcess process;
-    process.start(program, arguments);
+    process.start(HostTools::program(program), arguments);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         return QStringLiteral("<%1 failed>").arg(program);
     return QString::fromUtf8(process.readAllStandardOutput());

@@ -219,6 +219,10 @@ void TestCellReferences::wallClockTimeInEveryZone()
     QFETCH(QByteArray, zone);
     QFETCH(QDateTime, dateTime);
     QFETCH(double, serial);
+#if !defined(Q_OS_UNIX)
+    if (dateTime.timeSpec() != Qt::LocalTime)
+        QSKIP("the local zone is set through TZ, which only Unix reads");
+#endif
     TimeZone timeZone(zone.constData());
     QCOMPARE(dateTimeToSerial(dateTime), serial);
     const QDateTime back = serialToDateTime(serial);

@@ -36,8 +36,10 @@ Result convert(const QStringList &arguments, const QStringList &environment = {}
     process.start(qEnvironmentVariable("DATARIUM_CONVERT"), arguments);
     if (!process.waitForFinished(60000))
         return {};
+    // A Windows console ends its lines with CR LF.
+    auto text = [](const QByteArray &bytes) { return QString::fromUtf8(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n")); };
     return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-             QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError()) };
+             text(process.readAllStandardOutput()), text(process.readAllStandardError()) };
 }
 
 QStringList entryNames(const QString &package)
@@ -106,8 +108,11 @@ void TestConverter::successPrintsNothing()
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(result.out, QString());
     QCOMPARE(result.err, QString());
-    QVERIFY(pageCount(pdf) >= 1);
-    QVERIFY(pdfText(pdf).contains(QStringLiteral("Dr. Rossi")));
+    QVERIFY(PdfTools::isPdf(pdf));
+    if (PdfTools::available()) {
+        QVERIFY(pageCount(pdf) >= 1);
+        QVERIFY(pdfText(pdf).contains(QStringLiteral("Dr. Rossi")));
+    }
     QVERIFY(entryNames(xlsx).contains(QStringLiteral("xl/worksheets/sheet1.xml")));
 }
 
@@ -217,6 +222,9 @@ void TestConverter::rowsSelection()
 
 void TestConverter::italianMessages()
 {
+#if defined(Q_OS_WIN)
+    QSKIP("Windows takes its language from the user's locale, not from the environment (tests/windows)");
+#endif
     const QStringList italian = { QStringLiteral("LANGUAGE=it"), QStringLiteral("LC_ALL=it_IT.UTF-8") };
     const Result invalid = convert({ QStringLiteral("--pdf"), dir.filePath(QStringLiteral("it.pdf")),
                                      ExportXml::samplePath("no-such-file.xml") }, italian);
@@ -254,6 +262,9 @@ void TestConverter::fullTemporaryFolderWritesNothing()
 // files. As root the converter runs as "nobody" in a folder of root's.
 void TestConverter::existingFileInAReadOnlyFolderIsReplaced()
 {
+#if !defined(Q_OS_UNIX)
+    QSKIP("folder permissions are Unix modes here");
+#else
     const bool root = geteuid() == 0;
     const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
     if (root && setpriv.isEmpty())
@@ -288,6 +299,7 @@ void TestConverter::existingFileInAReadOnlyFolderIsReplaced()
     QVERIFY(entryNames(xlsx).contains(QStringLiteral("xl/worksheets/sheet1.xml")));
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{ "report.pdf", "results.xlsx" }));
     QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+#endif
 }
 
 static QStringList filesIn(const QString &folder)
@@ -322,7 +334,9 @@ void TestConverter::aFolderOfExports()
                              + noRows + QStringLiteral(": To proceed, you should select at least one result.\n")
                              + sameName + QStringLiteral(": ") + good + QStringLiteral(" was converted already under the same name.\n"));
     QCOMPARE(filesIn(out), (QStringList{ "dairy.v2.pdf", "dairy.v2.xlsx", "olive-oil.pdf", "olive-oil.xlsx" }));
-    QVERIFY(PdfTools::text(out + QStringLiteral("/olive-oil.pdf")).contains(QStringLiteral("Dr. Rossi")));
+    QVERIFY(PdfTools::isPdf(out + QStringLiteral("/olive-oil.pdf")));
+    if (PdfTools::available())
+        QVERIFY(PdfTools::text(out + QStringLiteral("/olive-oil.pdf")).contains(QStringLiteral("Dr. Rossi")));
     QVERIFY(entry(out + QStringLiteral("/dairy.v2.xlsx"), QStringLiteral("xl/sharedStrings.xml")).contains("LT-A-001"));
 
     // All good: nothing printed, 0; again into the same folder replaces the documents.
@@ -376,6 +390,7 @@ void TestConverter::sameDocumentsAsTheWindow()
         arguments << QStringLiteral("--signature") << signature;
     QCOMPARE(convert(arguments << path).exitCode, 0);
 
+    QVERIFY(PdfTools::isPdf(pdf) && PdfTools::isPdf(windowPdf));
     QCOMPARE(pageCount(pdf), pageCount(windowPdf));
     QCOMPARE(pdfText(pdf), pdfText(windowPdf));
     const QStringList names = entryNames(windowXlsx);

@@ -36,7 +36,11 @@ void TestVolumeDiscovery::instrumentVolumeIsFoundByItsLabel()
     auto found = std::find_if(volumes.begin(), volumes.end(), [&](const Volume &volume) {
         return QDir(volume.rootPath) == QDir(root);
     });
-    QVERIFY2(found != volumes.end(), "the mounted image is not among the mounted volumes");
+    QStringList seen;
+    for (const Volume &volume : volumes)
+        seen << volume.name + QStringLiteral(" at ") + volume.rootPath;
+    QVERIFY2(found != volumes.end(), qPrintable(QStringLiteral("the volume is not among the mounted ones: ")
+                                                + seen.join(QStringLiteral(", "))));
     QCOMPARE(found->name, QStringLiteral("QVRDRIVE"));
     QVERIFY(found->valid && found->ready);
 

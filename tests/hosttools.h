@@ -1,0 +1,56 @@
+#ifndef HOSTTOOLS_H
+#define HOSTTOOLS_H
+
+#include <QString>
+
+#if defined(Q_OS_WIN)
+#include <windows.h>
+#endif
+
+// The programs that check what the tests write (poppler's tools, Python with
+// openpyxl) are those of the Linux machine the tests run on, also for the
+// Windows build, whose tests run under Wine: Wine starts a Linux program by its
+// Unix path, and the paths handed to it must be the Unix names of the files.
+namespace HostTools {
+
+// Whether they can be run at all. Not from the Windows build's tests: Wine
+// starts a Linux program but cannot wait for it to end. The scripts in
+// tests/windows read what those tests leave behind instead.
+inline bool available()
+{
+#if defined(Q_OS_WIN)
+    return false;
+#else
+    return true;
+#endif
+}
+
+inline QString program(const QString &name)
+{
+    return QStringLiteral("/usr/bin/") + name;
+}
+
+inline QString path(const QString &fileName)
+{
+#if defined(Q_OS_WIN)
+    // Wine's own export; on Windows itself there is no Linux side to hand to.
+    using UnixName = char *(CDECL *)(const wchar_t *);
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (!unixName)
+        return fileName;
+    const QString native = QString(fileName).replace(QLatin1Char('/'), QLatin1Char('\\'));
+    char *name = unixName(reinterpret_cast<const wchar_t *>(native.utf16()));
+    if (!name)
+        return fileName;
+    const QString result = QString::fromUtf8(name);
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+#else
+    return fileName;
+#endif
+}
+
+} // namespace HostTools
+
+#endif // HOSTTOOLS_H
