@@ -3,9 +3,10 @@
 #include "namespaces.h"
 #include "rawxml_p.h"
 #include "utility.h"
+#include "formatreader_p.h"
+#include "xmlscanner_p.h"
 
 #include <QDebug>
-#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 #include <cstring>
@@ -401,35 +402,130 @@ void SharedStrings::writeRun(QXmlStreamWriter &writer, const QString &text, cons
     writer.writeEndElement();
 }
 
-// Reads the entries back (text runs only, without their formats).
-bool SharedStrings::readXml(QIODevice *device)
+namespace {
+
+// Whether a text read from a package is already in the form the table keeps
+// (the escaped form of its characters): true unless it holds an escape, a
+// character that escaping changes, or one of the bytes that could begin
+// U+FFFE or U+FFFF.
+bool isStoredForm(const QByteArray &text)
 {
-    QXmlStreamReader reader(device);
-    int declaredCount = -1;
-    RichString current;
-    bool inEntry = false;
-    while (!reader.atEnd()) {
-        const QXmlStreamReader::TokenType token = reader.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            if (reader.name() == QLatin1String("sst") && reader.attributes().hasAttribute(QLatin1String("uniqueCount")))
-                declaredCount = reader.attributes().value(QLatin1String("uniqueCount")).toInt();
-            else if (reader.name() == QLatin1String("si")) {
-                current = RichString();
-                inEntry = true;
-            } else if (inEntry && reader.name() == QLatin1String("t"))
-                current.appendRun(unescapeCellText(reader.readElementText()));
-        } else if (token == QXmlStreamReader::EndElement && reader.name() == QLatin1String("si")) {
-            inEntry = false;
-            add(current, Caller);
-        }
-    }
-    if (reader.hasError())
-        return false;
-    if (declaredCount >= 0 && declaredCount != uniqueCount()) {
-        qDebug("Error: Shared string count");
-        return false;
+    for (int i = 0; i < text.size(); ++i) {
+        const uchar c = uchar(text.at(i));
+        if ((c < 0x20 && c != '\t' && c != '\n') || c == 0xEF || (c == '_' && i + 1 < text.size() && text.at(i + 1) == 'x'))
+            return false;
     }
     return true;
+}
+
+bool startsOrEndsWithBlank(const QByteArray &text)
+{
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    return !text.isEmpty() && (blank(text.front()) || blank(text.back()));
+}
+
+} // namespace
+
+quint32 SharedStrings::addStored(const QByteArray &stored, bool preserveSpace, Holder holder)
+{
+    const uint hash = hashOf(stored);
+    const quint32 id = findPlain(stored, hash);
+    if (id != noEntry)
+        return addReference(id, holder);
+    ++m_totalCount;
+    const quint32 added = insertPlain(stored, hash, preserveSpace);
+    m_entries[added].cellReferences = holder == Cell ? 1 : 0;
+    return added;
+}
+
+// An "si" element: one "t", or runs ("r", each with its "rPr" and "t");
+// phonetic runs and properties are not kept.
+bool SharedStrings::readXml(QIODevice *device)
+{
+    clearReadError();
+    XmlScanner scanner(device, m_maxXmlDepth);
+    int declared = -1;
+    int read = 0;
+    while (scanner.next() == XmlScanner::StartElement || scanner.token() == XmlScanner::Text
+           || scanner.token() == XmlScanner::EndElement) {
+        if (scanner.token() != XmlScanner::StartElement)
+            continue;
+        if (scanner.is(XmlScanner::Main, "sst")) {
+            const QByteArray count = scanner.value("uniqueCount");
+            declared = count.isNull() ? -1 : count.toInt();
+            continue;
+        }
+        if (!scanner.is(XmlScanner::Main, "si")) {
+            scanner.skipElement();
+            continue;
+        }
+        QByteArray plain;
+        RichString runs;
+        bool rich = false;
+        const int depth = scanner.depth();
+        while (scanner.next() != XmlScanner::Invalid
+               && !(scanner.token() == XmlScanner::EndElement && scanner.depth() == depth - 1)) {
+            if (scanner.token() != XmlScanner::StartElement)
+                continue;
+            if (scanner.is(XmlScanner::Main, "t")) {
+                plain += scanner.readElementText();
+            } else if (scanner.is(XmlScanner::Main, "r")) {
+                rich = true;
+                Format format;
+                QByteArray text;
+                const int runDepth = scanner.depth();
+                while (scanner.next() != XmlScanner::Invalid
+                       && !(scanner.token() == XmlScanner::EndElement && scanner.depth() == runDepth - 1)) {
+                    if (scanner.token() != XmlScanner::StartElement)
+                        continue;
+                    if (scanner.is(XmlScanner::Main, "rPr"))
+                        FormatReader::readFont(scanner, format);
+                    else if (scanner.is(XmlScanner::Main, "t"))
+                        text += scanner.readElementText();
+                    else
+                        scanner.skipElement();
+                }
+                runs.appendRun(unescapeCellText(QString::fromUtf8(text)), format);
+            } else {
+                scanner.skipElement();
+            }
+        }
+        if (scanner.hasError())
+            break;
+        if (rich && !plain.isEmpty())
+            runs.appendRun(unescapeCellText(QString::fromUtf8(plain)));
+        quint32 id;
+        if (rich && runs.runCount() > 1)
+            id = add(runs, Caller);
+        else if (rich)
+            id = add(runs.runText(0), Caller);
+        else if (isStoredForm(plain))
+            id = addStored(plain, startsOrEndsWithBlank(plain), Caller);
+        else
+            id = add(unescapeCellText(QString::fromUtf8(plain)), Caller);
+        m_loaded.append(id);
+        ++read;
+    }
+    if (scanner.hasError())
+        return readFailed(scanner.errorString());
+    if (declared >= 0 && declared != read) {
+        qDebug("Error: Shared string count");
+        return readFailed(QStringLiteral("it says it holds %1 texts, but holds %2").arg(declared).arg(read));
+    }
+    return true;
+}
+
+quint32 SharedStrings::loadedEntry(int index) const
+{
+    return index >= 0 && index < m_loaded.size() ? m_loaded.at(index) : noEntry;
+}
+
+void SharedStrings::releaseLoaded()
+{
+    const QVector<quint32> loaded = m_loaded;
+    m_loaded.clear();
+    for (const quint32 id : loaded)
+        release(id, Caller);
 }
 
 } // namespace Spreadsheet

@@ -67,7 +67,19 @@ public:
     bool isEmpty() const { return uniqueCount() == 0; }
 
     void writeXml(QIODevice *device) const override;
+    // Reads the table of a package; its entries are held for the loader
+    // until releaseLoaded(). False for malformed XML and for a "uniqueCount"
+    // that differs from the entries read.
     bool readXml(QIODevice *device) override;
+    // The entry that index n of the table read names (cells of a loaded
+    // sheet refer to entries by it); noEntry for none.
+    quint32 loadedEntry(int index) const;
+    // Gives back the loader's hold on the entries read: those that no cell
+    // uses leave the table.
+    void releaseLoaded();
+    void setReadLimits(int maxDepth) { m_maxXmlDepth = maxDepth; }
+
+    static constexpr quint32 noEntry = 0xFFFFFFFF;
 
 private:
     struct Entry
@@ -96,7 +108,7 @@ private:
     quint32 idAt(int index) const;
     void writeRun(QXmlStreamWriter &writer, const QString &text, const Format &format) const;
 
-    static constexpr quint32 noEntry = 0xFFFFFFFF;
+    quint32 addStored(const QByteArray &stored, bool preserveSpace, Holder holder);
 
     std::vector<Entry> m_entries;               // by id
     QByteArray m_text;                          // the plain entries' UTF-8, back to back
@@ -107,6 +119,8 @@ private:
     int m_deadTextBytes = 0;                    // of removed plain entries, still in m_text
     mutable QVector<int> m_positions;           // id -> index, while entries were removed
     int m_totalCount = 0;
+    QVector<quint32> m_loaded;                  // the table read: index -> entry id
+    int m_maxXmlDepth = 256;
 };
 
 // Writes a "t" element with the text escaped as cells need it, preserving

@@ -6,6 +6,8 @@
 #include "utility.h"
 #include "worksheet.h"
 #include "worksheet_p.h"
+#include "keptsheet_p.h"
+#include "xmlscanner_p.h"
 
 #include <QDebug>
 
@@ -163,7 +165,10 @@ bool Workbook::copySheet(int index, const QString &newName)
         name = d->copyName(d->sheetNames.at(index));
     else if (d->indexOfName(name) >= 0)
         return false;
-    QSharedPointer<AbstractSheet> copy(d->sheets.at(index)->copy(name, ++d->lastSheetId));
+    QSharedPointer<AbstractSheet> copy(d->sheets.at(index)->copy(name, d->lastSheetId + 1));
+    if (!copy)
+        return false;   // a sheet kept as loaded is not copied
+    ++d->lastSheetId;
     d->sheets.append(copy);
     d->sheetNames.append(name);
     return true;
@@ -217,7 +222,7 @@ bool Workbook::defineName(const QString &name, const QString &formula, const QSt
     if (name.isEmpty() || formula.isEmpty())
         return false;
     d->definedNames.append({ name, formula.startsWith(QLatin1Char('=')) ? formula.mid(1) : formula, comment,
-                             scopeSheetId });
+                             scopeSheetId, {} });
     return true;
 }
 
@@ -264,10 +269,40 @@ Theme *Workbook::theme() const
 
 // --- workbook.xml
 
+namespace {
+
+// The order of the workbook's elements in the file format.
+enum WorkbookOrder {
+    FileVersionOrder, FileSharingOrder, WorkbookPrOrder, WorkbookProtectionOrder, BookViewsOrder, SheetsOrder,
+    FunctionGroupsOrder, ExternalReferencesOrder, DefinedNamesOrder, CalcPrOrder, OleSizeOrder,
+    CustomWorkbookViewsOrder, PivotCachesOrder, SmartTagPrOrder, SmartTagTypesOrder, WebPublishingOrder,
+    FileRecoveryPrOrder, WebPublishObjectsOrder, ExtLstOrder
+};
+
+const char *const workbookElements[] = {
+    "fileVersion", "fileSharing", "workbookPr", "workbookProtection", "bookViews", "sheets", "functionGroups",
+    "externalReferences", "definedNames", "calcPr", "oleSize", "customWorkbookViews", "pivotCaches",
+    "smartTagPr", "smartTagTypes", "webPublishing", "fileRecoveryPr", "webPublishObjects", "extLst",
+};
+
+int workbookOrderOf(const XmlScanner &scanner)
+{
+    if (scanner.namespaceId() != XmlScanner::Main)
+        return -1;
+    for (int order = 0; order <= ExtLstOrder; ++order) {
+        if (scanner.localName() == QLatin1String(workbookElements[order]))
+            return order;
+    }
+    return -1;
+}
+
+} // namespace
+
 void Workbook::writeXml(QIODevice *device) const
 {
     Q_D(const Workbook);
     relationships()->clear();
+    relationships()->setSourcePart(QStringLiteral("xl/workbook.xml"));
     if (d->sheets.isEmpty())
         const_cast<Workbook *>(this)->addSheet();
 
@@ -276,37 +311,22 @@ void Workbook::writeXml(QIODevice *device) const
     writer.writeStartElement(QStringLiteral("workbook"));
     writer.writeAttribute(QStringLiteral("xmlns"), Namespace::spreadsheetMain);
     writer.writeAttribute(QStringLiteral("xmlns:r"), Namespace::documentRelationships);
+    KeptXml::writeAttributes(writer, d->rootAttributes);
 
-    writer.writeEmptyElement(QStringLiteral("fileVersion"));
-    writer.writeAttribute(QStringLiteral("appName"), QStringLiteral("xl"));
-    writer.writeAttribute(QStringLiteral("lastEdited"), QStringLiteral("4"));
-    writer.writeAttribute(QStringLiteral("lowestEdited"), QStringLiteral("4"));
-    writer.writeAttribute(QStringLiteral("rupBuild"), QStringLiteral("4505"));
-
-    writer.writeEmptyElement(QStringLiteral("workbookPr"));
-    if (d->date1904)
-        writer.writeAttribute(QStringLiteral("date1904"), QStringLiteral("1"));
-    writer.writeAttribute(QStringLiteral("defaultThemeVersion"), QStringLiteral("124226"));
-
-    writer.writeStartElement(QStringLiteral("bookViews"));
-    writer.writeEmptyElement(QStringLiteral("workbookView"));
-    writer.writeAttribute(QStringLiteral("xWindow"), QString::number(d->windowX));
-    writer.writeAttribute(QStringLiteral("yWindow"), QString::number(d->windowY));
-    writer.writeAttribute(QStringLiteral("windowWidth"), QString::number(d->windowWidth));
-    writer.writeAttribute(QStringLiteral("windowHeight"), QString::number(d->windowHeight));
-    if (d->firstSheet > 0)
-        writer.writeAttribute(QStringLiteral("firstSheet"), QString::number(d->firstSheet + 1));
-    // Spreadsheet programs cannot open a workbook on a hidden tab.
-    const int activeTab = d->nearestVisibleSheet(d->activeSheetIndex);
-    if (activeTab > 0)
-        writer.writeAttribute(QStringLiteral("activeTab"), QString::number(activeTab));
-    writer.writeEndElement();
-
+    KeptElements::Writer kept(d->kept, writer);
+    kept.before(FileVersionOrder);
+    d->writeFileVersion(writer);
+    kept.before(WorkbookPrOrder);
+    d->writeWorkbookProperties(writer);
+    kept.before(BookViewsOrder);
+    d->writeBookViews(writer);
+    kept.before(SheetsOrder);
     d->writeSheets(writer);
+    kept.before(DefinedNamesOrder);
     d->writeDefinedNames(writer);
-
-    writer.writeEmptyElement(QStringLiteral("calcPr"));
-    writer.writeAttribute(QStringLiteral("calcId"), QStringLiteral("124519"));
+    kept.before(CalcPrOrder);
+    d->writeCalculation(writer);
+    kept.rest();
     writer.writeEndElement();
     writer.writeEndDocument();
 
@@ -314,6 +334,49 @@ void Workbook::writeXml(QIODevice *device) const
     relationships()->addDocumentRelationship(QStringLiteral("/styles"), QStringLiteral("styles.xml"));
     if (!d->sharedStrings->isEmpty())
         relationships()->addDocumentRelationship(QStringLiteral("/sharedStrings"), QStringLiteral("sharedStrings.xml"));
+}
+
+void WorkbookPrivate::writeFileVersion(QXmlStreamWriter &writer) const
+{
+    if (loaded) {
+        KeptXml::writeRaw(writer, keptFileVersion);
+        return;
+    }
+    writer.writeEmptyElement(QStringLiteral("fileVersion"));
+    writer.writeAttribute(QStringLiteral("appName"), QStringLiteral("xl"));
+    writer.writeAttribute(QStringLiteral("lastEdited"), QStringLiteral("4"));
+    writer.writeAttribute(QStringLiteral("lowestEdited"), QStringLiteral("4"));
+    writer.writeAttribute(QStringLiteral("rupBuild"), QStringLiteral("4505"));
+}
+
+void WorkbookPrivate::writeWorkbookProperties(QXmlStreamWriter &writer) const
+{
+    writer.writeEmptyElement(QStringLiteral("workbookPr"));
+    if (date1904)
+        writer.writeAttribute(QStringLiteral("date1904"), QStringLiteral("1"));
+    if (loaded)
+        KeptXml::writeAttributes(writer, keptWorkbookProperties);
+    else
+        writer.writeAttribute(QStringLiteral("defaultThemeVersion"), QStringLiteral("124226"));
+}
+
+void WorkbookPrivate::writeBookViews(QXmlStreamWriter &writer) const
+{
+    writer.writeStartElement(QStringLiteral("bookViews"));
+    writer.writeEmptyElement(QStringLiteral("workbookView"));
+    writer.writeAttribute(QStringLiteral("xWindow"), QString::number(windowX));
+    writer.writeAttribute(QStringLiteral("yWindow"), QString::number(windowY));
+    writer.writeAttribute(QStringLiteral("windowWidth"), QString::number(windowWidth));
+    writer.writeAttribute(QStringLiteral("windowHeight"), QString::number(windowHeight));
+    if (firstSheet > 0)
+        writer.writeAttribute(QStringLiteral("firstSheet"), QString::number(firstSheet + 1));
+    // Spreadsheet programs cannot open a workbook on a hidden tab.
+    const int activeTab = nearestVisibleSheet(activeSheetIndex);
+    if (activeTab > 0)
+        writer.writeAttribute(QStringLiteral("activeTab"), QString::number(activeTab));
+    KeptXml::writeAttributes(writer, keptViewAttributes);
+    KeptXml::writeRaw(writer, keptViews);
+    writer.writeEndElement();
 }
 
 void WorkbookPrivate::writeSheets(QXmlStreamWriter &writer) const
@@ -329,9 +392,15 @@ void WorkbookPrivate::writeSheets(QXmlStreamWriter &writer) const
             writer.writeAttribute(QStringLiteral("state"), QStringLiteral("hidden"));
         else if (sheet->sheetState() == AbstractSheet::VeryHidden)
             writer.writeAttribute(QStringLiteral("state"), QStringLiteral("veryHidden"));
-        links->addDocumentRelationship(QStringLiteral("/worksheet"),
-                                       QStringLiteral("worksheets/sheet%1.xml").arg(++worksheets));
-        writer.writeAttribute(QStringLiteral("r:id"), QStringLiteral("rId%1").arg(links->count()));
+        QString id;
+        if (sheet->sheetType() == AbstractSheet::WorkSheet) {
+            id = links->addDocumentRelationship(QStringLiteral("/worksheet"),
+                                                QStringLiteral("worksheets/sheet%1.xml").arg(++worksheets));
+        } else {
+            // A sheet kept as it was loaded keeps its relationship too.
+            id = static_cast<const KeptSheet *>(sheet.data())->relationshipId();
+        }
+        writer.writeAttribute(QStringLiteral("r:id"), id);
     }
     writer.writeEndElement();
 }
@@ -352,17 +421,172 @@ void WorkbookPrivate::writeDefinedNames(QXmlStreamWriter &writer) const
                 break;
             }
         }
+        KeptXml::writeAttributes(writer, definedName.attributes);
         writer.writeCharacters(validXmlText(definedName.formula));
         writer.writeEndElement();
     }
     writer.writeEndElement();
 }
 
-// Reading existing packages is not supported: nothing is read.
+void WorkbookPrivate::writeCalculation(QXmlStreamWriter &writer) const
+{
+    if (loaded) {
+        KeptXml::writeRaw(writer, keptCalculation);
+        return;
+    }
+    writer.writeEmptyElement(QStringLiteral("calcPr"));
+    writer.writeAttribute(QStringLiteral("calcId"), QStringLiteral("124519"));
+}
+
+// --- reading workbook.xml
+
+// The sheets are only listed here (listedSheets); the document reads them
+// from their own parts afterwards.
 bool Workbook::readXml(QIODevice *device)
 {
-    Q_UNUSED(device)
-    return false;
+    Q_D(Workbook);
+    clearReadError();
+    XmlScanner scanner(device, d->maxXmlDepth);
+    while (scanner.next() != XmlScanner::StartElement) {
+        if (scanner.atEnd())
+            return readFailed(scanner.hasError() ? scanner.errorString() : QStringLiteral("it holds no workbook"));
+    }
+    if (scanner.is(XmlScanner::StrictMain, "workbook"))
+        return readFailed(QStringLiteral("it is in the Strict form of the file format, which is not read"));
+    if (!scanner.is(XmlScanner::Main, "workbook"))
+        return readFailed(QStringLiteral("it holds no workbook"));
+    d->loaded = true;
+    d->rootAttributes = KeptXml::attributes(scanner, { "xmlns", "xmlns:r" });
+    if (!d->readWorkbook(scanner))
+        return false;
+    return scanner.hasError() ? readFailed(scanner.errorString()) : true;
+}
+
+bool WorkbookPrivate::readWorkbook(XmlScanner &scanner)
+{
+    Q_Q(Workbook);
+    int lastOrder = -1;
+    while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= 1) {
+        if (scanner.token() != XmlScanner::StartElement)
+            continue;
+        const int order = workbookOrderOf(scanner);
+        if (order >= 0)
+            lastOrder = order;
+        switch (order) {
+        case FileVersionOrder:
+            keptFileVersion = scanner.captureElement();
+            break;
+        case WorkbookPrOrder: {
+            const QByteArray value = scanner.value("date1904");
+            date1904 = value == "1" || value == "true";
+            keptWorkbookProperties = KeptXml::attributes(scanner, { "date1904" });
+            scanner.skipElement();
+            break;
+        }
+        case BookViewsOrder:
+            readBookViews(scanner);
+            break;
+        case SheetsOrder:
+            if (!readSheets(scanner))
+                return false;
+            break;
+        case DefinedNamesOrder:
+            if (!readDefinedNames(scanner))
+                return false;
+            break;
+        case CalcPrOrder:
+            keptCalculation = scanner.captureElement();
+            break;
+        default: {
+            bool usesRelationships = false;
+            const QByteArray bytes = scanner.captureElement(&usesRelationships);
+            kept.add(order >= 0 ? KeptElements::slotOf(order) : KeptElements::slotAfter(lastOrder), bytes,
+                     usesRelationships);
+            break;
+        }
+        }
+    }
+    if (scanner.hasError())
+        return q->readFailed(scanner.errorString());
+    return true;
+}
+
+void WorkbookPrivate::readBookViews(XmlScanner &scanner)
+{
+    const int depth = scanner.depth();
+    bool first = true;
+    while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
+        if (scanner.token() != XmlScanner::StartElement)
+            continue;
+        if (!first || !scanner.is(XmlScanner::Main, "workbookView")) {
+            keptViews += scanner.captureElement();
+            continue;
+        }
+        first = false;
+        auto number = [&](const char *name, int fallback) {
+            bool ok = false;
+            const int value = scanner.value(name).toInt(&ok);
+            return ok ? value : fallback;
+        };
+        windowX = number("xWindow", windowX);
+        windowY = number("yWindow", windowY);
+        windowWidth = number("windowWidth", windowWidth);
+        windowHeight = number("windowHeight", windowHeight);
+        firstSheet = qMax(number("firstSheet", 0) - 1, 0);
+        activeSheetIndex = qMax(number("activeTab", 0), 0);
+        keptViewAttributes = KeptXml::attributes(
+            scanner, { "xWindow", "yWindow", "windowWidth", "windowHeight", "firstSheet", "activeTab" });
+        scanner.skipElement();
+    }
+}
+
+bool WorkbookPrivate::readSheets(XmlScanner &scanner)
+{
+    Q_Q(Workbook);
+    const int depth = scanner.depth();
+    while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
+        if (scanner.token() != XmlScanner::StartElement || !scanner.is(XmlScanner::Main, "sheet"))
+            continue;
+        ListedSheet sheet;
+        sheet.name = QString::fromUtf8(scanner.value("name"));
+        bool ok = false;
+        sheet.sheetId = scanner.value("sheetId").toInt(&ok);
+        const QByteArray state = scanner.value("state");
+        sheet.state = state == "hidden"       ? AbstractSheet::Hidden
+                      : state == "veryHidden" ? AbstractSheet::VeryHidden
+                                              : AbstractSheet::Visible;
+        sheet.relationshipId = QString::fromUtf8(scanner.value("id", XmlScanner::DocumentRelationships));
+        if (sheet.name.isEmpty() || !ok || sheet.sheetId <= 0 || sheet.relationshipId.isEmpty())
+            return q->readFailed(QStringLiteral("the sheet \"%1\" lacks its name, id or relationship").arg(sheet.name.left(40)));
+        listedSheets.append(sheet);
+    }
+    return true;
+}
+
+bool WorkbookPrivate::readDefinedNames(XmlScanner &scanner)
+{
+    Q_Q(Workbook);
+    const int depth = scanner.depth();
+    while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
+        if (scanner.token() != XmlScanner::StartElement || !scanner.is(XmlScanner::Main, "definedName"))
+            continue;
+        DefinedName name;
+        name.name = QString::fromUtf8(scanner.value("name"));
+        name.comment = QString::fromUtf8(scanner.value("comment"));
+        const QByteArray local = scanner.value("localSheetId");
+        if (!local.isNull()) {
+            const int position = local.toInt();
+            if (position < 0 || position >= listedSheets.size()) {
+                return q->readFailed(QStringLiteral("the name %1 belongs to sheet %2, which does not exist")
+                                         .arg(name.name.left(40)).arg(position));
+            }
+            name.scopeSheetId = listedSheets.at(position).sheetId;
+        }
+        name.attributes = KeptXml::attributes(scanner, { "name", "comment", "localSheetId" });
+        name.formula = QString::fromUtf8(scanner.readElementText());
+        definedNames.append(name);
+    }
+    return true;
 }
 
 } // namespace Spreadsheet

@@ -2,6 +2,8 @@
 #define SPREADSHEET_WORKBOOK_P_H
 
 #include "abstractooxmlfile_p.h"
+#include "keptelements_p.h"
+#include "keptxml_p.h"
 #include "sharedstrings.h"
 #include "styles.h"
 #include "theme.h"
@@ -12,12 +14,24 @@
 
 namespace Spreadsheet {
 
+class XmlScanner;
+
 struct DefinedName
 {
     QString name;
     QString formula;
     QString comment;
     int scopeSheetId = -1;
+    KeptAttributes attributes;   // of a loaded name: hidden, function, ...
+};
+
+// A sheet as a loaded workbook part lists it, before the sheet is read.
+struct ListedSheet
+{
+    QString name;
+    int sheetId;
+    AbstractSheet::SheetState state;
+    QString relationshipId;
 };
 
 class WorkbookPrivate : public AbstractOOXmlFilePrivate
@@ -36,8 +50,17 @@ public:
     int visibleSheetCount() const;
     int nearestVisibleSheet(int index) const;
 
+    void writeFileVersion(QXmlStreamWriter &writer) const;
+    void writeWorkbookProperties(QXmlStreamWriter &writer) const;
+    void writeBookViews(QXmlStreamWriter &writer) const;
     void writeSheets(QXmlStreamWriter &writer) const;
     void writeDefinedNames(QXmlStreamWriter &writer) const;
+    void writeCalculation(QXmlStreamWriter &writer) const;
+
+    bool readWorkbook(XmlScanner &scanner);
+    void readBookViews(XmlScanner &scanner);
+    bool readSheets(XmlScanner &scanner);
+    bool readDefinedNames(XmlScanner &scanner);
 
     QSharedPointer<SharedStrings> sharedStrings;
     QList<QSharedPointer<AbstractSheet>> sheets;
@@ -60,6 +83,19 @@ public:
     int lastWorksheetNumber = 0;
     int lastChartsheetNumber = 0;
     int lastSheetId = 0;
+
+    // Of a loaded workbook: its sheets as listed, and what the model does
+    // not know, written back in its place.
+    bool loaded = false;
+    QList<ListedSheet> listedSheets;
+    KeptAttributes rootAttributes;
+    QByteArray keptFileVersion;
+    KeptAttributes keptWorkbookProperties;   // the attributes of workbookPr but date1904
+    KeptAttributes keptViewAttributes;       // the first view's but the window and tabs
+    QByteArray keptViews;                    // the views after the first
+    QByteArray keptCalculation;
+    KeptElements kept;
+    int maxXmlDepth = 256;
 };
 
 } // namespace Spreadsheet

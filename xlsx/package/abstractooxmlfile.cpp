@@ -52,6 +52,23 @@ Relationships *AbstractOOXmlFile::relationships() const
     return d_ptr->relationships.get();
 }
 
+QString AbstractOOXmlFile::errorString() const
+{
+    return d_ptr->readError;
+}
+
+bool AbstractOOXmlFile::readFailed(const QString &reason)
+{
+    if (d_ptr->readError.isEmpty())
+        d_ptr->readError = reason;
+    return false;
+}
+
+void AbstractOOXmlFile::clearReadError()
+{
+    d_ptr->readError.clear();
+}
+
 AbstractOOXmlFile::CreationMode AbstractOOXmlFile::creationMode() const
 {
     return d_ptr->creationMode;

@@ -29,6 +29,8 @@ public:
     virtual bool readXml(QIODevice *device) = 0;
     virtual QByteArray toXmlBytes() const;
     virtual bool fromXmlBytes(const QByteArray &bytes);
+    // Why the last read failed; empty after a read that succeeded.
+    QString errorString() const;
 
     void setPartPath(const QString &path);
     QString partPath() const;
@@ -38,6 +40,9 @@ public:
 protected:
     explicit AbstractOOXmlFile(CreationMode mode);
     explicit AbstractOOXmlFile(AbstractOOXmlFilePrivate *d);
+    // Records why a read failed; false, for the reader to return.
+    bool readFailed(const QString &reason);
+    void clearReadError();
 
     AbstractOOXmlFilePrivate *d_ptr;
 

@@ -20,6 +20,7 @@ public:
     QString partPath;
     std::unique_ptr<Relationships> relationships = std::make_unique<Relationships>();
     AbstractOOXmlFile::CreationMode creationMode;
+    QString readError;
     AbstractOOXmlFile *q_ptr;
 };
 

@@ -1,7 +1,7 @@
 #include "contenttypes.h"
 #include "namespaces.h"
+#include "xmlscanner_p.h"
 
-#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 namespace Spreadsheet {
@@ -139,21 +139,33 @@ void ContentTypes::writeXml(QIODevice *device) const
 
 bool ContentTypes::readXml(QIODevice *device)
 {
-    QXmlStreamReader reader(device);
+    clearReadError();
+    XmlScanner scanner(device);
     m_defaults.clear();
     m_overrides.clear();
-    while (!reader.atEnd()) {
-        if (reader.readNext() != QXmlStreamReader::StartElement)
+    while (scanner.next() != XmlScanner::EndOfDocument && !scanner.hasError()) {
+        if (scanner.token() != XmlScanner::StartElement)
             continue;
-        const QXmlStreamAttributes attributes = reader.attributes();
-        if (reader.name() == QLatin1String("Default"))
-            addDefault(attributes.value(QLatin1String("Extension")).toString(),
-                       attributes.value(QLatin1String("ContentType")).toString());
-        else if (reader.name() == QLatin1String("Override"))
-            addOverride(attributes.value(QLatin1String("PartName")).toString(),
-                        attributes.value(QLatin1String("ContentType")).toString());
+        const QString contentType = QString::fromUtf8(scanner.value("ContentType"));
+        if (scanner.is(XmlScanner::ContentTypes, "Default"))
+            addDefault(QString::fromUtf8(scanner.value("Extension")).toLower(), contentType);
+        else if (scanner.is(XmlScanner::ContentTypes, "Override"))
+            addOverride(QString::fromUtf8(scanner.value("PartName")), contentType);
     }
-    return !reader.hasError();
+    return scanner.hasError() ? readFailed(scanner.errorString()) : true;
+}
+
+QString ContentTypes::contentTypeOf(const QString &partName) const
+{
+    const QString name = partName.startsWith(QLatin1Char('/')) ? partName : QLatin1Char('/') + partName;
+    // Part names do not tell letter case apart.
+    for (auto it = m_overrides.constBegin(); it != m_overrides.constEnd(); ++it) {
+        if (it.key().compare(name, Qt::CaseInsensitive) == 0)
+            return it.value();
+    }
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    const int slash = name.lastIndexOf(QLatin1Char('/'));
+    return dot > slash ? m_defaults.value(name.mid(dot + 1).toLower()) : QString();
 }
 
 } // namespace Spreadsheet

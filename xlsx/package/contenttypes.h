@@ -35,6 +35,9 @@ public:
     void addVmlName();
     void addVbaProject();
 
+    // The media type of a part, by its name or else its extension; empty
+    // for a part the table does not know.
+    QString contentTypeOf(const QString &partName) const;
     QMap<QString, QString> defaults() const { return m_defaults; }
     QMap<QString, QString> overrides() const { return m_overrides; }
 

@@ -1,38 +1,77 @@
 #include "relationships.h"
 #include "namespaces.h"
+#include "partnames_p.h"
 #include "utility.h"
+#include "xmlscanner_p.h"
 
 #include <QBuffer>
-#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 namespace Spreadsheet {
 
-void Relationships::addRelationship(const QString &type, const QString &target,
-                                    const std::optional<QString> &targetMode)
+QString Relationships::addRelationship(const QString &type, const QString &target,
+                                       const std::optional<QString> &targetMode)
 {
-    m_relationships.append({ QStringLiteral("rId%1").arg(m_relationships.size() + 1), type, target, targetMode });
+    int number = m_relationships.size() + 1;
+    QString id = QStringLiteral("rId%1").arg(number);
+    while (m_reserved.contains(id) || !relationshipById(id).id.isEmpty())
+        id = QStringLiteral("rId%1").arg(++number);
+    m_relationships.append({ id, type, target, targetMode });
+    return id;
 }
 
-void Relationships::addDocumentRelationship(const QString &relativeType, const QString &target)
+QString Relationships::addDocumentRelationship(const QString &relativeType, const QString &target)
 {
-    addRelationship(Namespace::documentRelationships + relativeType, target);
+    return addRelationship(Namespace::documentRelationships + relativeType, target);
 }
 
-void Relationships::addPackageRelationship(const QString &relativeType, const QString &target)
+QString Relationships::addPackageRelationship(const QString &relativeType, const QString &target)
 {
-    addRelationship(Namespace::packageRelationships + relativeType, target);
+    return addRelationship(Namespace::packageRelationships + relativeType, target);
 }
 
-void Relationships::addMsPackageRelationship(const QString &relativeType, const QString &target)
+QString Relationships::addMsPackageRelationship(const QString &relativeType, const QString &target)
 {
-    addRelationship(Namespace::msPackageRelationships + relativeType, target);
+    return addRelationship(Namespace::msPackageRelationships + relativeType, target);
 }
 
-void Relationships::addWorksheetRelationship(const QString &relativeType, const QString &target,
-                                             const std::optional<QString> &targetMode)
+QString Relationships::addWorksheetRelationship(const QString &relativeType, const QString &target,
+                                                const std::optional<QString> &targetMode)
 {
-    addRelationship(Namespace::documentRelationships + relativeType, target, targetMode);
+    return addRelationship(Namespace::documentRelationships + relativeType, target, targetMode);
+}
+
+void Relationships::addWithId(const Relationship &relationship)
+{
+    m_relationships.append(relationship);
+}
+
+void Relationships::reserveIds(const QStringList &ids)
+{
+    m_reserved += ids;
+}
+
+void Relationships::clear()
+{
+    m_relationships.clear();
+    m_reserved.clear();
+}
+
+void Relationships::keep(const Relationship &relationship)
+{
+    m_kept.append(relationship);
+}
+
+// The kept ones with their targets as the source part sees them.
+QList<Relationship> Relationships::all() const
+{
+    QList<Relationship> all = m_relationships;
+    for (Relationship relationship : m_kept) {
+        if (!relationship.targetMode)
+            relationship.target = PartNames::relative(m_source, relationship.target);
+        all.append(relationship);
+    }
+    return all;
 }
 
 QList<Relationship> Relationships::documentRelationships(const QString &relativeType) const
@@ -58,7 +97,7 @@ QList<Relationship> Relationships::worksheetRelationships(const QString &relativ
 QList<Relationship> Relationships::relationshipsOfType(const QString &type) const
 {
     QList<Relationship> found;
-    for (const Relationship &relationship : m_relationships) {
+    for (const Relationship &relationship : all()) {
         if (relationship.type == type)
             found.append(relationship);
     }
@@ -67,7 +106,7 @@ QList<Relationship> Relationships::relationshipsOfType(const QString &type) cons
 
 Relationship Relationships::relationshipById(const QString &id) const
 {
-    for (const Relationship &relationship : m_relationships) {
+    for (const Relationship &relationship : m_relationships + m_kept) {
         if (relationship.id == id)
             return relationship;
     }
@@ -80,7 +119,7 @@ void Relationships::writeXml(QIODevice *device) const
     writer.writeStartDocument(QStringLiteral("1.0"), true);
     writer.writeStartElement(QStringLiteral("Relationships"));
     writer.writeAttribute(QStringLiteral("xmlns"), Namespace::packageRelationships);
-    for (const Relationship &relationship : m_relationships) {
+    for (const Relationship &relationship : all()) {
         writer.writeStartElement(QStringLiteral("Relationship"));
         writer.writeAttribute(QStringLiteral("Id"), relationship.id);
         writer.writeAttribute(QStringLiteral("Type"), relationship.type);
@@ -104,19 +143,21 @@ QByteArray Relationships::toXmlBytes() const
 
 bool Relationships::readXml(QIODevice *device)
 {
-    QXmlStreamReader reader(device);
-    while (!reader.atEnd()) {
-        if (reader.readNext() != QXmlStreamReader::StartElement || reader.name() != QLatin1String("Relationship"))
+    m_error.clear();
+    XmlScanner scanner(device);
+    while (scanner.next() != XmlScanner::EndOfDocument && !scanner.hasError()) {
+        if (scanner.token() != XmlScanner::StartElement
+            || !scanner.is(XmlScanner::PackageRelationships, "Relationship"))
             continue;
-        const QXmlStreamAttributes attributes = reader.attributes();
-        Relationship relationship{ attributes.value(QLatin1String("Id")).toString(),
-                                   attributes.value(QLatin1String("Type")).toString(),
-                                   attributes.value(QLatin1String("Target")).toString(), std::nullopt };
-        if (attributes.hasAttribute(QLatin1String("TargetMode")))
-            relationship.targetMode = attributes.value(QLatin1String("TargetMode")).toString();
+        Relationship relationship{ QString::fromUtf8(scanner.value("Id")), QString::fromUtf8(scanner.value("Type")),
+                                   QString::fromUtf8(scanner.value("Target")), std::nullopt };
+        if (scanner.hasAttribute("TargetMode"))
+            relationship.targetMode = QString::fromUtf8(scanner.value("TargetMode"));
         m_relationships.append(relationship);
     }
-    return !reader.hasError();
+    if (scanner.hasError())
+        m_error = scanner.errorString();
+    return !scanner.hasError();
 }
 
 bool Relationships::fromXmlBytes(const QByteArray &bytes)

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -21,17 +22,32 @@ struct Relationship
 };
 
 // The relationships whose source is one part, written as its ".rels" document.
-// Ids are "rId1", "rId2", ... in the order of addition.
+// Ids are "rId1", "rId2", ... in the order of addition, passing over the ids
+// reserved for relationships a loaded part keeps (which its XML refers to).
 class Relationships
 {
 public:
-    void addRelationship(const QString &type, const QString &target,
-                         const std::optional<QString> &targetMode = std::nullopt);
-    void addDocumentRelationship(const QString &relativeType, const QString &target);
-    void addPackageRelationship(const QString &relativeType, const QString &target);
-    void addMsPackageRelationship(const QString &relativeType, const QString &target);
-    void addWorksheetRelationship(const QString &relativeType, const QString &target,
-                                  const std::optional<QString> &targetMode);
+    // Each returns the id the relationship got.
+    QString addRelationship(const QString &type, const QString &target,
+                            const std::optional<QString> &targetMode = std::nullopt);
+    QString addDocumentRelationship(const QString &relativeType, const QString &target);
+    QString addPackageRelationship(const QString &relativeType, const QString &target);
+    QString addMsPackageRelationship(const QString &relativeType, const QString &target);
+    QString addWorksheetRelationship(const QString &relativeType, const QString &target,
+                                     const std::optional<QString> &targetMode);
+    // A relationship with an id of its own, taken as it is.
+    void addWithId(const Relationship &relationship);
+    // Ids that later additions pass over.
+    void reserveIds(const QStringList &ids);
+
+    // A relationship of a loaded part that its model does not make itself
+    // but that its XML may point at: it outlives clear(), keeps its id, and
+    // names its target by part name (from the package's root), which is
+    // written relative to the source part (setSourcePart).
+    void keep(const Relationship &relationship);
+    QList<Relationship> keptRelationships() const { return m_kept; }
+    void setKeptRelationships(const QList<Relationship> &kept) { m_kept = kept; }
+    void setSourcePart(const QString &partName) { m_source = partName; }
 
     QList<Relationship> documentRelationships(const QString &relativeType) const;
     QList<Relationship> packageRelationships(const QString &relativeType) const;
@@ -41,17 +57,27 @@ public:
     // The first relationship with that id, or one with every field empty.
     Relationship relationshipById(const QString &id) const;
 
-    int count() const { return m_relationships.size(); }
-    bool isEmpty() const { return m_relationships.isEmpty(); }
-    void clear() { m_relationships.clear(); }
+    // Those made and those kept.
+    QList<Relationship> all() const;
+    int count() const { return m_relationships.size() + m_kept.size(); }
+    bool isEmpty() const { return m_relationships.isEmpty() && m_kept.isEmpty(); }
+    // Forgets the relationships made; the kept ones stay.
+    void clear();
 
     void writeXml(QIODevice *device) const;
     QByteArray toXmlBytes() const;
     bool readXml(QIODevice *device);
     bool fromXmlBytes(const QByteArray &bytes);
 
+    // The error of the last read that failed.
+    QString errorString() const { return m_error; }
+
 private:
     QList<Relationship> m_relationships;
+    QList<Relationship> m_kept;
+    QString m_source;
+    QStringList m_reserved;
+    QString m_error;
 };
 
 } // namespace Spreadsheet

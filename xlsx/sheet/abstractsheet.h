@@ -16,7 +16,8 @@ class AbstractSheet : public AbstractOOXmlFile
     Q_DECLARE_PRIVATE(AbstractSheet)
 
 public:
-    enum SheetType { WorkSheet = 0, ChartSheet = 1 };
+    // Dialog and macro sheets come only from loaded workbooks.
+    enum SheetType { WorkSheet = 0, ChartSheet = 1, DialogSheet = 2, MacroSheet = 3 };
     enum SheetState { Visible = 0, Hidden = 1, VeryHidden = 2 };
 
     QString sheetName() const;

@@ -12,7 +12,8 @@ namespace Spreadsheet {
 class CellFormula
 {
 public:
-    enum Kind { NormalFormula = 0, ArrayFormula = 1, SharedFormula = 3 };
+    // Data tables come only from loaded packages.
+    enum Kind { NormalFormula = 0, ArrayFormula = 1, DataTableFormula = 2, SharedFormula = 3 };
 
     CellFormula() = default;
     explicit CellFormula(const QString &text, Kind kind = NormalFormula, const CellArea &range = CellArea())

@@ -13,7 +13,9 @@ struct StoredCell
 {
     enum Flag : quint8 {
         HasValue = 1,      // a number cell without it is blank
-        HasFormula = 2     // its formula is kept beside the table
+        HasFormula = 2,    // its formula is kept beside the table
+        IsoDate = 4,       // a loaded date written as text ("d" cells), kept as its serial number
+        HasKeptAttributes = 8   // of a loaded cell, kept beside the table
     };
 
     quint16 column = 0;
@@ -22,7 +24,7 @@ struct StoredCell
     quint32 format = 0;    // WorksheetPrivate::formatCode
     union {
         double number;
-        quint32 string;    // shared-string entry id
+        quint32 string;    // shared-string entry id; an error cell's index into its sheet's error texts
         bool boolean;
     } value = { 0 };
 };

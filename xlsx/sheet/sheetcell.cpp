@@ -26,6 +26,8 @@ bool SheetCell::isRichString() const
 
 bool SheetCell::isDateTime() const
 {
+    if (m_value.userType() == QMetaType::QDateTime)
+        return true;   // a date the package wrote as a date
     return m_kind == CellKind::Number && m_value.isValid() && m_value.toDouble() >= 0 && m_format.isValid()
         && m_format.isDateTimeFormat();
 }
@@ -34,6 +36,8 @@ QDateTime SheetCell::dateTime() const
 {
     if (!isDateTime())
         return QDateTime();
+    if (m_value.userType() == QMetaType::QDateTime)
+        return m_value.toDateTime();
     return serialToDateTime(m_value.toDouble(), m_date1904);
 }
 

@@ -2,6 +2,7 @@
 
 #include "sharedstrings.h"
 #include "utility.h"
+#include "workbook.h"
 #include "worksheet_p.h"
 
 #include "rawxml_p.h"
@@ -88,12 +89,9 @@ void SheetDataWriter::writeRow(int row, const CellTable::Row *cells)
             writeAttribute("s", settings->format.xfIndex());
             writeAttribute("customFormat", "1");
         }
-        if (settings->customHeight) {
+        if (settings->customHeight || settings->height > 0)
             writeAttribute("ht", QByteArray::number(settings->height, 'g', 6));
-            writeAttribute("customHeight", "1");
-        } else {
-            writeAttribute("customHeight", "0");
-        }
+        writeAttribute("customHeight", settings->customHeight ? "1" : "0");
         if (settings->hidden)
             writeAttribute("hidden", "1");
         if (settings->outlineLevel > 0)
@@ -101,6 +99,8 @@ void SheetDataWriter::writeRow(int row, const CellTable::Row *cells)
         if (settings->collapsed)
             writeAttribute("collapsed", "1");
     }
+    if (!sheet.keptTexts.isEmpty())
+        buffer.append(sheet.keptRowAttributes(row));
     if (!cells || cells->empty()) {
         buffer.append("/>");
         return;
@@ -129,6 +129,8 @@ void SheetDataWriter::writeCell(int row, const StoredCell &cell, const RowSettin
     }
     if (style >= 0)
         writeAttribute("s", style);
+    if (cell.flags & StoredCell::HasKeptAttributes)
+        buffer.append(sheet.cellAttributes.value(WorksheetPrivate::formulaKey(row, cell.column)));
 
     switch (CellKind(cell.kind)) {
     case CellKind::SharedString:
@@ -141,6 +143,16 @@ void SheetDataWriter::writeCell(int row, const StoredCell &cell, const RowSettin
             buffer.append("/>");
             return;
         }
+        if (cell.flags & StoredCell::IsoDate) {
+            // A loaded date that its package wrote as a date.
+            buffer.append(" t=\"d\">");
+            writeFormula(row, cell);
+            const QDateTime dateTime = serialToDateTime(cell.value.number, sheet.workbook->isDate1904());
+            buffer.append("<v>")
+                .append(dateTime.toString(dateTime.time().msec() ? Qt::ISODateWithMs : Qt::ISODate).toLatin1())
+                .append("</v></c>");
+            return;
+        }
         buffer.append('>');
         writeFormula(row, cell);
         if (cell.flags & StoredCell::HasValue)
@@ -148,11 +160,28 @@ void SheetDataWriter::writeCell(int row, const StoredCell &cell, const RowSettin
         buffer.append("</c>");
         return;
     case CellKind::Boolean:
-        buffer.append(" t=\"b\"><v>").append(cell.value.boolean ? '1' : '0').append("</v></c>");
+        buffer.append(" t=\"b\">");
+        writeFormula(row, cell);
+        if (cell.flags & StoredCell::HasValue)
+            buffer.append("<v>").append(cell.value.boolean ? '1' : '0').append("</v>");
+        buffer.append("</c>");
+        return;
+    case CellKind::Error:
+        // Error and formula-string cells come only from loaded packages.
+        buffer.append(" t=\"e\">");
+        writeFormula(row, cell);
+        buffer.append("<v>");
+        writeEscaped(sheet.errorTexts.value(int(cell.value.string)), false);
+        buffer.append("</v></c>");
+        return;
+    case CellKind::FormulaString:
+        buffer.append(" t=\"str\">");
+        writeFormula(row, cell);
+        buffer.append("<v>");
+        writeEscaped(escapeCellText(sheet.formulaResults.value(WorksheetPrivate::formulaKey(row, cell.column))), false);
+        buffer.append("</v></c>");
         return;
     default:
-        // Error, formula-string and inline-string cells come only from
-        // loaded packages, which this writer does not read.
         buffer.append("/>");
         return;
     }
@@ -168,12 +197,16 @@ void SheetDataWriter::writeFormula(int row, const StoredCell &cell)
         writeAttribute("t", "array");
     else if (formula.kind() == CellFormula::SharedFormula)
         writeAttribute("t", "shared");
+    else if (formula.kind() == CellFormula::DataTableFormula)
+        writeAttribute("t", "dataTable");
     if (formula.range().isValid())
         writeAttribute("ref", formula.range().toText().toLatin1());
     if (formula.alwaysCalculate())
         writeAttribute("ca", "1");
     if (formula.kind() == CellFormula::SharedFormula)
         writeAttribute("si", formula.sharedIndex());
+    if (!sheet.formulaAttributes.isEmpty())
+        buffer.append(sheet.formulaAttributes.value(WorksheetPrivate::formulaKey(row, cell.column)));
     if (formula.text().isEmpty()) {
         buffer.append("/>");
         return;

@@ -141,12 +141,25 @@ StoredCell WorksheetPrivate::newCell(int column, CellKind kind, const Format &fo
 void WorksheetPrivate::put(int row, const StoredCell &cell, const CellFormula *formula)
 {
     const int column = cell.column;
+    const quint64 key = formulaKey(row, column);
     StoredCell replaced;
     if (cells.store(row, cell, &replaced)) {
-        if ((replaced.flags & StoredCell::HasFormula) && !formula)
-            formulas.remove(formulaKey(row, column));
+        if (replaced.flags & StoredCell::HasFormula) {
+            // The cells that shared this one's formula keep it as their own.
+            const auto master = sharedFormulaMasters.constFind(formulas.value(key).sharedIndex());
+            if (master != sharedFormulaMasters.constEnd() && master.value() == key)
+                dissolveSharedFormula(master.key());
+            if (!formula)
+                formulas.remove(key);
+        }
         if (CellKind(replaced.kind) == CellKind::SharedString)
             sharedStrings()->releaseEntry(replaced.value.string);
+        if (replaced.flags & StoredCell::HasKeptAttributes) {
+            cellAttributes.remove(key);
+            formulaAttributes.remove(key);
+        }
+        if (CellKind(replaced.kind) == CellKind::FormulaString)
+            formulaResults.remove(key);
     }
     if (formula)
         formulas.insert(formulaKey(row, column), *formula);
@@ -189,16 +202,31 @@ QSharedPointer<SheetCell> WorksheetPrivate::sheetCell(int row, const StoredCell 
     QVariant value;
     RichString richText;
     const auto kind = CellKind(cell.kind);
+    const quint64 key = formulaKey(row, cell.column);
     if (kind == CellKind::SharedString) {
         value = sharedStrings()->plainTextOfEntry(cell.value.string);
         if (sharedStrings()->isRichEntry(cell.value.string))
             richText = sharedStrings()->entryAt(cell.value.string);
+    } else if (kind == CellKind::Error) {
+        value = errorTexts.value(int(cell.value.string));
+    } else if (kind == CellKind::FormulaString) {
+        value = formulaResults.value(key);
+    } else if (cell.flags & StoredCell::IsoDate) {
+        value = serialToDateTime(cell.value.number, workbook->isDate1904());
     } else if (cell.flags & StoredCell::HasValue) {
         value = kind == CellKind::Boolean ? QVariant(cell.value.boolean) : QVariant(cell.value.number);
     }
     auto sheetCell = QSharedPointer<SheetCell>::create(value, kind, formatOf(cell.format), sheet);
-    if (cell.flags & StoredCell::HasFormula)
-        sheetCell->setFormula(formulas.value(formulaKey(row, cell.column)));
+    if (cell.flags & StoredCell::HasFormula) {
+        CellFormula formula = formulas.value(key);
+        // A cell that shares a formula answers with its own text.
+        if (formula.kind() == CellFormula::SharedFormula && formula.text().isEmpty()) {
+            CellFormula own(sharedFormulaText(row, cell.column, formula), CellFormula::SharedFormula);
+            own.setSharedIndex(formula.sharedIndex());
+            formula = own;
+        }
+        sheetCell->setFormula(formula);
+    }
     if (richText.isRichString())
         sheetCell->setRichString(richText);
     return sheetCell;
@@ -820,10 +848,22 @@ void WorksheetPrivate::computeRowSpans() const
     finish();
 }
 
+namespace {
+
+// The order of the sheet's elements that the writer writes itself, for the
+// kept ones around them (worksheetreader.cpp has the whole list).
+enum WrittenOrder {
+    DimensionOrder = 1, SheetViewsOrder = 2, SheetFormatPrOrder = 3, ColsOrder = 4, SheetDataOrder = 5,
+    MergeCellsOrder = 14, HyperlinksOrder = 18
+};
+
+} // namespace
+
 void Worksheet::writeXml(QIODevice *device) const
 {
     Q_D(const Worksheet);
     relationships()->clear();
+    relationships()->setSourcePart(partPath());
     d->computeRowSpans();
 
     QXmlStreamWriter writer(device);
@@ -831,15 +871,25 @@ void Worksheet::writeXml(QIODevice *device) const
     writer.writeStartElement(QStringLiteral("worksheet"));
     writer.writeAttribute(QStringLiteral("xmlns"), Namespace::spreadsheetMain);
     writer.writeAttribute(QStringLiteral("xmlns:r"), Namespace::documentRelationships);
+    KeptXml::writeAttributes(writer, d->rootAttributes);
 
+    KeptElements::Writer kept(d->kept, writer);
+    kept.before(DimensionOrder);
     writer.writeEmptyElement(QStringLiteral("dimension"));
     writer.writeAttribute(QStringLiteral("ref"), d->dimension.isValid() ? d->dimension.toText() : QStringLiteral("A1"));
+    kept.before(SheetViewsOrder);
     d->writeSheetView(writer);
+    kept.before(SheetFormatPrOrder);
     d->writeSheetFormat(writer);
+    kept.before(ColsOrder);
     d->writeColumns(writer);
+    kept.before(SheetDataOrder);
     d->writeSheetData(writer, device);
+    kept.before(MergeCellsOrder);
     d->writeMergedCells(writer);
+    kept.before(HyperlinksOrder);
     d->writeHyperlinks(writer);
+    kept.rest();
 
     writer.writeEndElement();
     writer.writeEndDocument();
@@ -848,7 +898,7 @@ void Worksheet::writeXml(QIODevice *device) const
 void WorksheetPrivate::writeSheetView(QXmlStreamWriter &writer) const
 {
     writer.writeStartElement(QStringLiteral("sheetViews"));
-    writer.writeEmptyElement(QStringLiteral("sheetView"));
+    writer.writeStartElement(QStringLiteral("sheetView"));
     writeBoolAttribute(writer, "windowProtection", windowProtection, false);
     writeBoolAttribute(writer, "showFormulas", showFormulas, false);
     writeBoolAttribute(writer, "showGridLines", showGridLines, true);
@@ -859,7 +909,11 @@ void WorksheetPrivate::writeSheetView(QXmlStreamWriter &writer) const
     writeBoolAttribute(writer, "showRuler", showRuler, true);
     writeBoolAttribute(writer, "showOutlineSymbols", showOutlineSymbols, true);
     writeBoolAttribute(writer, "showWhiteSpace", showWhiteSpace, true);
+    KeptXml::writeAttributes(writer, keptViewAttributes);
     writer.writeAttribute(QStringLiteral("workbookViewId"), QStringLiteral("0"));
+    KeptXml::writeRaw(writer, keptViewChildren);
+    writer.writeEndElement();
+    KeptXml::writeRaw(writer, keptViews);
     writer.writeEndElement();
 }
 
@@ -875,6 +929,7 @@ void WorksheetPrivate::writeSheetFormat(QXmlStreamWriter &writer) const
         writer.writeAttribute(QStringLiteral("outlineLevelRow"), QString::number(outlineRowLevel));
     if (outlineColumnLevel)
         writer.writeAttribute(QStringLiteral("outlineLevelCol"), QString::number(outlineColumnLevel));
+    KeptXml::writeAttributes(writer, keptFormatAttributes);
 }
 
 void WorksheetPrivate::writeColumns(QXmlStreamWriter &writer) const
@@ -899,6 +954,7 @@ void WorksheetPrivate::writeColumns(QXmlStreamWriter &writer) const
             writer.writeAttribute(QStringLiteral("outlineLevel"), QString::number(range->outlineLevel));
         if (range->collapsed)
             writer.writeAttribute(QStringLiteral("collapsed"), QStringLiteral("1"));
+        KeptXml::writeAttributes(writer, range->keptAttributes);
     }
     writer.writeEndElement();
 }
@@ -954,10 +1010,12 @@ void WorksheetPrivate::writeHyperlinks(QXmlStreamWriter &writer) const
         for (auto it = row->constBegin(); it != row->constEnd(); ++it) {
             const Hyperlink &link = **it;
             writer.writeEmptyElement(QStringLiteral("hyperlink"));
-            writer.writeAttribute(QStringLiteral("ref"), CellAddress(row.key(), it.key()).toText());
+            writer.writeAttribute(QStringLiteral("ref"), link.range.isValid() ? link.range.toText()
+                                                                              : CellAddress(row.key(), it.key()).toText());
             if (link.kind == Hyperlink::External) {
-                links->addWorksheetRelationship(QStringLiteral("/hyperlink"), link.target, QStringLiteral("External"));
-                writer.writeAttribute(QStringLiteral("r:id"), QStringLiteral("rId%1").arg(links->count()));
+                writer.writeAttribute(QStringLiteral("r:id"), links->addWorksheetRelationship(
+                                                                  QStringLiteral("/hyperlink"), link.target,
+                                                                  QStringLiteral("External")));
             }
             if (!link.location.isEmpty())
                 writer.writeAttribute(QStringLiteral("location"), validXmlText(link.location));
@@ -968,13 +1026,6 @@ void WorksheetPrivate::writeHyperlinks(QXmlStreamWriter &writer) const
         }
     }
     writer.writeEndElement();
-}
-
-// Reading existing packages is not supported: nothing is read.
-bool Worksheet::readXml(QIODevice *device)
-{
-    Q_UNUSED(device)
-    return false;
 }
 
 } // namespace Spreadsheet

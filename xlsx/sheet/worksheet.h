@@ -107,7 +107,10 @@ public:
     void setWhiteSpaceVisible(bool on);
 
     void writeXml(QIODevice *device) const override;
-    // Reading existing sheets is not supported.
+    // Reads the sheet's part of a loaded package into this new sheet, whose
+    // workbook has read its shared strings and styles; the relationships
+    // the loader kept for it give the links' targets. What the model does
+    // not know is kept and written back in its place.
     bool readXml(QIODevice *device) override;
 
 protected:

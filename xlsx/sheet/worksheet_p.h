@@ -3,6 +3,8 @@
 
 #include "abstractsheet_p.h"
 #include "cellarea.h"
+#include "keptelements_p.h"
+#include "keptxml_p.h"
 #include "celltable_p.h"
 #include "format.h"
 #include "sheetcell.h"
@@ -16,6 +18,8 @@
 class QXmlStreamWriter;
 
 namespace Spreadsheet {
+
+class XmlScanner;
 
 class SharedStrings;
 class Styles;
@@ -40,6 +44,7 @@ struct ColumnSettings
     bool hidden = false;
     int outlineLevel = 0;
     bool collapsed = false;
+    KeptAttributes keptAttributes;   // of a loaded column: bestFit, phonetic, ...
 };
 
 struct Hyperlink
@@ -50,6 +55,7 @@ struct Hyperlink
     QString location;
     QString display;
     QString tooltip;
+    CellArea range;   // a loaded link over more than its cell
 };
 
 class WorksheetPrivate : public AbstractSheetPrivate
@@ -106,6 +112,26 @@ public:
     // Copies everything but the cells (settings, merges, links, view) from other.
     void copySettingsFrom(const WorksheetPrivate &other);
 
+    // Reading a loaded sheet's part (worksheetreader.cpp).
+    bool readWorksheet(XmlScanner &scanner);
+    bool readSheetViews(XmlScanner &scanner);
+    void readSheetFormat(XmlScanner &scanner);
+    bool readColumns(XmlScanner &scanner);
+    bool readSheetData(XmlScanner &scanner);
+    bool readRow(XmlScanner &scanner, int &row);
+    bool readCell(XmlScanner &scanner, int row, int &column);
+    bool readMergedCells(XmlScanner &scanner);
+    bool readHyperlinks(XmlScanner &scanner);
+    bool fail(const QString &reason);
+    // Interned attribute texts of loaded rows, by row.
+    QByteArray keptRowAttributes(int row) const;
+    // The formula text of a cell that shares its master's: the master's,
+    // moved by the distance between the two.
+    QString sharedFormulaText(int row, int column, const CellFormula &formula) const;
+    // Turns the cells that share the master's formula into cells of their
+    // own formula, when the master goes.
+    void dissolveSharedFormula(int sharedIndex);
+
     void writeSheetView(QXmlStreamWriter &writer) const;
     void writeSheetFormat(QXmlStreamWriter &writer) const;
     void writeColumns(QXmlStreamWriter &writer) const;
@@ -124,7 +150,7 @@ public:
     mutable QMap<int, QByteArray> rowSpans;                     // by block of 16 rows
     int outlineRowLevel = 0;
     int outlineColumnLevel = 0;
-    int defaultRowHeight = 15;
+    double defaultRowHeight = 15;
     bool zeroHeight = false;
 
     bool windowProtection = false;
@@ -137,6 +163,23 @@ public:
     bool showRuler = true;
     bool showOutlineSymbols = true;
     bool showWhiteSpace = true;
+
+    // Of a loaded sheet: what the model does not know, written back in place.
+    KeptAttributes rootAttributes;
+    KeptElements kept;
+    KeptAttributes keptViewAttributes;    // of the first view, beyond its flags
+    QByteArray keptViewChildren;          // its pane, selections, ...
+    QByteArray keptViews;                 // the views after the first
+    KeptAttributes keptFormatAttributes;  // of sheetFormatPr, beyond the modeled ones
+    std::vector<std::pair<int, int>> rowAttributes;   // (row, index into keptTexts), ascending
+    QVector<QByteArray> keptTexts;
+    QHash<quint64, QByteArray> cellAttributes;        // by formulaKey: cm, vm, ph ...
+    QHash<quint64, QByteArray> formulaAttributes;     // by formulaKey: aca, dt2D, r1 ...
+    QHash<quint64, QString> formulaResults;           // text results ("str" cells)
+    QStringList errorTexts;                           // of error cells, which index it
+    QHash<int, quint64> sharedFormulaMasters;         // by shared index
+    int maxXmlDepth = 256;
+    QString readError;
 };
 
 } // namespace Spreadsheet

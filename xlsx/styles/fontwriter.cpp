@@ -82,7 +82,7 @@ void FontWriter::writeProperties(QXmlStreamWriter &writer, const Format &format,
     writeUnderline(writer, format);
     writeScript(writer, format);
     if (kind != DifferentialFont && format.hasProperty(Format::FontSizeProperty))
-        writeValueElement(writer, QStringLiteral("sz"), QString::number(format.fontSize()));
+        writeValueElement(writer, QStringLiteral("sz"), format.property(Format::FontSizeProperty).toString());
     if (format.hasProperty(Format::FontColorProperty))
         format.colorProperty(Format::FontColorProperty).writeColorElement(writer, QStringLiteral("color"));
     if (kind == DifferentialFont)

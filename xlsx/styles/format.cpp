@@ -15,6 +15,11 @@ bool inRange(int id, int first, int end)
     return id >= first && id < end;
 }
 
+bool isFillProperty(int id)
+{
+    return inRange(id, Format::FillPatternProperty, Format::FillPropertiesEnd) || id == Format::GradientFillProperty;
+}
+
 // Number format ids 14-22, 27-36, 45-47 and 50-58 are dates and times.
 bool isDateTimeFormatId(int id)
 {
@@ -108,7 +113,7 @@ void Format::setProperty(int id, const QVariant &value, const QVariant &clearVal
     } else if (inRange(id, LeftBorderStyleProperty, BorderPropertiesEnd)) {
         d->borderKeyStale = true;
         d->borderIndexValid = false;
-    } else if (inRange(id, FillPatternProperty, FillPropertiesEnd)) {
+    } else if (isFillProperty(id)) {
         d->fillKeyStale = true;
         d->fillIndexValid = false;
     }
@@ -174,7 +179,7 @@ bool Format::hasFontData() const
 
 bool Format::hasFillData() const
 {
-    return hasPropertyIn(FillPatternProperty, FillPropertiesEnd);
+    return hasPropertyIn(FillPatternProperty, FillPropertiesEnd) || hasProperty(GradientFillProperty);
 }
 
 bool Format::hasBorderData() const
@@ -184,7 +189,7 @@ bool Format::hasBorderData() const
 
 bool Format::hasAlignmentData() const
 {
-    return hasPropertyIn(HorizontalAlignmentProperty, AlignmentPropertiesEnd);
+    return hasPropertyIn(HorizontalAlignmentProperty, AlignmentPropertiesEnd) || hasProperty(ReadingOrderProperty);
 }
 
 bool Format::hasProtectionData() const
@@ -226,7 +231,14 @@ QByteArray Format::fontKey() const
 
 QByteArray Format::fillKey() const
 {
-    return d ? key(FillPatternProperty, FillPropertiesEnd, d->fillKeyStale, d->fillKey) : QByteArray();
+    if (!d)
+        return QByteArray();
+    QByteArray key = this->key(FillPatternProperty, FillPropertiesEnd, d->fillKeyStale, d->fillKey);
+    if (hasProperty(GradientFillProperty)) {
+        QDataStream stream(&key, QIODevice::Append);
+        stream << qint32(GradientFillProperty) << property(GradientFillProperty);
+    }
+    return key;
 }
 
 QByteArray Format::borderKey() const

@@ -73,7 +73,17 @@ public:
         AlignmentPropertiesEnd = 41,
 
         LockedProperty = 42,
-        HiddenProperty = 43
+        HiddenProperty = 43,
+
+        // Later additions, each counted with its group (fill, alignment) or
+        // with the cell format alone.
+        GradientFillProperty = 44,    // a QVariantMap: "type" ("linear" or "path"), "degree",
+                                      // "left", "right", "top", "bottom" (numbers) and "stops",
+                                      // a list of [position, XlsxColor] pairs
+        ReadingOrderProperty = 45,    // 0 by context, 1 left to right, 2 right to left
+        QuotePrefixProperty = 46,     // the cell's text stays text even where it reads as a number
+        PivotButtonProperty = 47,
+        CellStyleProperty = 48        // the named cell style (cellStyleXfs entry) it builds on
     };
 
     enum FontScript { FontScriptNormal, FontScriptSuper, FontScriptSub };

@@ -1,9 +1,12 @@
 #include "styles.h"
 #include "fontwriter_p.h"
+#include "stylenames_p.h"
+#include "formatreader_p.h"
+#include "keptxml_p.h"
+#include "xmlscanner_p.h"
 #include "namespaces.h"
 #include "utility.h"
 
-#include <QXmlStreamReader>
 
 #include <atomic>
 #include <QXmlStreamWriter>
@@ -11,29 +14,6 @@
 namespace Spreadsheet {
 
 namespace {
-
-const char *const borderStyleNames[] = {
-    "none", "thin", "medium", "dashed", "dotted", "thick", "double", "hair", "mediumDashed",
-    "dashDot", "mediumDashDot", "dashDotDot", "mediumDashDotDot", "slantDashDot",
-};
-
-const char *const fillPatternNames[] = {
-    "none", "solid", "mediumGray", "darkGray", "lightGray", "darkHorizontal", "darkVertical",
-    "darkDown", "darkUp", "darkGrid", "darkTrellis", "lightHorizontal", "lightVertical",
-    "lightDown", "lightUp", "lightTrellis", "gray125", "gray0625", "lightGrid",
-};
-
-const char *const horizontalAlignmentNames[] = {
-    "", "left", "center", "right", "fill", "justify", "centerContinuous", "distributed",
-};
-
-const char *const verticalAlignmentNames[] = { "top", "center", "", "justify", "distributed" };
-
-template <size_t N>
-QString nameOf(const char *const (&names)[N], int value)
-{
-    return value >= 0 && size_t(value) < N ? QLatin1String(names[value]) : QString();
-}
 
 const char *const indexedPalette[] = {
     "#000000", "#FFFFFF", "#FF0000", "#00FF00", "#0000FF", "#FFFF00", "#FF00FF", "#00FFFF",
@@ -54,6 +34,16 @@ void writeCount(QXmlStreamWriter &writer, const QString &name, int count)
 
 } // namespace
 
+struct Styles::Kept
+{
+    KeptAttributes rootAttributes;
+    QByteArray cellStyleFormats;
+    QByteArray cellStyles;
+    QByteArray tableStyles;
+    QByteArray mruColors;
+    QByteArray extensions;
+};
+
 namespace {
 
 quint64 nextStyleTableSerial()
@@ -67,6 +57,7 @@ quint64 nextStyleTableSerial()
 Styles::Styles(CreationMode mode)
     : AbstractOOXmlFile(mode)
     , m_serial(nextStyleTableSerial())
+    , m_kept(std::make_unique<Kept>())
 {
     registerColorMetaTypes();
     if (mode != NewFromScratch)
@@ -230,12 +221,260 @@ QColor Styles::colorByIndex(int index) const
     return index >= 0 && index < m_indexedColors.size() ? m_indexedColors.at(index) : QColor();
 }
 
+// --- reading styles.xml
+
 bool Styles::readXml(QIODevice *device)
 {
-    QXmlStreamReader reader(device);
-    while (!reader.atEnd())
-        reader.readNext();
-    return !reader.hasError();
+    clearReadError();
+    XmlScanner scanner(device, m_maxXmlDepth);
+    while (scanner.next() != XmlScanner::StartElement) {
+        if (scanner.atEnd())
+            return readFailed(scanner.hasError() ? scanner.errorString() : QStringLiteral("it holds no style sheet"));
+    }
+    if (!scanner.is(XmlScanner::Main, "styleSheet"))
+        return readFailed(QStringLiteral("it holds no style sheet"));
+    m_kept->rootAttributes = KeptXml::attributes(scanner, { "xmlns" });
+    if (!readStyleSheet(scanner))
+        return false;
+    if (scanner.hasError())
+        return readFailed(scanner.errorString());
+    return true;
+}
+
+bool Styles::readStyleSheet(XmlScanner &scanner)
+{
+    QList<Format> fonts;
+    QList<Format> fills;
+    QList<Format> borders;
+    while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= 1) {
+        if (scanner.token() != XmlScanner::StartElement)
+            continue;
+        const bool main = scanner.namespaceId() == XmlScanner::Main;
+        const QLatin1String name = scanner.localName();
+        if (main && name == QLatin1String("numFmts")) {
+            readNumberFormats(scanner);
+        } else if (main && name == QLatin1String("fonts")) {
+            readParts(scanner, "font", fonts, FormatReader::readFont);
+        } else if (main && name == QLatin1String("fills")) {
+            readParts(scanner, "fill", fills, FormatReader::readFill);
+        } else if (main && name == QLatin1String("borders")) {
+            readParts(scanner, "border", borders, FormatReader::readBorder);
+        } else if (main && name == QLatin1String("cellXfs")) {
+            if (!readCellFormats(scanner, fonts, fills, borders))
+                return false;
+        } else if (main && name == QLatin1String("dxfs")) {
+            readDifferentialFormats(scanner);
+        } else if (main && name == QLatin1String("colors")) {
+            readColors(scanner);
+        } else if (main && name == QLatin1String("cellStyleXfs")) {
+            m_kept->cellStyleFormats = scanner.captureElement();
+        } else if (main && name == QLatin1String("cellStyles")) {
+            m_kept->cellStyles = scanner.captureElement();
+        } else if (main && name == QLatin1String("tableStyles")) {
+            m_kept->tableStyles = scanner.captureElement();
+        } else {
+            m_kept->extensions += scanner.captureElement();   // extLst, and what later versions add
+        }
+    }
+    // Fonts, fills and borders that no cell format uses keep their places too.
+    for (int i = m_fonts.size(); i < fonts.size(); ++i)
+        keepPart(fonts.at(i), i, m_fonts, m_fontsByKey, &Format::setFontIndex);
+    for (int i = m_fills.size(); i < fills.size(); ++i)
+        keepPart(fills.at(i), i, m_fills, m_fillsByKey, &Format::setFillIndex);
+    for (int i = m_borders.size(); i < borders.size(); ++i)
+        keepPart(borders.at(i), i, m_borders, m_bordersByKey, &Format::setBorderIndex);
+    return true;
+}
+
+void Styles::readNumberFormats(XmlScanner &scanner)
+{
+    const int depth = scanner.depth();
+    while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
+        if (scanner.token() != XmlScanner::StartElement || !scanner.is(XmlScanner::Main, "numFmt"))
+            continue;
+        bool ok = false;
+        const int id = scanner.value("numFmtId").toInt(&ok);
+        const QString code = QString::fromUtf8(scanner.value("formatCode"));
+        if (!ok || id < 0 || code.isEmpty())
+            continue;
+        auto record = QSharedPointer<NumberFormatRecord>::create(NumberFormatRecord{ id, code });
+        m_customNumberFormatsById.insert(id, record);
+        if (!m_customNumberFormatsByCode.contains(code))
+            m_customNumberFormatsByCode.insert(code, record);
+        m_nextCustomNumberFormatId = qMax(m_nextCustomNumberFormatId, id + 1);
+    }
+}
+
+void Styles::readParts(XmlScanner &scanner, const char *element, QList<Format> &list,
+                       void (*read)(XmlScanner &, Format &))
+{
+    const int depth = scanner.depth();
+    while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
+        if (scanner.token() != XmlScanner::StartElement || !scanner.is(XmlScanner::Main, element))
+            continue;
+        Format part;
+        read(scanner, part);
+        list.append(part);
+    }
+}
+
+// A part of the table keeps its index: duplicates too, for what refers to
+// them by index; later formats share the first of equal ones.
+void Styles::keepPart(const Format &part, int index, QList<Format> &list, QHash<QByteArray, Format> &hash,
+                      void (Format::*setIndex)(int))
+{
+    Format kept = part;
+    (kept.*setIndex)(index);
+    list.append(kept);
+    const QByteArray key = kept.formatKey();
+    if (!hash.contains(key))
+        hash.insert(key, kept);
+}
+
+void Styles::takeNumberFormat(Format &format, int id)
+{
+    if (id == 0)
+        return;
+    fillBuiltInNumberFormats();
+    const auto custom = m_customNumberFormatsById.constFind(id);
+    if (custom != m_customNumberFormatsById.constEnd())
+        format.assignNumberFormat(id, custom.value()->code);
+    else
+        format.assignNumberFormat(id, m_builtInNumberFormats.key(id));
+}
+
+// A cell format is its number format, font, fill and border (by index into
+// the lists just read), alignment and protection.
+bool Styles::readCellFormats(XmlScanner &scanner, const QList<Format> &fonts, const QList<Format> &fills,
+                             const QList<Format> &borders)
+{
+    // The parts go into the table's lists in their order first.
+    for (int i = 0; i < fonts.size(); ++i)
+        keepPart(fonts.at(i), i, m_fonts, m_fontsByKey, &Format::setFontIndex);
+    for (int i = 0; i < fills.size(); ++i)
+        keepPart(fills.at(i), i, m_fills, m_fillsByKey, &Format::setFillIndex);
+    for (int i = 0; i < borders.size(); ++i)
+        keepPart(borders.at(i), i, m_borders, m_bordersByKey, &Format::setBorderIndex);
+
+    const int depth = scanner.depth();
+    while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
+        if (scanner.token() != XmlScanner::StartElement || !scanner.is(XmlScanner::Main, "xf"))
+            continue;
+        const int index = m_cellFormats.size();
+        auto part = [&](const char *attribute, const QList<Format> &list, const char *what, int &found) {
+            found = scanner.value(attribute).toInt();
+            if (found >= 0 && found < qMax(list.size(), 1))
+                return true;
+            readFailed(QStringLiteral("cell format %1 names %2 %3, which does not exist").arg(index)
+                           .arg(QLatin1String(what)).arg(found));
+            return false;
+        };
+        int font = 0;
+        int fill = 0;
+        int border = 0;
+        if (!part("fontId", fonts, "font", font) || !part("fillId", fills, "fill", fill)
+            || !part("borderId", borders, "border", border))
+            return false;
+        // State of its own first: merging into a format without state would
+        // share the font's.
+        Format format;
+        format.setFontBold(false);
+        format.mergeFormat(fonts.value(font));
+        format.mergeFormat(fills.value(fill));
+        format.mergeFormat(borders.value(border));
+        takeNumberFormat(format, scanner.value("numFmtId").toInt());
+        const QByteArray style = scanner.value("xfId");
+        if (!style.isNull() && style != "0")
+            format.setProperty(Format::CellStyleProperty, style.toInt());
+        for (const auto &[attribute, property] : { std::pair<const char *, int>{ "quotePrefix", Format::QuotePrefixProperty },
+                                                   std::pair<const char *, int>{ "pivotButton", Format::PivotButtonProperty } }) {
+            const QByteArray value = scanner.value(attribute);
+            if (value == "1" || value == "true")
+                format.setProperty(property, true, false);
+        }
+        const int xfDepth = scanner.depth();
+        while (!scanner.isEmptyElement() && scanner.next() != XmlScanner::Invalid && scanner.depth() >= xfDepth) {
+            if (scanner.token() != XmlScanner::StartElement)
+                continue;
+            if (scanner.is(XmlScanner::Main, "alignment"))
+                FormatReader::readAlignment(scanner, format);
+            else if (scanner.is(XmlScanner::Main, "protection"))
+                FormatReader::readProtection(scanner, format);
+            if (scanner.depth() > xfDepth)
+                scanner.skipElement();
+        }
+        if (scanner.isEmptyElement())
+            scanner.next();
+        // The parts' indexes are those read, equal ones or not.
+        format.useStyleTable(m_serial);
+        format.setFontIndex(font);
+        format.setFillIndex(fill);
+        format.setBorderIndex(border);
+        format.setXfIndex(index);
+        m_cellFormats.append(format);
+        const QByteArray key = format.formatKey();
+        if (!m_cellFormatsByKey.contains(key))
+            m_cellFormatsByKey.insert(key, format);
+        if (format.isEmpty())
+            m_emptyFormatAdded = true;
+    }
+    return true;
+}
+
+void Styles::readDifferentialFormats(XmlScanner &scanner)
+{
+    const int depth = scanner.depth();
+    while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
+        if (scanner.token() != XmlScanner::StartElement || !scanner.is(XmlScanner::Main, "dxf"))
+            continue;
+        Format format;
+        const int dxfDepth = scanner.depth();
+        while (!scanner.isEmptyElement() && scanner.next() != XmlScanner::Invalid && scanner.depth() >= dxfDepth) {
+            if (scanner.token() != XmlScanner::StartElement)
+                continue;
+            if (scanner.is(XmlScanner::Main, "font")) {
+                FormatReader::readFont(scanner, format);
+            } else if (scanner.is(XmlScanner::Main, "numFmt")) {
+                format.assignNumberFormat(scanner.value("numFmtId").toInt(),
+                                          QString::fromUtf8(scanner.value("formatCode")));
+            } else if (scanner.is(XmlScanner::Main, "fill")) {
+                FormatReader::readFill(scanner, format);
+            } else if (scanner.is(XmlScanner::Main, "border")) {
+                FormatReader::readBorder(scanner, format);
+            } else if (scanner.is(XmlScanner::Main, "alignment")) {
+                FormatReader::readAlignment(scanner, format);
+            } else if (scanner.is(XmlScanner::Main, "protection")) {
+                FormatReader::readProtection(scanner, format);
+            }
+            if (scanner.token() == XmlScanner::StartElement && scanner.depth() > dxfDepth)
+                scanner.skipElement();
+        }
+        if (scanner.isEmptyElement())
+            scanner.next();
+        format.useStyleTable(m_serial);
+        format.setDxfIndex(m_differentialFormats.size());
+        m_differentialFormats.append(format);
+        const QByteArray key = format.formatKey();
+        if (!m_differentialFormatsByKey.contains(key))
+            m_differentialFormatsByKey.insert(key, format);
+    }
+}
+
+void Styles::readColors(XmlScanner &scanner)
+{
+    const int depth = scanner.depth();
+    while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
+        if (scanner.token() != XmlScanner::StartElement)
+            continue;
+        if (scanner.is(XmlScanner::Main, "indexedColors")) {
+            m_indexedColors.clear();
+            m_indexedColorsDefault = false;
+        } else if (scanner.is(XmlScanner::Main, "rgbColor")) {
+            m_indexedColors.append(FormatReader::color(scanner).rgb());
+        } else if (scanner.depth() == depth + 1) {
+            m_kept->mruColors += scanner.captureElement();
+        }
+    }
 }
 
 // --- styles.xml
@@ -246,6 +485,7 @@ void Styles::writeXml(QIODevice *device) const
     writer.writeStartDocument(QStringLiteral("1.0"), true);
     writer.writeStartElement(QStringLiteral("styleSheet"));
     writer.writeAttribute(QStringLiteral("xmlns"), Namespace::spreadsheetMain);
+    KeptXml::writeAttributes(writer, m_kept->rootAttributes);
     writeNumberFormats(writer);
     writeFonts(writer);
     writeFills(writer);
@@ -256,6 +496,7 @@ void Styles::writeXml(QIODevice *device) const
     writeDifferentialFormats(writer);
     writeTableStyles(writer);
     writeColors(writer);
+    KeptXml::writeRaw(writer, m_kept->extensions);
     writer.writeEndElement();
     writer.writeEndDocument();
 }
@@ -299,6 +540,8 @@ void Styles::writeBorders(QXmlStreamWriter &writer) const
 
 void Styles::writeCellStyleFormats(QXmlStreamWriter &writer) const
 {
+    if (!m_kept->cellStyleFormats.isEmpty())
+        return KeptXml::writeRaw(writer, m_kept->cellStyleFormats);
     writeCount(writer, QStringLiteral("cellStyleXfs"), 1);
     writer.writeEmptyElement(QStringLiteral("xf"));
     for (const char *name : { "numFmtId", "fontId", "fillId", "borderId" })
@@ -315,11 +558,15 @@ void Styles::writeCellFormats(QXmlStreamWriter &writer) const
         writer.writeAttribute(QStringLiteral("fontId"), QString::number(format.fontIndex()));
         writer.writeAttribute(QStringLiteral("fillId"), QString::number(format.fillIndex()));
         writer.writeAttribute(QStringLiteral("borderId"), QString::number(format.borderIndex()));
-        writer.writeAttribute(QStringLiteral("xfId"), QStringLiteral("0"));
+        writer.writeAttribute(QStringLiteral("xfId"), QString::number(format.intProperty(Format::CellStyleProperty)));
+        if (format.boolProperty(Format::QuotePrefixProperty))
+            writer.writeAttribute(QStringLiteral("quotePrefix"), QStringLiteral("1"));
+        if (format.boolProperty(Format::PivotButtonProperty))
+            writer.writeAttribute(QStringLiteral("pivotButton"), QStringLiteral("1"));
         const std::pair<const char *, bool> applied[] = {
             { "applyNumberFormat", format.hasNumFmtData() }, { "applyFont", format.hasFontData() },
             { "applyFill", format.hasFillData() }, { "applyBorder", format.hasBorderData() },
-            { "applyAlignment", format.hasAlignmentData() },
+            { "applyAlignment", format.hasAlignmentData() }, { "applyProtection", format.hasProtectionData() },
         };
         for (const auto &[name, apply] : applied) {
             if (apply)
@@ -327,6 +574,8 @@ void Styles::writeCellFormats(QXmlStreamWriter &writer) const
         }
         if (format.hasAlignmentData())
             writeAlignment(writer, format);
+        if (format.hasProtectionData())
+            writeProtection(writer, format);
         writer.writeEndElement();
     }
     writer.writeEndElement();
@@ -336,13 +585,13 @@ void Styles::writeAlignment(QXmlStreamWriter &writer, const Format &format) cons
 {
     writer.writeEmptyElement(QStringLiteral("alignment"));
     if (format.hasProperty(Format::HorizontalAlignmentProperty)) {
-        const QString horizontal = nameOf(horizontalAlignmentNames, format.horizontalAlignment());
-        if (!horizontal.isEmpty())
+        const QString horizontal = StyleNames::nameOf(StyleNames::horizontalAlignments, format.horizontalAlignment());
+        if (format.horizontalAlignment() != Format::AlignHGeneral && !horizontal.isEmpty())
             writer.writeAttribute(QStringLiteral("horizontal"), horizontal);
     }
     if (format.hasProperty(Format::VerticalAlignmentProperty)) {
-        const QString vertical = nameOf(verticalAlignmentNames, format.verticalAlignment());
-        if (!vertical.isEmpty())
+        const QString vertical = StyleNames::nameOf(StyleNames::verticalAlignments, format.verticalAlignment());
+        if (format.verticalAlignment() != Format::AlignBottom && !vertical.isEmpty())
             writer.writeAttribute(QStringLiteral("vertical"), vertical);
     }
     if (format.hasProperty(Format::IndentProperty))
@@ -353,10 +602,23 @@ void Styles::writeAlignment(QXmlStreamWriter &writer, const Format &format) cons
         writer.writeAttribute(QStringLiteral("shrinkToFit"), QStringLiteral("1"));
     if (format.hasProperty(Format::TextRotationProperty))
         writer.writeAttribute(QStringLiteral("textRotation"), QString::number(format.rotation()));
+    if (format.hasProperty(Format::ReadingOrderProperty))
+        writer.writeAttribute(QStringLiteral("readingOrder"), QString::number(format.intProperty(Format::ReadingOrderProperty)));
+}
+
+void Styles::writeProtection(QXmlStreamWriter &writer, const Format &format) const
+{
+    writer.writeEmptyElement(QStringLiteral("protection"));
+    if (format.hasProperty(Format::LockedProperty))
+        writer.writeAttribute(QStringLiteral("locked"), format.locked() ? QStringLiteral("1") : QStringLiteral("0"));
+    if (format.hasProperty(Format::HiddenProperty))
+        writer.writeAttribute(QStringLiteral("hidden"), format.hidden() ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void Styles::writeCellStyles(QXmlStreamWriter &writer) const
 {
+    if (!m_kept->cellStyles.isEmpty())
+        return KeptXml::writeRaw(writer, m_kept->cellStyles);
     writeCount(writer, QStringLiteral("cellStyles"), 1);
     writer.writeEmptyElement(QStringLiteral("cellStyle"));
     writer.writeAttribute(QStringLiteral("name"), QStringLiteral("Normal"));
@@ -388,6 +650,8 @@ void Styles::writeDifferentialFormats(QXmlStreamWriter &writer) const
 
 void Styles::writeTableStyles(QXmlStreamWriter &writer) const
 {
+    if (!m_kept->tableStyles.isEmpty())
+        return KeptXml::writeRaw(writer, m_kept->tableStyles);
     writer.writeEmptyElement(QStringLiteral("tableStyles"));
     writer.writeAttribute(QStringLiteral("count"), QStringLiteral("0"));
     writer.writeAttribute(QStringLiteral("defaultTableStyle"), QStringLiteral("TableStyleMedium9"));
@@ -396,15 +660,18 @@ void Styles::writeTableStyles(QXmlStreamWriter &writer) const
 
 void Styles::writeColors(QXmlStreamWriter &writer) const
 {
-    if (m_indexedColorsDefault)
+    if (m_indexedColorsDefault && m_kept->mruColors.isEmpty())
         return;
     writer.writeStartElement(QStringLiteral("colors"));
-    writer.writeStartElement(QStringLiteral("indexedColors"));
-    for (const QColor &color : m_indexedColors) {
-        writer.writeEmptyElement(QStringLiteral("rgbColor"));
-        writer.writeAttribute(QStringLiteral("rgb"), XlsxColor::toArgbText(color));
+    if (!m_indexedColorsDefault) {
+        writer.writeStartElement(QStringLiteral("indexedColors"));
+        for (const QColor &color : m_indexedColors) {
+            writer.writeEmptyElement(QStringLiteral("rgbColor"));
+            writer.writeAttribute(QStringLiteral("rgb"), XlsxColor::toArgbText(color));
+        }
+        writer.writeEndElement();
     }
-    writer.writeEndElement();
+    KeptXml::writeRaw(writer, m_kept->mruColors);
     writer.writeEndElement();
 }
 
@@ -415,11 +682,36 @@ void Styles::writeFont(QXmlStreamWriter &writer, const Format &format, bool diff
     writer.writeEndElement();
 }
 
+void Styles::writeGradientFill(QXmlStreamWriter &writer, const Format &format) const
+{
+    const QVariantMap gradient = format.property(Format::GradientFillProperty).toMap();
+    writer.writeStartElement(QStringLiteral("gradientFill"));
+    if (gradient.value(QStringLiteral("type")).toString() == QLatin1String("path"))
+        writer.writeAttribute(QStringLiteral("type"), QStringLiteral("path"));
+    for (const char *side : { "degree", "left", "right", "top", "bottom" }) {
+        if (gradient.contains(QLatin1String(side)))
+            writer.writeAttribute(QLatin1String(side), QString::number(gradient.value(QLatin1String(side)).toDouble()));
+    }
+    for (const QVariant &stop : gradient.value(QStringLiteral("stops")).toList()) {
+        const QVariantList pair = stop.toList();
+        writer.writeStartElement(QStringLiteral("stop"));
+        writer.writeAttribute(QStringLiteral("position"), QString::number(pair.value(0).toDouble()));
+        pair.value(1).value<XlsxColor>().writeColorElement(writer, QStringLiteral("color"));
+        writer.writeEndElement();
+    }
+    writer.writeEndElement();
+}
+
 void Styles::writeFill(QXmlStreamWriter &writer, const Format &format) const
 {
     writer.writeStartElement(QStringLiteral("fill"));
+    if (format.hasProperty(Format::GradientFillProperty) && !format.hasProperty(Format::FillPatternProperty)) {
+        writeGradientFill(writer, format);
+        writer.writeEndElement();
+        return;
+    }
     writer.writeStartElement(QStringLiteral("patternFill"));
-    writer.writeAttribute(QStringLiteral("patternType"), nameOf(fillPatternNames, format.fillPattern()));
+    writer.writeAttribute(QStringLiteral("patternType"), StyleNames::nameOf(StyleNames::fillPatterns, format.fillPattern()));
     // A solid fill shows its background colour, which the file format names its foreground.
     const bool solid = format.fillPattern() == Format::PatternSolid;
     const int first = solid ? Format::PatternBackgroundColorProperty : Format::PatternForegroundColorProperty;
@@ -464,7 +756,7 @@ void Styles::writeBorder(QXmlStreamWriter &writer, const Format &format, bool di
             continue;
         }
         writer.writeStartElement(QLatin1String(side.name));
-        writer.writeAttribute(QStringLiteral("style"), nameOf(borderStyleNames, style));
+        writer.writeAttribute(QStringLiteral("style"), StyleNames::nameOf(StyleNames::borderStyles, style));
         format.colorProperty(side.color).writeColorElement(writer, QStringLiteral("color"));
         writer.writeEndElement();
     }

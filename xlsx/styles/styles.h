@@ -10,9 +10,13 @@
 #include <QSharedPointer>
 #include <QVector>
 
+#include <memory>
+
 class QXmlStreamWriter;
 
 namespace Spreadsheet {
+
+class XmlScanner;
 
 // The style table of a workbook ("xl/styles.xml"). Every format attached to a
 // cell passes through it once: its font, fill and border are shared with equal
@@ -43,8 +47,14 @@ public:
     QColor colorByIndex(int index) const;
 
     void writeXml(QIODevice *device) const override;
-    // Reading existing style parts is not supported: the table keeps what it has.
+    // Reads the style table of a package into an empty table (one made
+    // LoadExisting): fonts, fills, borders, cell formats and differential
+    // formats keep their indexes, so that what refers to them by index
+    // (cells, the named styles, conditional formats) still finds them; what
+    // the table does not model (named styles, table styles, extensions) is
+    // kept and written back.
     bool readXml(QIODevice *device) override;
+    void setReadLimits(int maxXmlDepth) { m_maxXmlDepth = maxXmlDepth; }
 
 private:
     struct NumberFormatRecord
@@ -75,8 +85,22 @@ private:
     void writeTableStyles(QXmlStreamWriter &writer) const;
     void writeColors(QXmlStreamWriter &writer) const;
 
+    bool readStyleSheet(XmlScanner &scanner);
+    void readNumberFormats(XmlScanner &scanner);
+    void readParts(XmlScanner &scanner, const char *element, QList<Format> &list,
+                   void (*read)(XmlScanner &, Format &));
+    bool readCellFormats(XmlScanner &scanner, const QList<Format> &fonts, const QList<Format> &fills,
+                         const QList<Format> &borders);
+    void readDifferentialFormats(XmlScanner &scanner);
+    void readColors(XmlScanner &scanner);
+    void takeNumberFormat(Format &format, int id);
+    static void keepPart(const Format &part, int index, QList<Format> &list, QHash<QByteArray, Format> &hash,
+                         void (Format::*setIndex)(int));
+
     void writeFont(QXmlStreamWriter &writer, const Format &format, bool differential) const;
     void writeFill(QXmlStreamWriter &writer, const Format &format) const;
+    void writeGradientFill(QXmlStreamWriter &writer, const Format &format) const;
+    void writeProtection(QXmlStreamWriter &writer, const Format &format) const;
     void writeBorder(QXmlStreamWriter &writer, const Format &format, bool differential) const;
     void writeAlignment(QXmlStreamWriter &writer, const Format &format) const;
 
@@ -98,6 +122,11 @@ private:
     QList<Format> m_differentialFormats;
     QHash<QByteArray, Format> m_differentialFormatsByKey;
     bool m_emptyFormatAdded = false;
+
+    // Of a loaded table: what it does not model, written back as it came.
+    struct Kept;
+    std::unique_ptr<Kept> m_kept;
+    int m_maxXmlDepth = 256;
 };
 
 } // namespace Spreadsheet

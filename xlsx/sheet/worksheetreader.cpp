@@ -1,0 +1,664 @@
+// Reading a worksheet part of a loaded package into the model: the
+// counterpart of the sheet writer in worksheet.cpp and sheetdatawriter.cpp,
+// element by element. What the model does not know is kept in its place.
+#include "worksheet.h"
+#include "worksheet_p.h"
+
+#include "formatreader_p.h"
+#include "formulashifter_p.h"
+#include "namespaces.h"
+#include "relationships.h"
+#include "richstring.h"
+#include "sharedstrings.h"
+#include "styles.h"
+#include "utility.h"
+#include "workbook.h"
+#include "xmlscanner_p.h"
+
+#include <charconv>
+#include <cstring>
+
+namespace Spreadsheet {
+
+namespace {
+
+// The order of the worksheet's elements in the file format.
+enum SheetOrder {
+    SheetPrOrder, DimensionOrder, SheetViewsOrder, SheetFormatPrOrder, ColsOrder, SheetDataOrder, SheetCalcPrOrder,
+    SheetProtectionOrder, ProtectedRangesOrder, ScenariosOrder, AutoFilterOrder, SortStateOrder,
+    DataConsolidateOrder, CustomSheetViewsOrder, MergeCellsOrder, PhoneticPrOrder, ConditionalFormattingOrder,
+    DataValidationsOrder, HyperlinksOrder, PrintOptionsOrder, PageMarginsOrder, PageSetupOrder, HeaderFooterOrder,
+    RowBreaksOrder, ColBreaksOrder, CustomPropertiesOrder, CellWatchesOrder, IgnoredErrorsOrder, SmartTagsOrder,
+    DrawingOrder, LegacyDrawingOrder, LegacyDrawingHFOrder, DrawingHFOrder, PictureOrder, OleObjectsOrder,
+    ControlsOrder, WebPublishItemsOrder, TablePartsOrder, ExtLstOrder
+};
+
+const char *const sheetElements[] = {
+    "sheetPr", "dimension", "sheetViews", "sheetFormatPr", "cols", "sheetData", "sheetCalcPr", "sheetProtection",
+    "protectedRanges", "scenarios", "autoFilter", "sortState", "dataConsolidate", "customSheetViews", "mergeCells",
+    "phoneticPr", "conditionalFormatting", "dataValidations", "hyperlinks", "printOptions", "pageMargins",
+    "pageSetup", "headerFooter", "rowBreaks", "colBreaks", "customProperties", "cellWatches", "ignoredErrors",
+    "smartTags", "drawing", "legacyDrawing", "legacyDrawingHF", "drawingHF", "picture", "oleObjects", "controls",
+    "webPublishItems", "tableParts", "extLst",
+};
+
+int sheetOrderOf(const XmlScanner &scanner)
+{
+    if (scanner.namespaceId() != XmlScanner::Main)
+        return -1;
+    for (int order = 0; order <= ExtLstOrder; ++order) {
+        if (scanner.localName() == QLatin1String(sheetElements[order]))
+            return order;
+    }
+    return -1;
+}
+
+bool isTrue(const QByteArray &value)
+{
+    return value == "1" || value == "true";
+}
+
+// A decimal integer of the whole text; false for anything else.
+bool parseInt(QLatin1String text, int &value)
+{
+    const char *end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value);
+    return result.ec == std::errc() && result.ptr == end;
+}
+
+bool parseDouble(QLatin1String text, double &value)
+{
+    const char *begin = text.data();
+    const char *end = begin + text.size();
+    if (begin != end && *begin == '+')
+        ++begin;
+    const auto result = std::from_chars(begin, end, value);
+    if (result.ec == std::errc() && result.ptr == end)
+        return true;
+    // Blanks around the number, which XML allows a reader to meet.
+    bool ok = false;
+    value = QByteArray(text.data(), text.size()).trimmed().toDouble(&ok);
+    return ok;
+}
+
+// "B12" (also "$B$12") to row and column; false for anything else,
+// a position outside the sheet included.
+bool parseCellReference(QLatin1String text, int &row, int &column)
+{
+    const char *p = text.data();
+    const char *end = p + text.size();
+    if (p != end && *p == '$')
+        ++p;
+    column = 0;
+    int letters = 0;
+    for (; p != end && *p >= 'A' && *p <= 'Z'; ++p, ++letters)
+        column = column * 26 + (*p - 'A' + 1);
+    if (letters == 0 || letters > 3 || column > maximumColumns)
+        return false;
+    if (p != end && *p == '$')
+        ++p;
+    if (p == end || !parseInt(QLatin1String(p, int(end - p)), row))
+        return false;
+    return row >= 1 && row <= maximumRows;
+}
+
+QString shown(QLatin1String text)
+{
+    return QString(text.left(40));
+}
+
+// The date of a "d" cell: ISO 8601, a date, a time or both.
+QDateTime isoDateTime(const QByteArray &text)
+{
+    QDateTime dateTime = QDateTime::fromString(QString::fromLatin1(text), Qt::ISODateWithMs);
+    if (!dateTime.isValid()) {
+        const QTime time = QTime::fromString(QString::fromLatin1(text), Qt::ISODateWithMs);
+        if (time.isValid())
+            dateTime = QDateTime(QDate(1899, 12, 31), time);
+    }
+    return QDateTime(dateTime.date(), dateTime.time(), Qt::LocalTime);
+}
+
+} // namespace
+
+bool WorksheetPrivate::fail(const QString &reason)
+{
+    if (readError.isEmpty())
+        readError = reason;
+    return false;
+}
+
+bool Worksheet::readXml(QIODevice *device)
+{
+    Q_D(Worksheet);
+    clearReadError();
+    d->readError.clear();
+    XmlScanner scanner(device, d->maxXmlDepth);
+    while (scanner.next() != XmlScanner::StartElement) {
+        if (scanner.atEnd())
+            return readFailed(scanner.hasError() ? scanner.errorString() : QStringLiteral("it holds no worksheet"));
+    }
+    if (!scanner.is(XmlScanner::Main, "worksheet"))
+        return readFailed(QStringLiteral("it holds no worksheet"));
+    d->rootAttributes = KeptXml::attributes(scanner, { "xmlns", "xmlns:r" });
+    const bool read = d->readWorksheet(scanner);
+    if (scanner.hasError())
+        return readFailed(scanner.errorString());
+    if (!read)
+        return readFailed(d->readError);
+
+    // The links are made anew from the model; every other relationship of
+    // the sheet stays as it was.
+    const QString hyperlink = Namespace::documentRelationships + QStringLiteral("/hyperlink");
+    QList<Relationship> kept;
+    for (const Relationship &relationship : relationships()->keptRelationships()) {
+        if (relationship.type != hyperlink)
+            kept.append(relationship);
+    }
+    relationships()->setKeptRelationships(kept);
+    return true;
+}
+
+bool WorksheetPrivate::readWorksheet(XmlScanner &scanner)
+{
+    int lastOrder = -1;
+    while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= 1) {
+        if (scanner.token() != XmlScanner::StartElement)
+            continue;
+        const int order = sheetOrderOf(scanner);
+        if (order >= 0)
+            lastOrder = order;
+        bool read = true;
+        switch (order) {
+        case DimensionOrder:
+            scanner.skipElement();   // made anew from the cells
+            break;
+        case SheetViewsOrder:
+            read = readSheetViews(scanner);
+            break;
+        case SheetFormatPrOrder:
+            readSheetFormat(scanner);
+            break;
+        case ColsOrder:
+            read = readColumns(scanner);
+            break;
+        case SheetDataOrder:
+            read = readSheetData(scanner);
+            break;
+        case MergeCellsOrder:
+            read = readMergedCells(scanner);
+            break;
+        case HyperlinksOrder:
+            read = readHyperlinks(scanner);
+            break;
+        default: {
+            bool usesRelationships = false;
+            const QByteArray bytes = scanner.captureElement(&usesRelationships);
+            kept.add(order >= 0 ? KeptElements::slotOf(order) : KeptElements::slotAfter(lastOrder), bytes,
+                     usesRelationships);
+            break;
+        }
+        }
+        if (!read)
+            return false;
+    }
+    return !scanner.hasError();
+}
+
+// --- the view and the defaults
+
+bool WorksheetPrivate::readSheetViews(XmlScanner &scanner)
+{
+    const int depth = scanner.depth();
+    bool first = true;
+    while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
+        if (scanner.token() != XmlScanner::StartElement)
+            continue;
+        if (!first || !scanner.is(XmlScanner::Main, "sheetView")) {
+            keptViews += scanner.captureElement();
+            continue;
+        }
+        first = false;
+        const struct
+        {
+            const char *name;
+            bool *flag;
+        } flags[] = {
+            { "windowProtection", &windowProtection }, { "showFormulas", &showFormulas },
+            { "showGridLines", &showGridLines }, { "showRowColHeaders", &showRowColHeaders },
+            { "showZeros", &showZeros }, { "rightToLeft", &rightToLeft }, { "tabSelected", &tabSelected },
+            { "showRuler", &showRuler }, { "showOutlineSymbols", &showOutlineSymbols },
+            { "showWhiteSpace", &showWhiteSpace },
+        };
+        for (const auto &flag : flags) {
+            const QByteArray value = scanner.value(flag.name);
+            if (!value.isNull())
+                *flag.flag = isTrue(value);
+        }
+        keptViewAttributes = KeptXml::attributes(
+            scanner, { "windowProtection", "showFormulas", "showGridLines", "showRowColHeaders", "showZeros",
+                       "rightToLeft", "tabSelected", "showRuler", "showOutlineSymbols", "showWhiteSpace",
+                       "workbookViewId" });
+        const int viewDepth = scanner.depth();
+        while (!scanner.isEmptyElement() && scanner.next() != XmlScanner::Invalid && scanner.depth() >= viewDepth) {
+            if (scanner.token() == XmlScanner::StartElement)
+                keptViewChildren += scanner.captureElement();
+        }
+        if (scanner.isEmptyElement())
+            scanner.next();
+    }
+    return !scanner.hasError();
+}
+
+void WorksheetPrivate::readSheetFormat(XmlScanner &scanner)
+{
+    bool ok = false;
+    const double height = scanner.value("defaultRowHeight").toDouble(&ok);
+    if (ok && height >= 0 && height <= 409.5)
+        defaultRowHeight = height;
+    zeroHeight = isTrue(scanner.value("zeroHeight"));
+    outlineRowLevel = qBound(0, scanner.value("outlineLevelRow").toInt(), maxOutlineLevel);
+    outlineColumnLevel = qBound(0, scanner.value("outlineLevelCol").toInt(), maxOutlineLevel);
+    keptFormatAttributes = KeptXml::attributes(
+        scanner, { "defaultRowHeight", "customHeight", "zeroHeight", "outlineLevelRow", "outlineLevelCol" });
+    scanner.skipElement();
+}
+
+bool WorksheetPrivate::readColumns(XmlScanner &scanner)
+{
+    const int depth = scanner.depth();
+    while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
+        if (scanner.token() != XmlScanner::StartElement || !scanner.is(XmlScanner::Main, "col"))
+            continue;
+        int first = 0;
+        int last = 0;
+        const QByteArray min = scanner.value("min");
+        const QByteArray max = scanner.value("max");
+        if (!parseInt(QLatin1String(min), first) || !parseInt(QLatin1String(max), last) || first < 1 || first > last
+            || last > maxColumns)
+            return fail(QStringLiteral("the columns %1 to %2 lie outside the sheet").arg(QString::fromLatin1(min.left(20)),
+                                                                                    QString::fromLatin1(max.left(20))));
+        // The range that starts last before this one ends must end before it starts.
+        auto before = columns.upperBound(last);
+        if (before != columns.begin() && (--before).value()->lastColumn >= first)
+            return fail(QStringLiteral("the columns %1 to %2 are set twice").arg(first).arg(last));
+        auto range = QSharedPointer<ColumnSettings>::create();
+        range->firstColumn = first;
+        range->lastColumn = last;
+        range->width = qMax(0.0, scanner.value("width").toDouble());
+        range->customWidth = isTrue(scanner.value("customWidth"));
+        range->hidden = isTrue(scanner.value("hidden"));
+        range->outlineLevel = qBound(0, scanner.value("outlineLevel").toInt(), maxOutlineLevel);
+        range->collapsed = isTrue(scanner.value("collapsed"));
+        const QByteArray style = scanner.value("style");
+        if (!style.isNull()) {
+            const int xf = style.toInt();
+            if (xf < 0 || xf >= styles()->cellFormatCount())
+                return fail(QStringLiteral("the columns %1 to %2 have style %3, which does not exist").arg(first).arg(last).arg(xf));
+            range->format = styles()->cellFormatAt(xf);
+        }
+        range->keptAttributes = KeptXml::attributes(
+            scanner, { "min", "max", "width", "style", "hidden", "customWidth", "outlineLevel", "collapsed" });
+        columns.insert(first, range);
+        for (int column = first; column <= last; ++column)
+            columnsByColumn.insert(column, range);
+    }
+    return !scanner.hasError();
+}
+
+// --- rows and cells
+
+bool WorksheetPrivate::readSheetData(XmlScanner &scanner)
+{
+    const int depth = scanner.depth();
+    int row = 0;
+    while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
+        if (scanner.token() != XmlScanner::StartElement)
+            continue;
+        if (!scanner.is(XmlScanner::Main, "row")) {
+            scanner.skipElement();
+            continue;
+        }
+        if (!readRow(scanner, row))
+            return false;
+    }
+    return !scanner.hasError();
+}
+
+bool WorksheetPrivate::readRow(XmlScanner &scanner, int &row)
+{
+    const XmlScanner::Attribute *number = scanner.find("r");
+    if (number) {
+        if (!parseInt(number->rawValue, row) || row < 1 || row > maxRows)
+            return fail(QStringLiteral("row %1 lies outside the sheet").arg(shown(number->rawValue)));
+    } else if (++row > maxRows) {
+        return fail(QStringLiteral("the sheet has more than %1 rows").arg(maxRows));
+    }
+
+    // Settings: a format only where the row says it applies it.
+    QSharedPointer<RowSettings> settings;
+    auto ownSettings = [&]() -> RowSettings & {
+        if (!settings)
+            settings = QSharedPointer<RowSettings>::create();
+        return *settings;
+    };
+    const bool customFormat = isTrue(scanner.value("customFormat"));
+    if (customFormat) {
+        const int xf = scanner.value("s").toInt();
+        if (xf < 0 || xf >= styles()->cellFormatCount())
+            return fail(QStringLiteral("row %1 has style %2, which does not exist").arg(row).arg(xf));
+        ownSettings().format = styles()->cellFormatAt(xf);
+    }
+    const QByteArray height = scanner.value("ht");
+    if (!height.isNull()) {
+        ownSettings().height = qBound(0.0, height.toDouble(), 409.5);
+        settings->customHeight = isTrue(scanner.value("customHeight"));
+    }
+    if (isTrue(scanner.value("hidden")))
+        ownSettings().hidden = true;
+    const int outline = scanner.value("outlineLevel").toInt();
+    if (outline > 0)
+        ownSettings().outlineLevel = qMin(outline, int(maxOutlineLevel));
+    if (isTrue(scanner.value("collapsed")))
+        ownSettings().collapsed = true;
+    QByteArray others = customFormat ? KeptXml::rawAttributes(scanner, { "r", "spans", "s", "customFormat", "ht",
+                                                                         "customHeight", "hidden", "outlineLevel",
+                                                                         "collapsed" })
+                                     : KeptXml::rawAttributes(scanner, { "r", "spans", "customFormat", "ht",
+                                                                         "customHeight", "hidden", "outlineLevel",
+                                                                         "collapsed" });
+    if (!others.isEmpty()) {
+        int text = keptTexts.indexOf(others);
+        if (text < 0) {
+            text = keptTexts.size();
+            keptTexts.append(others);
+        }
+        rowAttributes.emplace_back(row, text);
+    }
+    if (settings) {
+        rows.insert(row, settings);
+        extendDimension(row, dimension.firstColumn() == -1 ? 1 : dimension.firstColumn());
+    }
+
+    if (scanner.isEmptyElement()) {
+        scanner.next();
+        return true;
+    }
+    const int depth = scanner.depth();
+    int column = 0;
+    while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
+        if (scanner.token() != XmlScanner::StartElement)
+            continue;
+        if (!scanner.is(XmlScanner::Main, "c")) {
+            scanner.skipElement();
+            continue;
+        }
+        if (!readCell(scanner, row, column))
+            return false;
+    }
+    return !scanner.hasError();
+}
+
+bool WorksheetPrivate::readCell(XmlScanner &scanner, int row, int &column)
+{
+    const XmlScanner::Attribute *reference = scanner.find("r");
+    if (reference) {
+        int cellRow = 0;
+        if (!parseCellReference(reference->rawValue, cellRow, column))
+            return fail(QStringLiteral("cell %1 lies outside the sheet").arg(shown(reference->rawValue)));
+        if (cellRow != row)
+            return fail(QStringLiteral("cell %1 lies in row %2").arg(shown(reference->rawValue)).arg(row));
+    } else if (++column > maxColumns) {
+        return fail(QStringLiteral("row %1 has more than %2 cells").arg(row).arg(maxColumns));
+    }
+
+    StoredCell cell;
+    cell.column = quint16(column);
+    cell.kind = quint8(CellKind::Number);
+    if (const XmlScanner::Attribute *style = scanner.find("s")) {
+        int xf = 0;
+        if (!parseInt(style->rawValue, xf) || xf < 0 || xf >= styles()->cellFormatCount())
+            return fail(QStringLiteral("cell %1 has style %2, which does not exist")
+                            .arg(CellAddress(row, column).toText(), shown(style->rawValue)));
+        cell.format = quint32(xf) + 2;
+    }
+    const XmlScanner::Attribute *typeAttribute = scanner.find("t");
+    const QLatin1String type = typeAttribute ? typeAttribute->rawValue : QLatin1String("n");
+    if (scanner.attributeCount() > 1 + (reference != nullptr) + (typeAttribute != nullptr)) {
+        const QByteArray others = KeptXml::rawAttributes(scanner, { "r", "s", "t" });
+        if (!others.isEmpty()) {
+            cellAttributes.insert(formulaKey(row, column), others);
+            cell.flags |= StoredCell::HasKeptAttributes;
+        }
+    }
+
+    QByteArray scratch;
+    QByteArray valueText;
+    bool hasValue = false;
+    CellFormula formula;
+    bool hasFormula = false;
+    RichString inlineText;
+    bool hasInline = false;
+    if (!scanner.isEmptyElement()) {
+        const int depth = scanner.depth();
+        while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
+            if (scanner.token() != XmlScanner::StartElement)
+                continue;
+            if (scanner.is(XmlScanner::Main, "v")) {
+                const QLatin1String text = scanner.readElementTextView(scratch);
+                valueText = QByteArray(text.data(), text.size());
+                hasValue = true;
+            } else if (scanner.is(XmlScanner::Main, "f")) {
+                const QByteArray kind = scanner.value("t");
+                const CellFormula::Kind formulaKind = kind == "array"       ? CellFormula::ArrayFormula
+                                                      : kind == "shared"    ? CellFormula::SharedFormula
+                                                      : kind == "dataTable" ? CellFormula::DataTableFormula
+                                                                            : CellFormula::NormalFormula;
+                CellArea range;
+                const QByteArray ref = scanner.value("ref");
+                if (!ref.isNull()) {
+                    range = CellArea(QString::fromLatin1(ref));
+                    if (!range.isValid() || range.lastRow() > maxRows || range.lastColumn() > maxColumns)
+                        return fail(QStringLiteral("the formula of cell %1 covers %2, which lies outside the sheet")
+                                        .arg(CellAddress(row, column).toText(), QString::fromLatin1(ref.left(40))));
+                }
+                const bool always = isTrue(scanner.value("ca"));
+                const QByteArray shared = scanner.value("si");
+                const QByteArray others = KeptXml::rawAttributes(scanner, { "t", "ref", "ca", "si" });
+                formula = CellFormula(QString::fromUtf8(scanner.readElementText()), formulaKind, range);
+                formula.setAlwaysCalculate(always);
+                if (formulaKind == CellFormula::SharedFormula) {
+                    formula.setSharedIndex(shared.toInt());
+                    if (!formula.text().isEmpty())
+                        sharedFormulaMasters.insert(formula.sharedIndex(), formulaKey(row, column));
+                }
+                if (!others.isEmpty())
+                    formulaAttributes.insert(formulaKey(row, column), others);
+                hasFormula = true;
+            } else if (scanner.is(XmlScanner::Main, "is")) {
+                hasInline = true;
+                const int inlineDepth = scanner.depth();
+                while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= inlineDepth) {
+                    if (scanner.token() != XmlScanner::StartElement)
+                        continue;
+                    if (scanner.is(XmlScanner::Main, "t")) {
+                        inlineText.appendRun(unescapeCellText(QString::fromUtf8(scanner.readElementText())));
+                    } else if (scanner.is(XmlScanner::Main, "r")) {
+                        Format format;
+                        QString text;
+                        const int runDepth = scanner.depth();
+                        while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= runDepth) {
+                            if (scanner.token() != XmlScanner::StartElement)
+                                continue;
+                            if (scanner.is(XmlScanner::Main, "rPr"))
+                                FormatReader::readFont(scanner, format);
+                            else if (scanner.is(XmlScanner::Main, "t"))
+                                text += unescapeCellText(QString::fromUtf8(scanner.readElementText()));
+                            else
+                                scanner.skipElement();
+                        }
+                        inlineText.appendRun(text, format);
+                    } else {
+                        scanner.skipElement();
+                    }
+                }
+            } else {
+                scanner.skipElement();
+            }
+        }
+    } else {
+        scanner.next();
+    }
+    if (scanner.hasError())
+        return false;
+
+    const QString where = CellAddress(row, column).toText();
+    if (type == QLatin1String("s")) {
+        int index = -1;
+        const quint32 entry = parseInt(QLatin1String(valueText), index) ? sharedStrings()->loadedEntry(index)
+                                                                          : SharedStrings::noEntry;
+        if (!hasValue || entry == SharedStrings::noEntry)
+            return fail(QStringLiteral("cell %1 names shared text %2, which the table does not hold")
+                            .arg(where, QString::fromLatin1(valueText.left(20))));
+        cell.kind = quint8(CellKind::SharedString);
+        cell.flags |= StoredCell::HasValue;
+        cell.value.string = sharedStrings()->addReferenceTo(entry);
+    } else if (type == QLatin1String("inlineStr") || (hasInline && type != QLatin1String("str"))) {
+        // Kept with the shared texts, as spreadsheet programs keep them.
+        cell.kind = quint8(CellKind::SharedString);
+        cell.flags |= StoredCell::HasValue;
+        cell.value.string = sharedStrings()->addEntry(inlineText);
+    } else if (type == QLatin1String("b")) {
+        cell.kind = quint8(CellKind::Boolean);
+        if (hasValue) {
+            cell.flags |= StoredCell::HasValue;
+            cell.value.boolean = valueText.trimmed() == "1" || valueText.trimmed() == "true";
+        }
+    } else if (type == QLatin1String("e")) {
+        cell.kind = quint8(CellKind::Error);
+        const QString error = QString::fromUtf8(valueText.trimmed());
+        int index = errorTexts.indexOf(error);
+        if (index < 0) {
+            index = errorTexts.size();
+            errorTexts.append(error);
+        }
+        cell.flags |= StoredCell::HasValue;
+        cell.value.string = quint32(index);
+    } else if (type == QLatin1String("str")) {
+        cell.kind = quint8(CellKind::FormulaString);
+        cell.flags |= StoredCell::HasValue;
+        formulaResults.insert(formulaKey(row, column), unescapeCellText(QString::fromUtf8(valueText)));
+    } else if (type == QLatin1String("d")) {
+        const QDateTime dateTime = isoDateTime(valueText.trimmed());
+        if (hasValue && !dateTime.isValid())
+            return fail(QStringLiteral("cell %1 holds the date %2, which is no ISO 8601 date")
+                            .arg(where, QString::fromLatin1(valueText.left(30))));
+        if (hasValue) {
+            cell.flags |= StoredCell::HasValue | StoredCell::IsoDate;
+            cell.value.number = dateTimeToSerial(dateTime, workbook->isDate1904());
+        }
+    } else if (type == QLatin1String("n")) {
+        if (hasValue && !valueText.trimmed().isEmpty()) {
+            double number = 0;
+            if (!parseDouble(QLatin1String(valueText), number))
+                return fail(QStringLiteral("cell %1 holds %2, which is no number")
+                                .arg(where, QString::fromLatin1(valueText.left(30))));
+            cell.flags |= StoredCell::HasValue;
+            cell.value.number = number;
+        }
+    } else {
+        return fail(QStringLiteral("cell %1 is of the unknown type \"%2\"").arg(where, shown(type)));
+    }
+    if (hasFormula)
+        cell.flags |= StoredCell::HasFormula;
+    put(row, cell, hasFormula ? &formula : nullptr);
+    return true;
+}
+
+// --- merged ranges and links
+
+bool WorksheetPrivate::readMergedCells(XmlScanner &scanner)
+{
+    const int depth = scanner.depth();
+    while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
+        if (scanner.token() != XmlScanner::StartElement || !scanner.is(XmlScanner::Main, "mergeCell"))
+            continue;
+        const QByteArray ref = scanner.value("ref");
+        const CellArea area(QString::fromLatin1(ref));
+        if (!area.isValid() || area.firstRow() < 1 || area.firstColumn() < 1 || area.lastRow() > maxRows
+            || area.lastColumn() > maxColumns)
+            return fail(QStringLiteral("the merged range %1 lies outside the sheet").arg(QString::fromLatin1(ref.left(40))));
+        mergedRanges.append(area);
+        extendDimension(area.firstRow(), area.firstColumn());
+        extendDimension(area.lastRow(), area.lastColumn());
+    }
+    return !scanner.hasError();
+}
+
+bool WorksheetPrivate::readHyperlinks(XmlScanner &scanner)
+{
+    Q_Q(Worksheet);
+    const int depth = scanner.depth();
+    while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
+        if (scanner.token() != XmlScanner::StartElement || !scanner.is(XmlScanner::Main, "hyperlink"))
+            continue;
+        const QByteArray ref = scanner.value("ref");
+        const CellArea area(QString::fromLatin1(ref));
+        if (!area.isValid() || area.firstRow() < 1 || area.firstColumn() < 1 || area.lastRow() > maxRows
+            || area.lastColumn() > maxColumns)
+            return fail(QStringLiteral("the link at %1 lies outside the sheet").arg(QString::fromLatin1(ref.left(40))));
+        auto link = QSharedPointer<Hyperlink>::create();
+        const QString id = QString::fromUtf8(scanner.value("id", XmlScanner::DocumentRelationships));
+        if (!id.isEmpty()) {
+            const Relationship relationship = q->relationships()->relationshipById(id);
+            if (relationship.id.isEmpty())
+                return fail(QStringLiteral("the link at %1 names the relationship %2, which does not exist")
+                                .arg(QString::fromLatin1(ref.left(40)), id.left(20)));
+            link->kind = Hyperlink::External;
+            link->target = relationship.target;
+        } else {
+            link->kind = Hyperlink::Internal;
+        }
+        link->location = QString::fromUtf8(scanner.value("location"));
+        link->display = QString::fromUtf8(scanner.value("display"));
+        link->tooltip = QString::fromUtf8(scanner.value("tooltip"));
+        if (area.rowCount() > 1 || area.columnCount() > 1)
+            link->range = area;
+        hyperlinks[area.firstRow()].insert(area.firstColumn(), link);
+    }
+    return !scanner.hasError();
+}
+
+// --- what loaded cells keep
+
+QByteArray WorksheetPrivate::keptRowAttributes(int row) const
+{
+    const auto it = std::lower_bound(rowAttributes.begin(), rowAttributes.end(), std::make_pair(row, 0));
+    return it != rowAttributes.end() && it->first == row ? keptTexts.at(it->second) : QByteArray();
+}
+
+QString WorksheetPrivate::sharedFormulaText(int row, int column, const CellFormula &formula) const
+{
+    const quint64 master = sharedFormulaMasters.value(formula.sharedIndex(), 0);
+    const auto found = formulas.constFind(master);
+    if (!master || found == formulas.constEnd())
+        return QString();
+    const int masterRow = int(master >> 16);
+    const int masterColumn = int(master & 0xFFFF);
+    return shiftFormula(found->text(), row - masterRow, column - masterColumn);
+}
+
+void WorksheetPrivate::dissolveSharedFormula(int sharedIndex)
+{
+    for (auto it = formulas.begin(); it != formulas.end(); ++it) {
+        if (it->kind() != CellFormula::SharedFormula || it->sharedIndex() != sharedIndex || !it->text().isEmpty())
+            continue;
+        const QString text = sharedFormulaText(int(it.key() >> 16), int(it.key() & 0xFFFF), *it);
+        CellFormula own(text);
+        own.setAlwaysCalculate(it->alwaysCalculate());
+        *it = own;
+    }
+    sharedFormulaMasters.remove(sharedIndex);
+}
+
+} // namespace Spreadsheet

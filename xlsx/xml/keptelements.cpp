@@ -1,0 +1,40 @@
+#include "keptelements_p.h"
+
+#include "keptxml_p.h"
+
+namespace Spreadsheet {
+
+void KeptElements::add(int slot, const QByteArray &bytes, bool usesRelationships)
+{
+    // A file may hold known elements out of order; they keep theirs.
+    int at = m_elements.size();
+    while (at > 0 && m_elements.at(at - 1).slot > slot)
+        --at;
+    m_elements.insert(at, { slot, bytes, usesRelationships });
+}
+
+KeptElements KeptElements::withoutRelationships() const
+{
+    KeptElements kept;
+    for (const Element &element : m_elements) {
+        if (!element.usesRelationships)
+            kept.m_elements.append(element);
+    }
+    return kept;
+}
+
+void KeptElements::Writer::before(int order)
+{
+    const QVector<Element> &elements = m_kept.elements();
+    while (m_next < elements.size() && elements.at(m_next).slot < slotOf(order))
+        KeptXml::writeRaw(m_writer, elements.at(m_next++).bytes);
+}
+
+void KeptElements::Writer::rest()
+{
+    const QVector<Element> &elements = m_kept.elements();
+    while (m_next < elements.size())
+        KeptXml::writeRaw(m_writer, elements.at(m_next++).bytes);
+}
+
+} // namespace Spreadsheet
