@@ -1,9 +1,10 @@
 #include "docpropsapp.h"
 #include "namespaces.h"
 #include "utility.h"
+#include "keptxml_p.h"
+#include "xmlscanner_p.h"
 
 #include <QDebug>
-#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 namespace Spreadsheet {
@@ -89,24 +90,41 @@ void DocPropsApp::writeXml(QIODevice *device) const
     writer.writeTextElement(QStringLiteral("SharedDoc"), QStringLiteral("false"));
     writer.writeTextElement(QStringLiteral("HyperlinksChanged"), QStringLiteral("false"));
     writer.writeTextElement(QStringLiteral("AppVersion"), QStringLiteral("12.0000"));
+    KeptXml::writeRaw(writer, m_keptElements);
     writer.writeEndElement();
     writer.writeEndDocument();
 }
 
+// Manager and company are read; what a save writes anew (the application,
+// the sheets, the flags) is not kept, anything else is.
 bool DocPropsApp::readXml(QIODevice *device)
 {
-    QXmlStreamReader reader(device);
-    while (!reader.atEnd()) {
-        if (reader.readNext() != QXmlStreamReader::StartElement)
+    clearReadError();
+    static const char *const madeAnew[] = { "Application", "DocSecurity", "ScaleCrop", "HeadingPairs", "TitlesOfParts",
+                                            "LinksUpToDate", "SharedDoc", "HyperlinksChanged", "AppVersion" };
+    XmlScanner scanner(device);
+    while (scanner.next() != XmlScanner::EndOfDocument && !scanner.hasError()) {
+        if (scanner.token() != XmlScanner::StartElement || scanner.depth() != 2)
             continue;
-        if (reader.name() == QLatin1String("Manager"))
-            setProperty(QStringLiteral("manager"), reader.readElementText());
-        else if (reader.name() == QLatin1String("Company"))
-            setProperty(QStringLiteral("company"), reader.readElementText());
+        if (scanner.is(XmlScanner::ExtendedProperties, "Manager")) {
+            setProperty(QStringLiteral("manager"), QString::fromUtf8(scanner.readElementText()));
+            continue;
+        }
+        if (scanner.is(XmlScanner::ExtendedProperties, "Company")) {
+            setProperty(QStringLiteral("company"), QString::fromUtf8(scanner.readElementText()));
+            continue;
+        }
+        bool made = false;
+        for (const char *name : madeAnew)
+            made |= scanner.is(XmlScanner::ExtendedProperties, name);
+        if (made)
+            scanner.skipElement();
+        else
+            m_keptElements += scanner.captureElement();
     }
-    if (reader.hasError()) {
+    if (scanner.hasError()) {
         qDebug("Error when read doc props app file.");
-        return false;
+        return readFailed(scanner.errorString());
     }
     return true;
 }

@@ -28,6 +28,9 @@ public:
     bool readXml(QIODevice *device) override;
 
 private:
+    friend class DocumentLoader;
+    friend class DocumentPrivate;
+    QByteArray m_keptElements;   // of a loaded part: what it holds beyond the properties above
     QStringList m_partTitles;
     QList<QPair<QString, int>> m_headingPairs;
     QMap<QString, QString> m_properties;

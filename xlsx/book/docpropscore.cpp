@@ -1,9 +1,10 @@
 #include "docpropscore.h"
 #include "namespaces.h"
 #include "utility.h"
+#include "keptxml_p.h"
+#include "xmlscanner_p.h"
 
 #include <QDateTime>
-#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 namespace Spreadsheet {
@@ -89,34 +90,53 @@ void DocPropsCore::writeXml(QIODevice *device) const
     timestamp("modified", now);
     optional("category", Namespace::coreProperties, "category");
     optional("status", Namespace::coreProperties, "contentStatus");
+    KeptXml::writeRaw(writer, m_keptElements);
     writer.writeEndElement();
     writer.writeEndDocument();
 }
 
+// The properties by their elements; the times that a save writes anew
+// (modified, last modified by) are read but not kept.
 bool DocPropsCore::readXml(QIODevice *device)
 {
-    QXmlStreamReader reader(device);
-    const QString elements[][2] = { { QStringLiteral("title"), QStringLiteral("title") },
-                                    { QStringLiteral("subject"), QStringLiteral("subject") },
-                                    { QStringLiteral("creator"), QStringLiteral("creator") },
-                                    { QStringLiteral("keywords"), QStringLiteral("keywords") },
-                                    { QStringLiteral("description"), QStringLiteral("description") },
-                                    { QStringLiteral("created"), QStringLiteral("created") },
-                                    { QStringLiteral("category"), QStringLiteral("category") },
-                                    { QStringLiteral("contentStatus"), QStringLiteral("status") } };
-    while (!reader.atEnd()) {
-        if (reader.readNext() != QXmlStreamReader::StartElement)
+    clearReadError();
+    static const struct
+    {
+        int namespaceId;
+        const char *element;
+        const char *property;
+    } known[] = {
+        { XmlScanner::DublinCore, "title", "title" },
+        { XmlScanner::DublinCore, "subject", "subject" },
+        { XmlScanner::DublinCore, "creator", "creator" },
+        { XmlScanner::CoreProperties, "keywords", "keywords" },
+        { XmlScanner::DublinCore, "description", "description" },
+        { XmlScanner::DublinCoreTerms, "created", "created" },
+        { XmlScanner::CoreProperties, "category", "category" },
+        { XmlScanner::CoreProperties, "contentStatus", "status" },
+        { XmlScanner::CoreProperties, "lastModifiedBy", nullptr },
+        { XmlScanner::DublinCoreTerms, "modified", nullptr },
+    };
+    XmlScanner scanner(device);
+    while (scanner.next() != XmlScanner::EndOfDocument && !scanner.hasError()) {
+        if (scanner.token() != XmlScanner::StartElement || scanner.depth() != 2)
             continue;
-        for (const auto &element : elements) {
-            if (reader.name() == element[0]) {
-                setProperty(element[1], reader.readElementText());
-                break;
-            }
+        bool modeled = false;
+        for (const auto &element : known) {
+            if (!scanner.is(element.namespaceId, element.element))
+                continue;
+            modeled = true;
+            const QString text = QString::fromUtf8(scanner.readElementText());
+            if (element.property)
+                setProperty(QLatin1String(element.property), text);
+            break;
         }
+        if (!modeled)
+            m_keptElements += scanner.captureElement();
     }
-    if (reader.hasError()) {
+    if (scanner.hasError()) {
         qDebug("Error when read doc props core file.");
-        return false;
+        return readFailed(scanner.errorString());
     }
     return true;
 }

@@ -24,7 +24,10 @@ public:
     bool readXml(QIODevice *device) override;
 
 private:
+    friend class DocumentLoader;
+    friend class DocumentPrivate;
     QMap<QString, QString> m_properties;
+    QByteArray m_keptElements;   // of a loaded part: what it holds beyond the properties above
 };
 
 } // namespace Spreadsheet

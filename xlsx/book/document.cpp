@@ -3,6 +3,7 @@
 
 #include "docpropsapp.h"
 #include "docpropscore.h"
+#include "partnames_p.h"
 #include "relationships.h"
 #include "sharedstrings.h"
 #include "styles.h"
@@ -10,6 +11,7 @@
 #include "worksheet.h"
 #include "zipwriter_p.h"
 
+#include <QFile>
 #include <QSaveFile>
 
 namespace Spreadsheet {
@@ -26,7 +28,7 @@ int DocumentPrivate::sheetIndex(const QString &name) const
     return workbook->sheetNames().indexOf(name);
 }
 
-void DocumentPrivate::writeWorksheets(ZipWriter &zip, DocPropsApp &app) const
+void DocumentPrivate::writeWorksheets(ZipWriter &zip, DocPropsApp &app, QHash<QString, QString> &renamed) const
 {
     QList<Worksheet *> worksheets;
     for (int i = 0; i < workbook->sheetCount(); ++i) {
@@ -38,13 +40,15 @@ void DocumentPrivate::writeWorksheets(ZipWriter &zip, DocPropsApp &app) const
     app.addHeadingPair(QStringLiteral("Worksheets"), worksheets.size());
     for (int n = 1; n <= worksheets.size(); ++n) {
         Worksheet *sheet = worksheets.at(n - 1);
+        const QString part = QStringLiteral("xl/worksheets/sheet%1.xml").arg(n);
+        const QString loadedPart = kept.sheetParts.value(sheet);
+        if (!loadedPart.isEmpty() && loadedPart != part)
+            renamed.insert(loadedPart, part);
         app.addPartTitle(sheet->sheetName());
-        zip.addFile(QStringLiteral("xl/worksheets/sheet%1.xml").arg(n),
-                    [sheet](QIODevice *entry) { sheet->writeXml(entry); });
-        if (!sheet->relationships()->isEmpty()) {
-            zip.addFile(QStringLiteral("xl/worksheets/_rels/sheet%1.xml.rels").arg(n),
-                        sheet->relationships()->toXmlBytes());
-        }
+        sheet->setPartPath(part);
+        zip.addFile(part, [sheet](QIODevice *entry) { sheet->writeXml(entry); });
+        if (!sheet->relationships()->isEmpty())
+            zip.addFile(QStringLiteral("xl/worksheets/_rels/sheet%1.xml.rels").arg(n), sheet->relationships()->toXmlBytes());
         contentTypes->addWorksheetName(QStringLiteral("sheet%1").arg(n));
     }
 }
@@ -52,10 +56,51 @@ void DocumentPrivate::writeWorksheets(ZipWriter &zip, DocPropsApp &app) const
 void DocumentPrivate::writePackageRelationships(ZipWriter &zip) const
 {
     Relationships relationships;
+    for (const Relationship &relationship : kept.relationships)
+        relationships.keep(relationship);
     relationships.addDocumentRelationship(QStringLiteral("/officeDocument"), QStringLiteral("xl/workbook.xml"));
     relationships.addPackageRelationship(QStringLiteral("/metadata/core-properties"), QStringLiteral("docProps/core.xml"));
     relationships.addDocumentRelationship(QStringLiteral("/extended-properties"), QStringLiteral("docProps/app.xml"));
     zip.addFile(QStringLiteral("_rels/.rels"), relationships.toXmlBytes());
+}
+
+// The kept parts that something still points at, those nothing pointed at
+// in the first place, and the relationship parts of those written. A
+// relationship part that points at a sheet the save renamed is written anew.
+void DocumentPrivate::writeKeptParts(ZipWriter &zip, const QHash<QString, QString> &renamed) const
+{
+    if (kept.parts.isEmpty())
+        return;
+    const QSet<QString> reachable = reachableKeptParts();
+    for (const QString &name : kept.order) {
+        if ((!reachable.contains(name) && !kept.orphans.contains(name)) || zip.contains(name))
+            continue;
+        const KeptPart &part = kept.parts.value(name);
+        QByteArray bytes = part.bytes;
+        if (!renamed.isEmpty() && name.contains(QLatin1String("_rels/"))) {
+            Relationships relationships;
+            bool changed = false;
+            const QString source = QString(name).remove(QStringLiteral("_rels/")).chopped(5);
+            if (relationships.fromXmlBytes(bytes)) {
+                Relationships rewritten;
+                for (Relationship relationship : relationships.all()) {
+                    const QString target = PartNames::resolve(source, relationship.target);
+                    if (!relationship.targetMode && renamed.contains(target)) {
+                        relationship.target = PartNames::relative(source, renamed.value(target));
+                        changed = true;
+                    }
+                    rewritten.addWithId(relationship);
+                }
+                if (changed)
+                    bytes = rewritten.toXmlBytes();
+            }
+        }
+        zip.addFile(name, bytes);
+        const int dot = name.lastIndexOf(QLatin1Char('.'));
+        const QString extension = dot > name.lastIndexOf(QLatin1Char('/')) ? name.mid(dot + 1).toLower() : QString();
+        if (!part.contentType.isEmpty() && contentTypes->defaults().value(extension) != part.contentType)
+            contentTypes->addOverride(QLatin1Char('/') + name, part.contentType);
+    }
 }
 
 // Every part goes straight into the ZIP container on the device; large parts
@@ -73,9 +118,15 @@ bool DocumentPrivate::writePackage(QIODevice *device) const
 
     DocPropsApp app(AbstractOOXmlFile::NewFromScratch);
     DocPropsCore core(AbstractOOXmlFile::NewFromScratch);
-    writeWorksheets(zip, app);
+    app.m_keptElements = kept.appElements;
+    core.m_keptElements = kept.coreElements;
+    QHash<QString, QString> renamed;
+    writeWorksheets(zip, app, renamed);
 
-    contentTypes->addWorkbook();
+    if (kept.workbookContentType.isEmpty())
+        contentTypes->addWorkbook();
+    else
+        contentTypes->addOverride(QStringLiteral("/xl/workbook.xml"), kept.workbookContentType);
     zip.addFile(QStringLiteral("xl/workbook.xml"), workbook->toXmlBytes());
     zip.addFile(QStringLiteral("xl/_rels/workbook.xml.rels"), workbook->relationships()->toXmlBytes());
 
@@ -98,6 +149,7 @@ bool DocumentPrivate::writePackage(QIODevice *device) const
     zip.addFile(QStringLiteral("xl/styles.xml"), workbook->styles()->toXmlBytes());
     contentTypes->addTheme();
     zip.addFile(QStringLiteral("xl/theme/theme1.xml"), workbook->theme()->toXmlBytes());
+    writeKeptParts(zip, renamed);
 
     writePackageRelationships(zip);
     zip.addFile(QStringLiteral("[Content_Types].xml"), contentTypes->toXmlBytes());
@@ -110,7 +162,57 @@ Document::Document(QObject *parent)
 {
 }
 
+Document::Document(const QString &fileName, QObject *parent)
+    : Document(parent)
+{
+    Q_D(Document);
+    d->packageName = fileName;
+    if (QFile::exists(fileName))
+        load(fileName);
+}
+
+Document::Document(QIODevice *device, QObject *parent)
+    : Document(parent)
+{
+    load(device);
+}
+
 Document::~Document() = default;
+
+bool Document::load(const QString &fileName)
+{
+    Q_D(Document);
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        d->error = QStringLiteral("%1 cannot be opened: %2").arg(fileName, file.errorString());
+        return false;
+    }
+    return d->load(&file);
+}
+
+bool Document::load(QIODevice *device)
+{
+    Q_D(Document);
+    return d->load(device);
+}
+
+QString Document::errorString() const
+{
+    Q_D(const Document);
+    return d->error;
+}
+
+void Document::setReadLimits(const ReadLimits &limits)
+{
+    Q_D(Document);
+    d->limits = limits;
+}
+
+ReadLimits Document::readLimits() const
+{
+    Q_D(const Document);
+    return d->limits;
+}
 
 Workbook *Document::workbook() const
 {

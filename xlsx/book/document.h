@@ -5,6 +5,7 @@
 #include "celladdress.h"
 #include "cellarea.h"
 #include "format.h"
+#include "readlimits.h"
 
 #include <QObject>
 #include <QSharedPointer>
@@ -21,7 +22,9 @@ class Workbook;
 class Worksheet;
 
 // A spreadsheet in memory, saved as an Office Open XML package (.xlsx).
-// Values go to its active worksheet; saving writes every part anew.
+// Values go to its active worksheet; saving writes every part anew, and the
+// parts of a loaded package that the model does not read are written back
+// as they came.
 class Document : public QObject
 {
     Q_OBJECT
@@ -29,7 +32,22 @@ class Document : public QObject
 
 public:
     explicit Document(QObject *parent = nullptr);
+    // Remembers the name for save() and loads the file when it exists; a
+    // file that does not load leaves the document empty (errorString says why).
+    explicit Document(const QString &fileName, QObject *parent = nullptr);
+    explicit Document(QIODevice *device, QObject *parent = nullptr);
     ~Document() override;
+
+    // Reads a package: sheets, cells, styles, names, properties; every part
+    // it does not model is kept for the next save. False, with the document
+    // as it was before and errorString() naming the part and the reason, for
+    // anything but a sound package within the read limits.
+    bool load(const QString &fileName);
+    bool load(QIODevice *device);
+    // Why the last load failed; empty after one that succeeded.
+    QString errorString() const;
+    void setReadLimits(const ReadLimits &limits);
+    ReadLimits readLimits() const;
 
     Workbook *workbook() const;
     // The active sheet; a new document gets "Sheet1" here.

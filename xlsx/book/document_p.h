@@ -3,14 +3,35 @@
 
 #include "contenttypes.h"
 #include "document.h"
+#include "packagereader_p.h"
+#include "readlimits.h"
 #include "workbook.h"
 
+#include <QHash>
 #include <QMap>
+#include <QSet>
 #include <QSharedPointer>
 
 namespace Spreadsheet {
 
+class DocPropsApp;
+class DocPropsCore;
 class ZipWriter;
+
+// What a loaded package holds beyond the model: its other parts, the
+// package's other relationships, and the extra elements of its property
+// parts. Empty for a new document.
+struct KeptPackage
+{
+    QMap<QString, KeptPart> parts;
+    QStringList order;                  // the parts in the package's order
+    QSet<QString> orphans;              // parts nothing pointed at when loaded, kept anyway
+    QList<Relationship> relationships;  // of the package, beyond the workbook and properties
+    QByteArray coreElements;
+    QByteArray appElements;
+    QString workbookContentType;        // a macro-enabled workbook or a template keeps its type
+    QHash<const AbstractSheet *, QString> sheetParts;   // where the loaded sheets came from
+};
 
 class DocumentPrivate
 {
@@ -20,9 +41,17 @@ public:
     explicit DocumentPrivate(Document *q);
 
     bool writePackage(QIODevice *device) const;
-    void writeWorksheets(ZipWriter &zip, class DocPropsApp &app) const;
+    void writeWorksheets(ZipWriter &zip, DocPropsApp &app, QHash<QString, QString> &renamed) const;
     void writePackageRelationships(ZipWriter &zip) const;
+    void writeKeptParts(ZipWriter &zip, const QHash<QString, QString> &renamed) const;
+    // The kept parts that the model's parts point at, directly or through
+    // other kept parts.
+    QSet<QString> reachableKeptParts() const;
     int sheetIndex(const QString &name) const;
+
+    // Loading (documentloader.cpp): builds the whole document aside and
+    // takes it over only when everything was read.
+    bool load(QIODevice *device);
 
     Document *q_ptr;
     const QString defaultPackageName = QStringLiteral("Book1.xlsx");
@@ -30,6 +59,9 @@ public:
     QMap<QString, QString> documentProperties;
     QSharedPointer<Workbook> workbook;
     QSharedPointer<ContentTypes> contentTypes;
+    KeptPackage kept;
+    ReadLimits limits;
+    QString error;
 };
 
 } // namespace Spreadsheet

@@ -105,6 +105,22 @@ AbstractSheet *Workbook::insertSheet(int index, const QString &name, AbstractShe
     return sheet.data();
 }
 
+AbstractSheet *Workbook::appendLoadedSheet(const QString &name, int sheetId, AbstractSheet::SheetState state,
+                                           AbstractSheet::SheetType type, const QString &relationshipId)
+{
+    Q_D(Workbook);
+    QSharedPointer<AbstractSheet> sheet;
+    if (type == AbstractSheet::WorkSheet)
+        sheet.reset(new Worksheet(name, sheetId, this, LoadExisting));
+    else
+        sheet.reset(new KeptSheet(name, sheetId, this, type, relationshipId));
+    sheet->d_func()->state = state;
+    d->sheets.append(sheet);
+    d->sheetNames.append(name);
+    d->lastSheetId = qMax(d->lastSheetId, sheetId);
+    return sheet.data();
+}
+
 bool Workbook::renameSheet(int index, const QString &name)
 {
     Q_D(Workbook);

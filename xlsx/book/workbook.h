@@ -64,8 +64,15 @@ public:
     Theme *theme() const;
 
     void writeXml(QIODevice *device) const override;
-    // Reading existing workbooks is not supported.
+    // Reads a loaded package's workbook part: the sheets are listed, for
+    // the document to read each from its own part.
     bool readXml(QIODevice *device) override;
+
+private:
+    friend class DocumentLoader;
+    // A sheet of a loaded workbook, appended as it is listed.
+    AbstractSheet *appendLoadedSheet(const QString &name, int sheetId, AbstractSheet::SheetState state,
+                                     AbstractSheet::SheetType type, const QString &relationshipId);
 };
 
 } // namespace Spreadsheet

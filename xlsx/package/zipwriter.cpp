@@ -71,6 +71,16 @@ ZipWriter::~ZipWriter()
         piece.wait();
 }
 
+bool ZipWriter::contains(const QString &name) const
+{
+    const QByteArray utf8 = name.toUtf8();
+    for (const Entry &entry : m_entries) {
+        if (entry.name == utf8)
+            return true;
+    }
+    return false;
+}
+
 int ZipWriter::piecesInFlight()
 {
     return qBound(2, QThread::idealThreadCount(), 8);

@@ -36,6 +36,7 @@ public:
     // Writes the central directory; false when any write failed.
     bool close();
     bool hasError() const { return m_failed; }
+    bool contains(const QString &name) const;
 
 private:
     friend class ZipEntryDevice;

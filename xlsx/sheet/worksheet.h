@@ -117,6 +117,7 @@ protected:
     AbstractSheet *copy(const QString &name, int sheetId) const override;
 
 private:
+    friend class DocumentLoader;
     friend class Workbook;
     Worksheet(const QString &name, int sheetId, Workbook *workbook, CreationMode mode);
 };

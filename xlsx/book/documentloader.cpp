@@ -1,0 +1,327 @@
+// Loading a package into a document: the workbook, its shared strings,
+// styles and theme, every worksheet, the document properties; the parts the
+// model does not read are kept with their relationships and media types.
+#include "document.h"
+#include "document_p.h"
+
+#include "docpropsapp.h"
+#include "docpropscore.h"
+#include "namespaces.h"
+#include "partnames_p.h"
+#include "sharedstrings.h"
+#include "styles.h"
+#include "theme.h"
+#include "workbook_p.h"
+#include "worksheet.h"
+#include "worksheet_p.h"
+
+#include <QQueue>
+
+namespace Spreadsheet {
+
+namespace {
+
+QString documentType(const char *type)
+{
+    return Namespace::documentRelationships + QLatin1Char('/') + QLatin1String(type);
+}
+
+QString packageType(const char *type)
+{
+    return Namespace::packageRelationships + QLatin1Char('/') + QLatin1String(type);
+}
+
+const Relationship *firstOfType(const QList<Relationship> &relationships, const QString &type)
+{
+    for (const Relationship &relationship : relationships) {
+        if (relationship.type == type && !relationship.targetMode)
+            return &relationship;
+    }
+    return nullptr;
+}
+
+bool isExternal(const Relationship &relationship)
+{
+    return relationship.targetMode.has_value();
+}
+
+
+} // namespace
+
+// What a loading document builds before it takes it over.
+struct Loading
+{
+    QSharedPointer<Workbook> workbook;
+    QMap<QString, QString> properties;
+    KeptPackage kept;
+};
+
+class DocumentLoader
+{
+public:
+    DocumentLoader(PackageReader &package, Loading &loading) : m_package(package), m_loading(loading) {}
+
+    bool run();
+
+private:
+    bool readPart(AbstractOOXmlFile &part, const QString &name, bool streamed = false);
+    bool readWorkbook(const QString &part);
+    bool readWorkbookParts(const QList<Relationship> &relationships);
+    bool readSheets(const QList<Relationship> &relationships);
+    bool readProperties(const QList<Relationship> &relationships);
+    void findOrphans();
+
+    PackageReader &m_package;
+    Loading &m_loading;
+};
+
+bool DocumentLoader::readPart(AbstractOOXmlFile &part, const QString &name, bool streamed)
+{
+    if (!m_package.contains(name))
+        return m_package.fail(QString(), QStringLiteral("%1 is missing").arg(name));
+    bool read = false;
+    if (streamed) {
+        const std::unique_ptr<QIODevice> device = m_package.openPart(name);
+        if (!device)
+            return false;
+        read = part.readXml(device.get());
+    } else {
+        QByteArray bytes;
+        if (!m_package.read(name, bytes))
+            return false;
+        read = part.fromXmlBytes(bytes);
+    }
+    if (!read)
+        return m_package.fail(name, part.errorString().isEmpty() ? QStringLiteral("it cannot be read") : part.errorString());
+    return true;
+}
+
+bool DocumentLoader::run()
+{
+    QList<Relationship> packageRelationships;
+    if (!m_package.relationshipsOf(QString(), packageRelationships))
+        return false;
+    const Relationship *office = firstOfType(packageRelationships, documentType("officeDocument"));
+    if (!office) {
+        if (firstOfType(packageRelationships, QStringLiteral("http://purl.oclc.org/ooxml/officeDocument/relationships/officeDocument")))
+            return m_package.fail(QString(), QStringLiteral("the package is in the Strict form of the file format, which is not read"));
+        return m_package.fail(QStringLiteral("_rels/.rels"), QStringLiteral("it names no workbook"));
+    }
+    const QString workbookPart = office->target;
+    m_loading.kept.workbookContentType = m_package.contentTypeOf(workbookPart);
+    if (!readWorkbook(workbookPart) || !readProperties(packageRelationships))
+        return false;
+    for (const Relationship &relationship : packageRelationships) {
+        if (relationship.type != documentType("officeDocument") && relationship.type != packageType("metadata/core-properties")
+            && relationship.type != documentType("extended-properties"))
+            m_loading.kept.relationships.append(relationship);
+    }
+    m_loading.workbook->sharedStrings()->releaseLoaded();
+    if (!m_package.keepTheRest(m_loading.kept.parts, m_loading.kept.order))
+        return false;
+    findOrphans();
+    return true;
+}
+
+bool DocumentLoader::readWorkbook(const QString &part)
+{
+    QList<Relationship> relationships;
+    if (!m_package.relationshipsOf(part, relationships))
+        return false;
+    m_loading.workbook = QSharedPointer<Workbook>::create(AbstractOOXmlFile::LoadExisting);
+    Workbook &workbook = *m_loading.workbook;
+    workbook.d_func()->maxXmlDepth = m_package.limits().maxXmlDepth;
+    workbook.setPartPath(part);
+    if (!readPart(workbook, part) || !readWorkbookParts(relationships) || !readSheets(relationships))
+        return false;
+
+    // The model makes the relationships to the worksheets, shared strings,
+    // styles and theme anew; the calculation chain is left out, for the
+    // spreadsheet program to build again.
+    for (const Relationship &relationship : relationships) {
+        const bool modeled = relationship.type == documentType("worksheet")
+            || relationship.type == documentType("sharedStrings") || relationship.type == documentType("styles")
+            || relationship.type == documentType("theme") || relationship.type == documentType("calcChain");
+        if (relationship.type == documentType("calcChain"))
+            m_package.take(relationship.target);
+        if (!modeled)
+            workbook.relationships()->keep(relationship);
+    }
+    WorkbookPrivate *d = workbook.d_func();
+    d->activeSheetIndex = qBound(0, d->activeSheetIndex, qMax(d->sheets.size() - 1, 0));
+    return true;
+}
+
+bool DocumentLoader::readWorkbookParts(const QList<Relationship> &relationships)
+{
+    Workbook &workbook = *m_loading.workbook;
+    WorkbookPrivate *d = workbook.d_func();
+    if (const Relationship *strings = firstOfType(relationships, documentType("sharedStrings"))) {
+        d->sharedStrings->setReadLimits(m_package.limits().maxXmlDepth);
+        if (!readPart(*d->sharedStrings, strings->target, true))
+            return false;
+    }
+    // A package without a style table or theme gets the defaults of a new one.
+    if (const Relationship *styles = firstOfType(relationships, documentType("styles"))) {
+        d->styles->setReadLimits(m_package.limits().maxXmlDepth);
+        if (!readPart(*d->styles, styles->target))
+            return false;
+    } else {
+        d->styles = QSharedPointer<Styles>::create(AbstractOOXmlFile::NewFromScratch);
+    }
+    if (const Relationship *theme = firstOfType(relationships, documentType("theme"))) {
+        if (!readPart(*d->theme, theme->target))
+            return false;
+    } else {
+        d->theme = QSharedPointer<Theme>::create(AbstractOOXmlFile::NewFromScratch);
+    }
+    return true;
+}
+
+bool DocumentLoader::readSheets(const QList<Relationship> &relationships)
+{
+    Workbook &workbook = *m_loading.workbook;
+    const QList<ListedSheet> listed = workbook.d_func()->listedSheets;
+    for (const ListedSheet &sheet : listed) {
+        const Relationship *relationship = nullptr;
+        for (const Relationship &candidate : relationships) {
+            if (candidate.id == sheet.relationshipId)
+                relationship = &candidate;
+        }
+        if (!relationship || isExternal(*relationship))
+            return m_package.fail(workbook.partPath(), QStringLiteral("the sheet \"%1\" names the relationship %2, which does not exist")
+                                                            .arg(sheet.name.left(40), sheet.relationshipId.left(20)));
+        for (const QString &name : workbook.sheetNames()) {
+            if (name.compare(sheet.name, Qt::CaseInsensitive) == 0)
+                return m_package.fail(workbook.partPath(), QStringLiteral("two sheets are named \"%1\"").arg(sheet.name.left(40)));
+        }
+        const QString &type = relationship->type;
+        AbstractSheet::SheetType kind;
+        if (type == documentType("worksheet"))
+            kind = AbstractSheet::WorkSheet;
+        else if (type == documentType("chartsheet"))
+            kind = AbstractSheet::ChartSheet;
+        else if (type == documentType("dialogsheet"))
+            kind = AbstractSheet::DialogSheet;
+        else if (type == Namespace::msPackageRelationships + QStringLiteral("/xlMacrosheet")
+                 || type == Namespace::msPackageRelationships + QStringLiteral("/xlIntlMacrosheet"))
+            kind = AbstractSheet::MacroSheet;
+        else
+            return m_package.fail(relationship->target, QStringLiteral("the sheet \"%1\" is of an unknown kind").arg(sheet.name.left(40)));
+        AbstractSheet *added = workbook.appendLoadedSheet(sheet.name, sheet.sheetId, sheet.state, kind, sheet.relationshipId);
+        m_loading.kept.sheetParts.insert(added, relationship->target);
+        if (kind != AbstractSheet::WorkSheet)
+            continue;   // kept with its part and what it points at
+
+        Worksheet *worksheet = static_cast<Worksheet *>(added);
+        worksheet->setPartPath(relationship->target);
+        worksheet->d_func()->maxXmlDepth = m_package.limits().maxXmlDepth;
+        QList<Relationship> sheetRelationships;
+        if (!m_package.relationshipsOf(relationship->target, sheetRelationships))
+            return false;
+        for (const Relationship &kept : sheetRelationships)
+            worksheet->relationships()->keep(kept);
+        if (!readPart(*worksheet, relationship->target, true))
+            return false;
+    }
+    return true;
+}
+
+bool DocumentLoader::readProperties(const QList<Relationship> &relationships)
+{
+    DocPropsCore core(AbstractOOXmlFile::LoadExisting);
+    DocPropsApp app(AbstractOOXmlFile::LoadExisting);
+    const Relationship *coreRelationship = firstOfType(relationships, packageType("metadata/core-properties"));
+    const Relationship *appRelationship = firstOfType(relationships, documentType("extended-properties"));
+    if (coreRelationship && m_package.contains(coreRelationship->target) && !readPart(core, coreRelationship->target))
+        return false;
+    if (appRelationship && m_package.contains(appRelationship->target) && !readPart(app, appRelationship->target))
+        return false;
+    for (const QString &name : core.propertyNames())
+        m_loading.properties.insert(name, core.property(name));
+    for (const QString &name : app.propertyNames())
+        m_loading.properties.insert(name, app.property(name));
+    m_loading.kept.coreElements = core.m_keptElements;
+    m_loading.kept.appElements = app.m_keptElements;
+    return true;
+}
+
+// Parts that nothing pointed at in the loaded package stay whatever happens
+// to the sheets; the others go with what pointed at them.
+void DocumentLoader::findOrphans()
+{
+    DocumentPrivate probe(nullptr);
+    probe.workbook = m_loading.workbook;
+    probe.kept = m_loading.kept;
+    const QSet<QString> reachable = probe.reachableKeptParts();
+    for (const QString &part : m_loading.kept.order) {
+        if (!reachable.contains(part) && !part.contains(QLatin1String("_rels/")))
+            m_loading.kept.orphans.insert(part);
+    }
+}
+
+// Every kept part that a relationship of the model's parts names, and what
+// those kept parts name in turn through their own relationship parts.
+QSet<QString> DocumentPrivate::reachableKeptParts() const
+{
+    QSet<QString> reached;
+    QQueue<QString> queue;
+    auto follow = [&](const QList<Relationship> &relationships) {
+        for (const Relationship &relationship : relationships) {
+            if (!relationship.targetMode && kept.parts.contains(relationship.target)
+                && !reached.contains(relationship.target)) {
+                reached.insert(relationship.target);
+                queue.enqueue(relationship.target);
+            }
+        }
+    };
+    follow(kept.relationships);
+    follow(workbook->relationships()->keptRelationships());
+    for (int i = 0; i < workbook->sheetCount(); ++i)
+        follow(workbook->sheet(i)->relationships()->keptRelationships());
+    follow(workbook->theme()->relationships()->keptRelationships());
+    while (!queue.isEmpty()) {
+        const QString part = queue.dequeue();
+        const QString relationshipsPart = PartNames::relationshipsOf(part);
+        const auto found = kept.parts.constFind(relationshipsPart);
+        if (found == kept.parts.constEnd())
+            continue;
+        reached.insert(relationshipsPart);
+        Relationships read;
+        if (!read.fromXmlBytes(found->bytes))
+            continue;
+        QList<Relationship> resolved;
+        for (Relationship relationship : read.all()) {
+            if (!relationship.targetMode)
+                relationship.target = PartNames::resolve(part, relationship.target);
+            resolved.append(relationship);
+        }
+        follow(resolved);
+    }
+    return reached;
+}
+
+bool DocumentPrivate::load(QIODevice *device)
+{
+    error.clear();
+    if (!device || !device->isReadable()) {
+        error = QStringLiteral("the package cannot be read");
+        return false;
+    }
+    PackageReader package(device, limits);
+    Loading loading;
+    if (!package.open() || !DocumentLoader(package, loading).run()) {
+        error = package.errorString();
+        return false;
+    }
+    contentTypes = QSharedPointer<ContentTypes>::create(AbstractOOXmlFile::LoadExisting);
+    const QMap<QString, QString> defaults = package.contentTypes().defaults();
+    for (auto it = defaults.constBegin(); it != defaults.constEnd(); ++it)
+        contentTypes->addDefault(it.key(), it.value());
+    workbook = loading.workbook;
+    documentProperties = loading.properties;
+    kept = loading.kept;
+    return true;
+}
+
+} // namespace Spreadsheet
