@@ -1,8 +1,9 @@
 #ifndef SPREADSHEET_H
 #define SPREADSHEET_H
 
-// The spreadsheet writer in one include: create a Spreadsheet::Document, write
-// values into its worksheet, save it as an .xlsx package.
+// The spreadsheet library in one include: create or load a
+// Spreadsheet::Document, write and read values in its worksheets, save it as
+// an .xlsx package; read a large worksheet row by row with SheetReader.
 #include "celladdress.h"
 #include "cellarea.h"
 #include "cellformula.h"
@@ -10,6 +11,7 @@
 #include "format.h"
 #include "richstring.h"
 #include "sheetcell.h"
+#include "sheetreader.h"
 #include "workbook.h"
 #include "worksheet.h"
 

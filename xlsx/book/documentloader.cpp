@@ -182,6 +182,8 @@ bool DocumentLoader::readSheets(const QList<Relationship> &relationships)
 {
     Workbook &workbook = *m_loading.workbook;
     const QList<ListedSheet> listed = workbook.d_func()->listedSheets;
+    if (listed.isEmpty())
+        return m_package.fail(workbook.partPath(), QStringLiteral("the workbook holds no sheet"));
     for (const ListedSheet &sheet : listed) {
         const Relationship *relationship = nullptr;
         for (const Relationship &candidate : relationships) {

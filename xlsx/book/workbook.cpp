@@ -142,8 +142,21 @@ bool Workbook::deleteSheet(int index)
     if (d->sheets.at(index)->isVisible() && d->visibleSheetCount() == 1)
         return false;   // the workbook would show no sheet
     const int active = d->activeSheetIndex;
-    if (d->sheets.at(index)->sheetType() == AbstractSheet::WorkSheet)
-        static_cast<Worksheet *>(d->sheets.at(index).data())->d_func()->releaseTexts();
+    AbstractSheet *deleted = d->sheets.at(index).data();
+    if (deleted->sheetType() == AbstractSheet::WorkSheet) {
+        static_cast<Worksheet *>(deleted)->d_func()->releaseTexts();
+    } else {
+        // A kept sheet's part goes with the relationship that names it.
+        const QString id = static_cast<KeptSheet *>(deleted)->relationshipId();
+        QList<Relationship> kept = relationships()->keptRelationships();
+        kept.erase(std::remove_if(kept.begin(), kept.end(), [&](const Relationship &r) { return r.id == id; }), kept.end());
+        relationships()->setKeptRelationships(kept);
+    }
+    // Names of the sheet's own go with it.
+    const int sheetId = deleted->sheetId();
+    d->definedNames.erase(std::remove_if(d->definedNames.begin(), d->definedNames.end(),
+                                         [sheetId](const DefinedName &name) { return name.scopeSheetId == sheetId; }),
+                          d->definedNames.end());
     d->sheets.removeAt(index);
     d->sheetNames.removeAt(index);
     if (index < active)

@@ -29,7 +29,7 @@ constexpr quint16 deflated = 8;
 constexpr quint16 zip64ExtraId = 1;
 constexpr qint64 chunk = 64 * 1024;
 // A sequential device is copied whole before it is read: at most this much.
-constexpr qint64 largestCopy = qint64(2) << 30;
+constexpr qint64 largestCopy = (qint64(1) << 31) - (qint64(1) << 20);   // what a QByteArray holds
 
 quint16 u16(const char *data)
 {
@@ -271,9 +271,9 @@ bool ZipReader::open()
             const QByteArray piece = m_device->read(chunk);
             if (piece.isEmpty() && m_device->atEnd())
                 break;
-            bytes += piece;
-            if (bytes.size() > largestCopy || qint64(bytes.size()) > m_limits.maxInflatedSize)
+            if (qint64(bytes.size()) + piece.size() > qMin(largestCopy, m_limits.maxInflatedSize))
                 return fail(QStringLiteral("the package is larger than the read limit (maxInflatedSize)"));
+            bytes += piece;
         }
         m_copy.setData(bytes);
         m_copy.open(QIODevice::ReadOnly);

@@ -187,7 +187,9 @@ QString shiftFormula(const QString &formula, int rows, int columns)
                 i = end;
                 continue;
             }
-            const bool inside = move(part, rows, columns) & move(other, rows, columns);
+            const bool firstInside = move(part, rows, columns);
+            const bool otherInside = move(other, rows, columns);
+            const bool inside = firstInside && otherInside;
             result += inside ? partText(part) + QLatin1Char(':') + partText(other) : QStringLiteral("#REF!");
             i = otherEnd;
             continue;

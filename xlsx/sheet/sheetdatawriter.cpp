@@ -155,8 +155,11 @@ void SheetDataWriter::writeCell(int row, const StoredCell &cell, const RowSettin
         }
         buffer.append('>');
         writeFormula(row, cell);
-        if (cell.flags & StoredCell::HasValue)
-            buffer.append("<v>").append(QByteArray::number(cell.value.number, 'g', 15)).append("</v>");
+        if (cell.flags & StoredCell::HasValue) {
+            buffer.append("<v>");
+            appendNumber(buffer, cell.value.number);
+            buffer.append("</v>");
+        }
         buffer.append("</c>");
         return;
     case CellKind::Boolean:

@@ -270,6 +270,7 @@ void WorksheetPrivate::copySettingsFrom(const WorksheetPrivate &other)
     outlineRowLevel = other.outlineRowLevel;
     outlineColumnLevel = other.outlineColumnLevel;
     defaultRowHeight = other.defaultRowHeight;
+    loadedCustomHeight = other.loadedCustomHeight;
     zeroHeight = other.zeroHeight;
     windowProtection = other.windowProtection;
     showFormulas = other.showFormulas;
@@ -281,6 +282,16 @@ void WorksheetPrivate::copySettingsFrom(const WorksheetPrivate &other)
     showRuler = other.showRuler;
     showOutlineSymbols = other.showOutlineSymbols;
     showWhiteSpace = other.showWhiteSpace;
+    // What a loaded sheet kept; not what points at its relationships
+    // (drawings, tables, notes), which belong to the sheet they came with.
+    rootAttributes = other.rootAttributes;
+    kept = other.kept.withoutRelationships();
+    keptViewAttributes = other.keptViewAttributes;
+    keptViewChildren = other.keptViewChildren;
+    keptViews = other.keptViews;
+    keptFormatAttributes = other.keptFormatAttributes;
+    rowAttributes = other.rowAttributes;
+    keptTexts = other.keptTexts;
 }
 
 void WorksheetPrivate::releaseTexts()
@@ -309,6 +320,11 @@ AbstractSheet *Worksheet::copy(const QString &name, int sheetId) const
     });
     copy->cells = d->cells;
     copy->formulas = d->formulas;
+    copy->cellAttributes = d->cellAttributes;
+    copy->formulaAttributes = d->formulaAttributes;
+    copy->formulaResults = d->formulaResults;
+    copy->errorTexts = d->errorTexts;
+    copy->sharedFormulaMasters = d->sharedFormulaMasters;
     copy->copySettingsFrom(*d);
     return sheet;
 }
@@ -921,7 +937,7 @@ void WorksheetPrivate::writeSheetFormat(QXmlStreamWriter &writer) const
 {
     writer.writeEmptyElement(QStringLiteral("sheetFormatPr"));
     writer.writeAttribute(QStringLiteral("defaultRowHeight"), QString::number(defaultRowHeight));
-    if (defaultRowHeight != 15)
+    if (loadedCustomHeight >= 0 ? loadedCustomHeight == 1 : defaultRowHeight != 15)
         writer.writeAttribute(QStringLiteral("customHeight"), QStringLiteral("1"));
     if (zeroHeight)
         writer.writeAttribute(QStringLiteral("zeroHeight"), QStringLiteral("1"));

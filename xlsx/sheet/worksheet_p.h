@@ -5,6 +5,7 @@
 #include "cellarea.h"
 #include "keptelements_p.h"
 #include "keptxml_p.h"
+#include "xmlscanner_p.h"
 #include "celltable_p.h"
 #include "format.h"
 #include "sheetcell.h"
@@ -18,8 +19,6 @@
 class QXmlStreamWriter;
 
 namespace Spreadsheet {
-
-class XmlScanner;
 
 class SharedStrings;
 class Styles;
@@ -120,6 +119,13 @@ public:
     bool readSheetData(XmlScanner &scanner);
     bool readRow(XmlScanner &scanner, int &row);
     bool readCell(XmlScanner &scanner, int row, int &column);
+    bool readSimpleCell(const XmlScanner::SimpleCell &cell, int row, int &column);
+    bool readCellPosition(QLatin1String reference, int row, int &column);
+    bool readCellStyle(QLatin1String style, int row, int column, StoredCell &cell);
+    bool readFormula(XmlScanner &scanner, int row, int column, CellFormula &formula);
+    RichString readInlineText(XmlScanner &scanner);
+    bool storeCellValue(int row, StoredCell &cell, QLatin1String type, QLatin1String valueText, bool hasValue,
+                        const CellFormula *formula, const RichString *inlineText);
     bool readMergedCells(XmlScanner &scanner);
     bool readHyperlinks(XmlScanner &scanner);
     bool fail(const QString &reason);
@@ -151,6 +157,7 @@ public:
     int outlineRowLevel = 0;
     int outlineColumnLevel = 0;
     double defaultRowHeight = 15;
+    int loadedCustomHeight = -1;   // a loaded sheet's own customHeight of its default row height (0, 1)
     bool zeroHeight = false;
 
     bool windowProtection = false;
@@ -180,6 +187,8 @@ public:
     QHash<int, quint64> sharedFormulaMasters;         // by shared index
     int maxXmlDepth = 256;
     QString readError;
+    QByteArray readScratch;   // a cell's value while it is read
+    QByteArray readValue;
 };
 
 } // namespace Spreadsheet

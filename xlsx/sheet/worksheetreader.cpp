@@ -4,6 +4,7 @@
 #include "worksheet.h"
 #include "worksheet_p.h"
 
+#include "cellparsing_p.h"
 #include "formatreader_p.h"
 #include "formulashifter_p.h"
 #include "namespaces.h"
@@ -15,10 +16,13 @@
 #include "workbook.h"
 #include "xmlscanner_p.h"
 
-#include <charconv>
 #include <cstring>
+#include <optional>
+
 
 namespace Spreadsheet {
+
+using namespace CellParsing;
 
 namespace {
 
@@ -51,72 +55,6 @@ int sheetOrderOf(const XmlScanner &scanner)
             return order;
     }
     return -1;
-}
-
-bool isTrue(const QByteArray &value)
-{
-    return value == "1" || value == "true";
-}
-
-// A decimal integer of the whole text; false for anything else.
-bool parseInt(QLatin1String text, int &value)
-{
-    const char *end = text.data() + text.size();
-    const auto result = std::from_chars(text.data(), end, value);
-    return result.ec == std::errc() && result.ptr == end;
-}
-
-bool parseDouble(QLatin1String text, double &value)
-{
-    const char *begin = text.data();
-    const char *end = begin + text.size();
-    if (begin != end && *begin == '+')
-        ++begin;
-    const auto result = std::from_chars(begin, end, value);
-    if (result.ec == std::errc() && result.ptr == end)
-        return true;
-    // Blanks around the number, which XML allows a reader to meet.
-    bool ok = false;
-    value = QByteArray(text.data(), text.size()).trimmed().toDouble(&ok);
-    return ok;
-}
-
-// "B12" (also "$B$12") to row and column; false for anything else,
-// a position outside the sheet included.
-bool parseCellReference(QLatin1String text, int &row, int &column)
-{
-    const char *p = text.data();
-    const char *end = p + text.size();
-    if (p != end && *p == '$')
-        ++p;
-    column = 0;
-    int letters = 0;
-    for (; p != end && *p >= 'A' && *p <= 'Z'; ++p, ++letters)
-        column = column * 26 + (*p - 'A' + 1);
-    if (letters == 0 || letters > 3 || column > maximumColumns)
-        return false;
-    if (p != end && *p == '$')
-        ++p;
-    if (p == end || !parseInt(QLatin1String(p, int(end - p)), row))
-        return false;
-    return row >= 1 && row <= maximumRows;
-}
-
-QString shown(QLatin1String text)
-{
-    return QString(text.left(40));
-}
-
-// The date of a "d" cell: ISO 8601, a date, a time or both.
-QDateTime isoDateTime(const QByteArray &text)
-{
-    QDateTime dateTime = QDateTime::fromString(QString::fromLatin1(text), Qt::ISODateWithMs);
-    if (!dateTime.isValid()) {
-        const QTime time = QTime::fromString(QString::fromLatin1(text), Qt::ISODateWithMs);
-        if (time.isValid())
-            dateTime = QDateTime(QDate(1899, 12, 31), time);
-    }
-    return QDateTime(dateTime.date(), dateTime.time(), Qt::LocalTime);
 }
 
 } // namespace
@@ -256,6 +194,8 @@ void WorksheetPrivate::readSheetFormat(XmlScanner &scanner)
     const double height = scanner.value("defaultRowHeight").toDouble(&ok);
     if (ok && height >= 0 && height <= 409.5)
         defaultRowHeight = height;
+    const QByteArray custom = scanner.value("customHeight");
+    loadedCustomHeight = custom.isNull() ? 0 : int(isTrue(custom));
     zeroHeight = isTrue(scanner.value("zeroHeight"));
     outlineRowLevel = qBound(0, scanner.value("outlineLevelRow").toInt(), maxOutlineLevel);
     outlineColumnLevel = qBound(0, scanner.value("outlineLevelCol").toInt(), maxOutlineLevel);
@@ -384,47 +324,68 @@ bool WorksheetPrivate::readRow(XmlScanner &scanner, int &row)
         scanner.next();
         return true;
     }
-    const int depth = scanner.depth();
     int column = 0;
-    while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
-        if (scanner.token() != XmlScanner::StartElement)
-            continue;
-        if (!scanner.is(XmlScanner::Main, "c")) {
-            scanner.skipElement();
-            continue;
-        }
-        if (!readCell(scanner, row, column))
-            return false;
+    return readCellsOfRow(
+        scanner, [&](const XmlScanner::SimpleCell &cell) { return readSimpleCell(cell, row, column); },
+        [&] { return readCell(scanner, row, column); });
+}
+
+bool WorksheetPrivate::readCellPosition(QLatin1String reference, int row, int &column)
+{
+    if (reference.data()) {
+        int cellRow = 0;
+        if (!parseCellReference(reference, cellRow, column))
+            return fail(QStringLiteral("cell %1 lies outside the sheet").arg(shown(reference)));
+        if (cellRow != row)
+            return fail(QStringLiteral("cell %1 lies in row %2").arg(shown(reference)).arg(row));
+    } else if (++column > maxColumns) {
+        return fail(QStringLiteral("row %1 has more than %2 cells").arg(row).arg(maxColumns));
     }
-    return !scanner.hasError();
+    return true;
+}
+
+bool WorksheetPrivate::readCellStyle(QLatin1String style, int row, int column, StoredCell &cell)
+{
+    if (!style.data())
+        return true;
+    int xf = 0;
+    if (!parseInt(style, xf) || xf < 0 || xf >= styles()->cellFormatCount())
+        return fail(QStringLiteral("cell %1 has style %2, which does not exist").arg(CellAddress(row, column).toText(), shown(style)));
+    cell.format = quint32(xf) + 2;
+    return true;
+}
+
+bool WorksheetPrivate::readSimpleCell(const XmlScanner::SimpleCell &simple, int row, int &column)
+{
+    StoredCell cell;
+    if (!readCellPosition(simple.reference, row, column) || !readCellStyle(simple.style, row, column, cell))
+        return false;
+    cell.column = quint16(column);
+    cell.kind = quint8(CellKind::Number);
+    return storeCellValue(row, cell, simple.type.data() ? simple.type : QLatin1String("n"), simple.value,
+                          simple.hasValue, nullptr, nullptr);
 }
 
 bool WorksheetPrivate::readCell(XmlScanner &scanner, int row, int &column)
 {
     const XmlScanner::Attribute *reference = scanner.find("r");
-    if (reference) {
-        int cellRow = 0;
-        if (!parseCellReference(reference->rawValue, cellRow, column))
-            return fail(QStringLiteral("cell %1 lies outside the sheet").arg(shown(reference->rawValue)));
-        if (cellRow != row)
-            return fail(QStringLiteral("cell %1 lies in row %2").arg(shown(reference->rawValue)).arg(row));
-    } else if (++column > maxColumns) {
-        return fail(QStringLiteral("row %1 has more than %2 cells").arg(row).arg(maxColumns));
-    }
-
+    const XmlScanner::Attribute *style = scanner.find("s");
     StoredCell cell;
+    if (!readCellPosition(reference ? reference->rawValue : QLatin1String(), row, column)
+        || !readCellStyle(style ? style->rawValue : QLatin1String(), row, column, cell))
+        return false;
     cell.column = quint16(column);
     cell.kind = quint8(CellKind::Number);
-    if (const XmlScanner::Attribute *style = scanner.find("s")) {
-        int xf = 0;
-        if (!parseInt(style->rawValue, xf) || xf < 0 || xf >= styles()->cellFormatCount())
-            return fail(QStringLiteral("cell %1 has style %2, which does not exist")
-                            .arg(CellAddress(row, column).toText(), shown(style->rawValue)));
-        cell.format = quint32(xf) + 2;
-    }
+    // The type outlives the start tag, whose bytes the scanner moves past.
     const XmlScanner::Attribute *typeAttribute = scanner.find("t");
-    const QLatin1String type = typeAttribute ? typeAttribute->rawValue : QLatin1String("n");
-    if (scanner.attributeCount() > 1 + (reference != nullptr) + (typeAttribute != nullptr)) {
+    char typeBytes[12] = "n";
+    int typeSize = 1;
+    if (typeAttribute) {
+        typeSize = qMin(typeAttribute->rawValue.size(), int(sizeof typeBytes));
+        std::memcpy(typeBytes, typeAttribute->rawValue.data(), size_t(typeSize));
+    }
+    const QLatin1String type(typeBytes, typeSize);
+    if (scanner.attributeCount() > (reference != nullptr) + (style != nullptr) + (typeAttribute != nullptr)) {
         const QByteArray others = KeptXml::rawAttributes(scanner, { "r", "s", "t" });
         if (!others.isEmpty()) {
             cellAttributes.insert(formulaKey(row, column), others);
@@ -432,76 +393,27 @@ bool WorksheetPrivate::readCell(XmlScanner &scanner, int row, int &column)
         }
     }
 
-    QByteArray scratch;
-    QByteArray valueText;
+    QByteArray &valueText = readValue;
+    valueText.clear();
     bool hasValue = false;
     CellFormula formula;
     bool hasFormula = false;
-    RichString inlineText;
-    bool hasInline = false;
+    std::optional<RichString> inlineText;
     if (!scanner.isEmptyElement()) {
         const int depth = scanner.depth();
         while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
             if (scanner.token() != XmlScanner::StartElement)
                 continue;
             if (scanner.is(XmlScanner::Main, "v")) {
-                const QLatin1String text = scanner.readElementTextView(scratch);
-                valueText = QByteArray(text.data(), text.size());
+                const QLatin1String text = scanner.readElementTextView(readScratch);
+                valueText.append(text.data(), text.size());
                 hasValue = true;
             } else if (scanner.is(XmlScanner::Main, "f")) {
-                const QByteArray kind = scanner.value("t");
-                const CellFormula::Kind formulaKind = kind == "array"       ? CellFormula::ArrayFormula
-                                                      : kind == "shared"    ? CellFormula::SharedFormula
-                                                      : kind == "dataTable" ? CellFormula::DataTableFormula
-                                                                            : CellFormula::NormalFormula;
-                CellArea range;
-                const QByteArray ref = scanner.value("ref");
-                if (!ref.isNull()) {
-                    range = CellArea(QString::fromLatin1(ref));
-                    if (!range.isValid() || range.lastRow() > maxRows || range.lastColumn() > maxColumns)
-                        return fail(QStringLiteral("the formula of cell %1 covers %2, which lies outside the sheet")
-                                        .arg(CellAddress(row, column).toText(), QString::fromLatin1(ref.left(40))));
-                }
-                const bool always = isTrue(scanner.value("ca"));
-                const QByteArray shared = scanner.value("si");
-                const QByteArray others = KeptXml::rawAttributes(scanner, { "t", "ref", "ca", "si" });
-                formula = CellFormula(QString::fromUtf8(scanner.readElementText()), formulaKind, range);
-                formula.setAlwaysCalculate(always);
-                if (formulaKind == CellFormula::SharedFormula) {
-                    formula.setSharedIndex(shared.toInt());
-                    if (!formula.text().isEmpty())
-                        sharedFormulaMasters.insert(formula.sharedIndex(), formulaKey(row, column));
-                }
-                if (!others.isEmpty())
-                    formulaAttributes.insert(formulaKey(row, column), others);
+                if (!readFormula(scanner, row, column, formula))
+                    return false;
                 hasFormula = true;
             } else if (scanner.is(XmlScanner::Main, "is")) {
-                hasInline = true;
-                const int inlineDepth = scanner.depth();
-                while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= inlineDepth) {
-                    if (scanner.token() != XmlScanner::StartElement)
-                        continue;
-                    if (scanner.is(XmlScanner::Main, "t")) {
-                        inlineText.appendRun(unescapeCellText(QString::fromUtf8(scanner.readElementText())));
-                    } else if (scanner.is(XmlScanner::Main, "r")) {
-                        Format format;
-                        QString text;
-                        const int runDepth = scanner.depth();
-                        while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= runDepth) {
-                            if (scanner.token() != XmlScanner::StartElement)
-                                continue;
-                            if (scanner.is(XmlScanner::Main, "rPr"))
-                                FormatReader::readFont(scanner, format);
-                            else if (scanner.is(XmlScanner::Main, "t"))
-                                text += unescapeCellText(QString::fromUtf8(scanner.readElementText()));
-                            else
-                                scanner.skipElement();
-                        }
-                        inlineText.appendRun(text, format);
-                    } else {
-                        scanner.skipElement();
-                    }
-                }
+                inlineText.emplace(readInlineText(scanner));
             } else {
                 scanner.skipElement();
             }
@@ -511,32 +423,109 @@ bool WorksheetPrivate::readCell(XmlScanner &scanner, int row, int &column)
     }
     if (scanner.hasError())
         return false;
+    return storeCellValue(row, cell, type, QLatin1String(valueText.constData(), valueText.size()), hasValue,
+                          hasFormula ? &formula : nullptr, inlineText ? &*inlineText : nullptr);
+}
 
-    const QString where = CellAddress(row, column).toText();
+bool WorksheetPrivate::readFormula(XmlScanner &scanner, int row, int column, CellFormula &formula)
+{
+    const QByteArray kind = scanner.value("t");
+    const CellFormula::Kind formulaKind = kind == "array"       ? CellFormula::ArrayFormula
+                                          : kind == "shared"    ? CellFormula::SharedFormula
+                                          : kind == "dataTable" ? CellFormula::DataTableFormula
+                                                                : CellFormula::NormalFormula;
+    CellArea range;
+    const QByteArray ref = scanner.value("ref");
+    if (!ref.isNull()) {
+        range = CellArea(QString::fromLatin1(ref));
+        if (!range.isValid() || range.firstRow() < 1 || range.firstColumn() < 1 || range.lastRow() > maxRows
+            || range.lastColumn() > maxColumns)
+            return fail(QStringLiteral("the formula of cell %1 covers %2, which lies outside the sheet")
+                            .arg(CellAddress(row, column).toText(), QString::fromLatin1(ref.left(40))));
+    }
+    const bool always = isTrue(scanner.value("ca"));
+    const QByteArray shared = scanner.value("si");
+    const QByteArray others = KeptXml::rawAttributes(scanner, { "t", "ref", "ca", "si" });
+    formula = CellFormula(QString::fromUtf8(scanner.readElementText()), formulaKind, range);
+    formula.setAlwaysCalculate(always);
+    if (formulaKind == CellFormula::SharedFormula) {
+        formula.setSharedIndex(shared.toInt());
+        if (!formula.text().isEmpty())
+            sharedFormulaMasters.insert(formula.sharedIndex(), formulaKey(row, column));
+    }
+    if (!others.isEmpty())
+        formulaAttributes.insert(formulaKey(row, column), others);
+    return true;
+}
+
+RichString WorksheetPrivate::readInlineText(XmlScanner &scanner)
+{
+    RichString text;
+    const int depth = scanner.depth();
+    while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
+        if (scanner.token() != XmlScanner::StartElement)
+            continue;
+        if (scanner.is(XmlScanner::Main, "t")) {
+            text.appendRun(unescapeCellText(QString::fromUtf8(scanner.readElementText())));
+        } else if (scanner.is(XmlScanner::Main, "r")) {
+            Format format;
+            QString run;
+            const int runDepth = scanner.depth();
+            while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= runDepth) {
+                if (scanner.token() != XmlScanner::StartElement)
+                    continue;
+                if (scanner.is(XmlScanner::Main, "rPr"))
+                    FormatReader::readFont(scanner, format);
+                else if (scanner.is(XmlScanner::Main, "t"))
+                    run += unescapeCellText(QString::fromUtf8(scanner.readElementText()));
+                else
+                    scanner.skipElement();
+            }
+            text.appendRun(run, format);
+        } else {
+            scanner.skipElement();
+        }
+    }
+    return text;
+}
+
+// The cell's value by its type, and the cell stored.
+bool WorksheetPrivate::storeCellValue(int row, StoredCell &cell, QLatin1String type, QLatin1String valueText,
+                                      bool hasValue, const CellFormula *formula, const RichString *inlineText)
+{
+    const int column = cell.column;
+    auto where = [row, column] { return CellAddress(row, column).toText(); };
+    auto text = [&valueText] { return QByteArray(valueText.data(), valueText.size()); };
     if (type == QLatin1String("s")) {
         int index = -1;
-        const quint32 entry = parseInt(QLatin1String(valueText), index) ? sharedStrings()->loadedEntry(index)
-                                                                          : SharedStrings::noEntry;
+        const quint32 entry = parseInt(valueText, index) ? sharedStrings()->loadedEntry(index) : SharedStrings::noEntry;
         if (!hasValue || entry == SharedStrings::noEntry)
-            return fail(QStringLiteral("cell %1 names shared text %2, which the table does not hold")
-                            .arg(where, QString::fromLatin1(valueText.left(20))));
+            return fail(QStringLiteral("cell %1 names shared text %2, which the table does not hold").arg(where(), shown(valueText)));
         cell.kind = quint8(CellKind::SharedString);
         cell.flags |= StoredCell::HasValue;
         cell.value.string = sharedStrings()->addReferenceTo(entry);
-    } else if (type == QLatin1String("inlineStr") || (hasInline && type != QLatin1String("str"))) {
+    } else if (type == QLatin1String("n")) {
+        if (hasValue && !valueText.trimmed().isEmpty()) {
+            double number = 0;
+            if (!parseDouble(valueText, number))
+                return fail(QStringLiteral("cell %1 holds %2, which is no number").arg(where(), shown(valueText)));
+            cell.flags |= StoredCell::HasValue;
+            cell.value.number = number;
+        }
+    } else if (type == QLatin1String("inlineStr") || (inlineText && type != QLatin1String("str"))) {
         // Kept with the shared texts, as spreadsheet programs keep them.
         cell.kind = quint8(CellKind::SharedString);
         cell.flags |= StoredCell::HasValue;
-        cell.value.string = sharedStrings()->addEntry(inlineText);
+        cell.value.string = sharedStrings()->addEntry(inlineText ? *inlineText : RichString());
     } else if (type == QLatin1String("b")) {
         cell.kind = quint8(CellKind::Boolean);
         if (hasValue) {
             cell.flags |= StoredCell::HasValue;
-            cell.value.boolean = valueText.trimmed() == "1" || valueText.trimmed() == "true";
+            cell.value.boolean = isTrue(text().trimmed());
         }
     } else if (type == QLatin1String("e")) {
         cell.kind = quint8(CellKind::Error);
-        const QString error = QString::fromUtf8(valueText.trimmed());
+        const QString error = QString::fromUtf8(text().trimmed());
         int index = errorTexts.indexOf(error);
         if (index < 0) {
             index = errorTexts.size();
@@ -547,31 +536,21 @@ bool WorksheetPrivate::readCell(XmlScanner &scanner, int row, int &column)
     } else if (type == QLatin1String("str")) {
         cell.kind = quint8(CellKind::FormulaString);
         cell.flags |= StoredCell::HasValue;
-        formulaResults.insert(formulaKey(row, column), unescapeCellText(QString::fromUtf8(valueText)));
+        formulaResults.insert(formulaKey(row, column), unescapeCellText(QString::fromUtf8(text())));
     } else if (type == QLatin1String("d")) {
-        const QDateTime dateTime = isoDateTime(valueText.trimmed());
+        const QDateTime dateTime = isoDateTime(text().trimmed());
         if (hasValue && !dateTime.isValid())
-            return fail(QStringLiteral("cell %1 holds the date %2, which is no ISO 8601 date")
-                            .arg(where, QString::fromLatin1(valueText.left(30))));
+            return fail(QStringLiteral("cell %1 holds the date %2, which is no ISO 8601 date").arg(where(), shown(valueText)));
         if (hasValue) {
             cell.flags |= StoredCell::HasValue | StoredCell::IsoDate;
             cell.value.number = dateTimeToSerial(dateTime, workbook->isDate1904());
         }
-    } else if (type == QLatin1String("n")) {
-        if (hasValue && !valueText.trimmed().isEmpty()) {
-            double number = 0;
-            if (!parseDouble(QLatin1String(valueText), number))
-                return fail(QStringLiteral("cell %1 holds %2, which is no number")
-                                .arg(where, QString::fromLatin1(valueText.left(30))));
-            cell.flags |= StoredCell::HasValue;
-            cell.value.number = number;
-        }
     } else {
-        return fail(QStringLiteral("cell %1 is of the unknown type \"%2\"").arg(where, shown(type)));
+        return fail(QStringLiteral("cell %1 is of the unknown type \"%2\"").arg(where(), shown(type)));
     }
-    if (hasFormula)
+    if (formula)
         cell.flags |= StoredCell::HasFormula;
-    put(row, cell, hasFormula ? &formula : nullptr);
+    put(row, cell, formula);
     return true;
 }
 

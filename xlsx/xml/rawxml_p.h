@@ -19,6 +19,16 @@ inline void appendNumber(QByteArray &out, int number)
     out.append(digits, int(end - digits));
 }
 
+// The shortest text that reads back as the same double: what a file holds
+// is the number itself, not a rounding of it ("0.1" stays "0.1"; one third
+// keeps its seventeen digits).
+inline void appendNumber(QByteArray &out, double number)
+{
+    char digits[32];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    out.append(digits, int(end - digits));
+}
+
 // Text already in UTF-8; runs without a character to escape are copied whole.
 inline void appendEscapedUtf8(QByteArray &out, const char *data, int size, bool attribute = false)
 {

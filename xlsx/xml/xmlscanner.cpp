@@ -4,6 +4,7 @@
 
 #include <QIODevice>
 #include <QTextCodec>
+#include <QVarLengthArray>
 
 #include <cstring>
 
@@ -196,38 +197,14 @@ int XmlScanner::findFrom(int position, const char *text)
     }
 }
 
-// The ">" that ends the tag starting at position, outside quoted values.
-int XmlScanner::tagEnd(int position)
-{
-    char quote = 0;
-    int i = position;
-    for (;;) {
-        const char *data = m_buffer.constData();
-        const int size = m_buffer.size();
-        for (; i < size; ++i) {
-            const char c = data[i];
-            if (quote) {
-                if (c == quote)
-                    quote = 0;
-            } else if (c == '>') {
-                return i;
-            } else if (c == '"' || c == '\'') {
-                quote = c;
-            } else if (c == '<') {
-                return -1;
-            }
-        }
-        if (!fill())
-            return -1;
-    }
-}
-
+// A start and its end tag must name the same element: the length and a
+// hash of the name tell them apart.
 quint64 XmlScanner::nameKey(QLatin1String qualifiedName)
 {
-    quint32 hash = 2166136261u;
+    quint64 hash = 14695981039346656037ull;
     for (const char c : qualifiedName)
-        hash = (hash ^ uchar(c)) * 16777619u;
-    return quint64(hash) << 16 | quint64(qualifiedName.size() & 0xFFFF);
+        hash = (hash ^ uchar(c)) * 1099511628211ull;
+    return (hash << 16) | quint64(qualifiedName.size() & 0xFFFF);
 }
 
 // --- the start of the document: byte-order marks and UTF-16
@@ -321,8 +298,15 @@ XmlScanner::Token XmlScanner::scanText()
     m_textEnd = end;
     const char *data = m_buffer.constData() + m_textStart;
     const int size = m_textEnd - m_textStart;
-    m_textPlain = !std::memchr(data, '&', size_t(size)) && !std::memchr(data, '\r', size_t(size));
-    if (std::memchr(data, '&', size_t(size))) {
+    bool reference = false;
+    m_textPlain = true;
+    for (int i = 0; i < size; ++i) {
+        if (data[i] == '&')
+            reference = true;
+        if (data[i] == '&' || data[i] == '\r')
+            m_textPlain = false;
+    }
+    if (reference) {
         bool ok = true;
         QByteArray scratch;
         decodeInto(scratch, data, size, false, &ok);
@@ -401,115 +385,136 @@ bool XmlScanner::skipSpecial()
     return false;
 }
 
-void XmlScanner::splitName(QLatin1String qualified, QLatin1String &prefix, QLatin1String &local) const
+
+// The ">" that ends the tag starting at position, outside quoted values;
+// -1 when the document ends first.
+int XmlScanner::tagEnd(int position)
 {
-    const char *colon = static_cast<const char *>(std::memchr(qualified.data(), ':', size_t(qualified.size())));
-    if (!colon) {
-        prefix = QLatin1String();
-        local = qualified;
-    } else {
-        const int at = int(colon - qualified.data());
-        prefix = QLatin1String(qualified.data(), at);
-        local = QLatin1String(colon + 1, qualified.size() - at - 1);
+    int i = position;
+    for (;;) {
+        const char *data = m_buffer.constData();
+        const int size = m_buffer.size();
+        const char *greater = i < size ? static_cast<const char *>(std::memchr(data + i, '>', size_t(size - i))) : nullptr;
+        if (!greater) {
+            if (!fill())
+                return -1;
+            continue;
+        }
+        const char *quote = data + i;
+        while (quote < greater && *quote != '"' && *quote != '\'')
+            ++quote;
+        if (quote == greater)
+            return int(greater - data);
+        // A quoted value may hold ">": the tag goes on after its end.
+        const int open = int(quote - data);
+        const int closing = findFrom(open + 1, *quote);
+        if (closing < 0)
+            return -1;
+        i = closing + 1;
     }
 }
 
+// The whole tag is in the buffer first; then one pass over its bytes: the
+// name, each attribute (where a colon stands in each name is noted, for the
+// namespaces), each value checked once.
 XmlScanner::Token XmlScanner::scanStartTag()
 {
     const int end = tagEnd(m_position + 1);
     if (end < 0)
         return fail(QStringLiteral("a tag is not closed"));
-    int p = m_position + 1;
     const char *data = m_buffer.constData();
-    if (!isNameStart(uchar(data[p])))
+    const char *p = data + m_position + 1;
+    const char *const last = data + end;   // the ">"
+    if (!isNameStart(uchar(*p)))
         return fail(QStringLiteral("an element has no valid name"));
-    const int nameStart = p;
-    while (p < end && isNameChar(uchar(data[p])))
+    const char *name = p;
+    m_elementColon = -1;
+    for (; p < last && isNameChar(uchar(*p)); ++p) {
+        if (*p == ':' && m_elementColon < 0)
+            m_elementColon = int(p - name);
+    }
+    m_qualifiedName = QLatin1String(name, int(p - name));
+    bool anyPrefix = m_elementColon >= 0;
+    for (;;) {
+        const char *before = p;
+        while (p < last && isSpace(uchar(*p)))
+            ++p;
+        if (p == last)
+            break;
+        if (*p == '/' && p + 1 == last) {
+            m_emptyElement = true;
+            break;
+        }
+        if (p == before || !isNameStart(uchar(*p)))
+            return fail(QStringLiteral("an attribute is malformed"));
+        const char *attributeName = p;
+        int colon = -1;
+        for (; p < last && isNameChar(uchar(*p)); ++p) {
+            if (*p == ':' && colon < 0)
+                colon = int(p - attributeName);
+        }
+        const QLatin1String qualified(attributeName, int(p - attributeName));
+        while (p < last && isSpace(uchar(*p)))
+            ++p;
+        if (p == last || *p != '=')
+            return fail(QStringLiteral("an attribute is malformed"));
         ++p;
-    m_qualifiedName = QLatin1String(data + nameStart, p - nameStart);
-    if (p < end && !isSpace(uchar(data[p])) && data[p] != '/')
-        return fail(QStringLiteral("an element has no valid name"));
-    if (!parseAttributes(p, end))
-        return m_token;
-    m_emptyElement = data[end - 1] == '/';
+        while (p < last && isSpace(uchar(*p)))
+            ++p;
+        if (p == last || (*p != '"' && *p != '\''))
+            return fail(QStringLiteral("an attribute is malformed"));
+        const char quote = *p++;
+        const char *value = p;
+        bool plain = true;
+        bool reference = false;
+        for (; p < last && *p != quote; ++p) {
+            const char v = *p;
+            if (v == '<')
+                return fail(QStringLiteral("an attribute value holds \"<\""));
+            if (v == '&' || v == '\t' || v == '\n' || v == '\r') {
+                plain = false;
+                reference |= v == '&';
+            }
+        }
+        if (p == last)
+            return fail(QStringLiteral("an attribute is malformed"));
+        const int size = int(p - value);
+        ++p;
+        if (reference) {
+            bool ok = true;
+            QByteArray scratch;
+            decodeInto(scratch, value, size, true, &ok);
+            if (!ok)
+                return fail(QStringLiteral("an attribute value holds a reference XML does not define"));
+        }
+        for (const Attribute &other : m_attributes) {
+            if (other.qualifiedName == qualified)
+                return fail(QStringLiteral("an element has the attribute %1 twice").arg(QString(qualified)));
+        }
+        // Until the namespaces are resolved, a prefixed name's colon is
+        // kept in its local name's place.
+        anyPrefix |= colon >= 0 || (qualified.size() >= 5 && std::memcmp(attributeName, "xmlns", 5) == 0);
+        m_attributes.push_back({ NoNamespace, colon >= 0 ? QLatin1String(attributeName + colon + 1, qualified.size() - colon - 1)
+                                                         : qualified,
+                                 qualified, QLatin1String(value, size), plain });
+        m_attributes.back().namespaceId = colon >= 0 ? -3 : NoNamespace;   // -3: a prefix to resolve
+    }
     if (m_rootSeen && m_depth == 0)
         return fail(QStringLiteral("the document has a second root element"));
     m_rootSeen = true;
     if (++m_depth > m_maxDepth)
         return fail(QStringLiteral("the elements are nested deeper than %1 levels").arg(m_maxDepth));
-    if (!resolveNamespaces())
-        return m_token;
+    if (anyPrefix) {
+        if (!resolveNamespaces())
+            return m_token;
+    } else {
+        m_localName = m_qualifiedName;
+        m_namespace = m_defaultNamespace;
+    }
     m_openNames.append(nameKey(m_qualifiedName));
     m_position = end + 1;
     m_pendingEnd = m_emptyElement;
     return m_token = StartElement;
-}
-
-bool XmlScanner::parseAttributes(int &p, int end)
-{
-    const char *data = m_buffer.constData();
-    for (;;) {
-        const int before = p;
-        while (p < end && isSpace(uchar(data[p])))
-            ++p;
-        if (p >= end || (data[p] == '/' && p + 1 == end))
-            return true;
-        if (p == before || !isNameStart(uchar(data[p]))) {
-            fail(QStringLiteral("an attribute is malformed"));
-            return false;
-        }
-        const int nameStart = p;
-        while (p < end && isNameChar(uchar(data[p])))
-            ++p;
-        const QLatin1String qualified(data + nameStart, p - nameStart);
-        while (p < end && isSpace(uchar(data[p])))
-            ++p;
-        if (p >= end || data[p] != '=') {
-            fail(QStringLiteral("an attribute is malformed"));
-            return false;
-        }
-        ++p;
-        while (p < end && isSpace(uchar(data[p])))
-            ++p;
-        if (p >= end || (data[p] != '"' && data[p] != '\'')) {
-            fail(QStringLiteral("an attribute is malformed"));
-            return false;
-        }
-        const char quote = data[p];
-        const int valueStart = p + 1;
-        const char *closing = static_cast<const char *>(std::memchr(data + valueStart, quote, size_t(end - valueStart)));
-        if (!closing) {
-            fail(QStringLiteral("an attribute is malformed"));
-            return false;
-        }
-        const int valueEnd = int(closing - data);
-        const char *value = data + valueStart;
-        const size_t size = size_t(valueEnd - valueStart);
-        if (std::memchr(value, '<', size)) {
-            fail(QStringLiteral("an attribute value holds \"<\""));
-            return false;
-        }
-        const bool hasReference = std::memchr(value, '&', size) != nullptr;
-        if (hasReference) {
-            bool ok = true;
-            QByteArray scratch;
-            decodeInto(scratch, value, int(size), true, &ok);
-            if (!ok) {
-                fail(QStringLiteral("an attribute value holds a reference XML does not define"));
-                return false;
-            }
-        }
-        const bool plain = !hasReference && !std::memchr(value, '\t', size) && !std::memchr(value, '\n', size)
-            && !std::memchr(value, '\r', size);
-        for (const Attribute &other : m_attributes) {
-            if (other.qualifiedName == qualified) {
-                fail(QStringLiteral("an element has the attribute %1 twice").arg(QString(qualified)));
-                return false;
-            }
-        }
-        m_attributes.push_back({ NoNamespace, qualified, qualified, QLatin1String(value, int(size)), plain });
-        p = valueEnd + 1;
-    }
 }
 
 int XmlScanner::internNamespace(const QByteArray &uri)
@@ -560,7 +565,7 @@ bool XmlScanner::resolveNamespaces()
 {
     for (Attribute &attribute : m_attributes) {
         const QLatin1String name = attribute.qualifiedName;
-        const bool declaration = name.size() >= 5 && name.data()[0] == 'x' && std::memcmp(name.data(), "xmlns", 5) == 0
+        const bool declaration = name.size() >= 5 && std::memcmp(name.data(), "xmlns", 5) == 0
             && (name.size() == 5 || name.data()[5] == ':');
         if (declaration) {
             const QByteArray prefix = name.size() > 5 ? QByteArray(name.data() + 6, name.size() - 6) : QByteArray();
@@ -576,23 +581,24 @@ bool XmlScanner::resolveNamespaces()
             attribute.localName = name.size() > 5 ? name.mid(6) : QLatin1String();
         }
     }
-    QLatin1String prefix;
-    splitName(m_qualifiedName, prefix, m_localName);
-    m_namespace = namespaceOf(prefix);
+    if (m_elementColon < 0) {
+        m_localName = m_qualifiedName;
+        m_namespace = m_defaultNamespace;
+    } else {
+        m_localName = m_qualifiedName.mid(m_elementColon + 1);
+        m_namespace = namespaceOf(m_qualifiedName.left(m_elementColon));
+    }
     if (m_namespace < 0) {
-        fail(QStringLiteral("the prefix %1 is not declared").arg(QString(prefix)));
+        fail(QStringLiteral("the prefix %1 is not declared").arg(QString(m_qualifiedName.left(m_elementColon))));
         return false;
     }
     for (Attribute &attribute : m_attributes) {
-        if (attribute.namespaceId == -1)
+        if (attribute.namespaceId != -3)
             continue;
-        QLatin1String attributePrefix;
-        splitName(attribute.qualifiedName, attributePrefix, attribute.localName);
-        if (attributePrefix.isEmpty())
-            continue;
-        attribute.namespaceId = namespaceOf(attributePrefix);
+        const QLatin1String prefix = attribute.qualifiedName.left(attribute.qualifiedName.size() - attribute.localName.size() - 1);
+        attribute.namespaceId = namespaceOf(prefix);
         if (attribute.namespaceId < 0) {
-            fail(QStringLiteral("the prefix %1 is not declared").arg(QString(attributePrefix)));
+            fail(QStringLiteral("the prefix %1 is not declared").arg(QString(prefix)));
             return false;
         }
     }
@@ -615,10 +621,16 @@ XmlScanner::Token XmlScanner::scanEndTag()
     if (p != end || m_qualifiedName.isEmpty())
         return fail(QStringLiteral("an end tag is malformed"));
     if (m_depth == 0 || m_openNames.last() != nameKey(m_qualifiedName))
-        return fail(QStringLiteral("the end tag </%1> does not match its start").arg(QString(m_qualifiedName.left(100))));
-    QLatin1String prefix;
-    splitName(m_qualifiedName, prefix, m_localName);
-    m_namespace = namespaceOf(prefix);
+        return fail(QStringLiteral("the end tag </%1> does not match its start").arg(QString(m_qualifiedName.left(qMin(m_qualifiedName.size(), 100)))));
+    const char *colon = static_cast<const char *>(std::memchr(m_qualifiedName.data(), ':', size_t(m_qualifiedName.size())));
+    if (colon) {
+        const int at = int(colon - m_qualifiedName.data());
+        m_localName = m_qualifiedName.mid(at + 1);
+        m_namespace = namespaceOf(m_qualifiedName.left(at));
+    } else {
+        m_localName = m_qualifiedName;
+        m_namespace = m_defaultNamespace;
+    }
     m_openNames.removeLast();
     popBindings();
     --m_depth;
@@ -728,6 +740,90 @@ QByteArray XmlScanner::readElementText()
             break;
     }
     return text;
+}
+
+bool XmlScanner::takeSimpleCell(SimpleCell &cell)
+{
+    if (m_token == Invalid || m_pendingEnd || m_defaultNamespace != Main || m_holdBuffer)
+        return false;
+    compact();
+    // The whole cell must be in the buffer; cells are short.
+    if (m_buffer.size() - m_position < 1024)
+        fill();
+    const char *data = m_buffer.constData();
+    const char *p = data + m_position;
+    const char *const end = data + m_buffer.size();
+    while (p < end && isSpace(uchar(*p)))
+        ++p;
+    if (end - p < 4 || p[0] != '<' || p[1] != 'c' || !(isSpace(uchar(p[2])) || p[2] == '>' || p[2] == '/'))
+        return false;
+    p += 2;
+    cell = SimpleCell{ QLatin1String(), QLatin1String(), QLatin1String(), QLatin1String(), false };
+    for (;;) {
+        while (p < end && isSpace(uchar(*p)))
+            ++p;
+        if (p >= end)
+            return false;
+        if (*p == '/' || *p == '>')
+            break;
+        QLatin1String *target = nullptr;
+        if (p + 3 < end && p[1] == '=' && (p[2] == '"' || p[2] == '\'')) {
+            if (*p == 'r')
+                target = &cell.reference;
+            else if (*p == 's')
+                target = &cell.style;
+            else if (*p == 't')
+                target = &cell.type;
+        }
+        if (!target || target->data())
+            return false;   // another attribute, blanks around "=", or one twice
+        const char quote = p[2];
+        const char *value = p + 3;
+        const char *closing = value;
+        while (closing < end && *closing != quote) {
+            const char c = *closing;
+            if (c == '&' || c == '<' || c == '\t' || c == '\n' || c == '\r')
+                return false;
+            ++closing;
+        }
+        if (closing >= end)
+            return false;
+        *target = QLatin1String(value, int(closing - value));
+        p = closing + 1;
+        if (p < end && !isSpace(uchar(*p)) && *p != '/' && *p != '>')
+            return false;
+    }
+    if (*p == '/') {
+        if (p + 1 >= end || p[1] != '>')
+            return false;
+        p += 2;
+    } else {
+        ++p;
+        if (end - p >= 3 && std::memcmp(p, "<v>", 3) == 0) {
+            const char *text = p + 3;
+            const char *open = static_cast<const char *>(std::memchr(text, '<', size_t(end - text)));
+            if (!open || end - open < 4 || std::memcmp(open, "</v>", 4) != 0)
+                return false;
+            for (const char *c = text; c < open; ++c) {
+                if (*c == '&' || *c == '\r')
+                    return false;
+            }
+            cell.value = QLatin1String(text, int(open - text));
+            cell.hasValue = true;
+            p = open + 4;
+        }
+        if (end - p < 4 || std::memcmp(p, "</c>", 4) != 0)
+            return false;
+        p += 4;
+    }
+    m_tokenStart = m_position;
+    m_position = int(p - data);
+    m_attributes.clear();
+    m_token = EndElement;
+    m_namespace = Main;
+    m_localName = m_qualifiedName = QLatin1String("c");
+    m_emptyElement = false;
+    return true;
 }
 
 QLatin1String XmlScanner::readElementTextView(QByteArray &scratch)
