@@ -54,7 +54,7 @@ inline bool parseCellReference(QLatin1String text, int &row, int &column)
         ++p;
     column = 0;
     int letters = 0;
-    for (; p != end && *p >= 'A' && *p <= 'Z'; ++p, ++letters)
+    for (; p != end && *p >= 'A' && *p <= 'Z' && letters <= 3; ++p, ++letters)
         column = column * 26 + (*p - 'A' + 1);
     if (letters == 0 || letters > 3 || column > maximumColumns)
         return false;
