@@ -89,8 +89,13 @@ void TestWorkbook::unsupportedSheetType()
 {
     Workbook workbook(Workbook::NewFromScratch);
     QTest::ignoreMessage(QtWarningMsg, "unsupported sheet type.");
-    QVERIFY(!workbook.addSheet(QString(), AbstractSheet::ChartSheet));
+    QVERIFY(!workbook.addSheet(QString(), AbstractSheet::DialogSheet));
     QCOMPARE(workbook.sheetCount(), 0);
+    // Chart sheets count on their own: "Sheet1", "Chart1", "Chart2", "Sheet2".
+    workbook.addSheet();
+    QCOMPARE(workbook.addSheet(QString(), AbstractSheet::ChartSheet)->sheetName(), QStringLiteral("Chart1"));
+    QCOMPARE(workbook.addSheet(QString(), AbstractSheet::ChartSheet)->sheetName(), QStringLiteral("Chart2"));
+    QCOMPARE(workbook.addSheet()->sheetName(), QStringLiteral("Sheet2"));
 }
 
 void TestWorkbook::workbookDocument()

@@ -20,6 +20,9 @@ inline const QString extendedProperties
     = QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/extended-properties");
 inline const QString docPropsVTypes = QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes");
 inline const QString drawingMain = QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/main");
+inline const QString spreadsheetDrawing
+    = QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/spreadsheetDrawing");
+inline const QString chart = QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/chart");
 inline const QString dublinCore = QStringLiteral("http://purl.org/dc/elements/1.1/");
 inline const QString dublinCoreTerms = QStringLiteral("http://purl.org/dc/terms/");
 inline const QString dcmiType = QStringLiteral("http://purl.org/dc/dcmitype/");

@@ -3,14 +3,18 @@
 
 // The spreadsheet library in one include: create or load a
 // Spreadsheet::Document, write and read values in its worksheets, save it as
-// an .xlsx package; read a large worksheet row by row with SheetReader.
+// an .xlsx package with its pictures and charts; read a large worksheet row
+// by row with SheetReader.
 #include "celladdress.h"
 #include "cellarea.h"
 #include "cellformula.h"
+#include "chart.h"
+#include "chartsheet.h"
 #include "document.h"
 #include "format.h"
 #include "richstring.h"
 #include "sheetcell.h"
+#include "sheetimage.h"
 #include "sheetreader.h"
 #include "workbook.h"
 #include "worksheet.h"

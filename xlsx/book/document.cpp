@@ -1,8 +1,13 @@
 #include "document.h"
 #include "document_p.h"
 
+#include "abstractsheet_p.h"
+#include "chart.h"
+#include "chartsheet.h"
 #include "docpropsapp.h"
 #include "docpropscore.h"
+#include "drawing.h"
+#include "namespaces.h"
 #include "partnames_p.h"
 #include "relationships.h"
 #include "sharedstrings.h"
@@ -50,6 +55,126 @@ void DocumentPrivate::writeWorksheets(ZipWriter &zip, DocPropsApp &app, QHash<QS
         if (!sheet->relationships()->isEmpty())
             zip.addFile(QStringLiteral("xl/worksheets/_rels/sheet%1.xml.rels").arg(n), sheet->relationships()->toXmlBytes());
         contentTypes->addWorksheetName(QStringLiteral("sheet%1").arg(n));
+    }
+}
+
+namespace {
+
+// The first name of the pattern ("...%1...") that no part holds.
+QString freeName(const QString &pattern, QSet<QString> &taken)
+{
+    for (int number = 1;; ++number) {
+        const QString name = pattern.arg(number);
+        if (!taken.contains(name.toCaseFolded())) {
+            taken.insert(name.toCaseFolded());
+            return name;
+        }
+    }
+}
+
+} // namespace
+
+DrawingParts DocumentPrivate::nameDrawingParts(QSet<QString> &taken) const
+{
+    DrawingParts parts;
+    QList<Drawing *> fresh;
+    for (int i = 0; i < workbook->sheetCount(); ++i) {
+        AbstractSheet *sheet = workbook->sheet(i);
+        Drawing *drawing = sheet->d_func()->drawing.data();
+        if (drawing && !drawing->objects().isEmpty()) {
+            parts.drawings.append(drawing);
+            if (drawing->creationMode() == AbstractOOXmlFile::LoadExisting)
+                taken.insert(drawing->partPath().toCaseFolded());
+            else
+                fresh.append(drawing);
+            for (const DrawingObject &object : drawing->objects()) {
+                if (object.kind == DrawingObject::ChartFrame && object.chart)
+                    parts.charts.append(object.chart.data());
+            }
+        } else if (sheet->sheetType() == AbstractSheet::ChartSheet) {
+            if (Chart *chart = static_cast<Chartsheet *>(sheet)->chart())
+                parts.charts.append(chart);   // of a loaded chart sheet, whose drawing is kept
+        }
+    }
+    for (Chart *chart : qAsConst(parts.charts)) {
+        if (chart->creationMode() == AbstractOOXmlFile::LoadExisting)
+            taken.insert(chart->partPath().toCaseFolded());
+    }
+    for (Drawing *drawing : qAsConst(fresh))
+        drawing->setPartPath(freeName(QStringLiteral("xl/drawings/drawing%1.xml"), taken));
+    for (Chart *chart : qAsConst(parts.charts)) {
+        if (chart->creationMode() != AbstractOOXmlFile::LoadExisting)
+            chart->setPartPath(freeName(QStringLiteral("xl/charts/chart%1.xml"), taken));
+    }
+    // The same file inserted anywhere is stored once; pictures are numbered
+    // whatever their kind ("image1.png", "image2.jpeg").
+    QSet<QString> stems;
+    for (const QString &name : qAsConst(taken))
+        stems.insert(name.left(name.lastIndexOf(QLatin1Char('.'))));
+    QHash<QByteArray, QString> stored;
+    for (Drawing *drawing : qAsConst(parts.drawings)) {
+        for (const DrawingObject &object : drawing->objects()) {
+            if (object.kind != DrawingObject::Picture || !object.media || !object.keptXml.isEmpty())
+                continue;
+            const auto found = stored.constFind(object.media->bytes);
+            if (found != stored.constEnd()) {
+                object.media->partName = *found;
+                continue;
+            }
+            const QString stem = freeName(QStringLiteral("xl/media/image%1"), stems);
+            object.media->partName = stem + QLatin1Char('.') + object.media->suffix;
+            stored.insert(object.media->bytes, object.media->partName);
+            parts.media.append(object.media);
+        }
+    }
+    return parts;
+}
+
+void DocumentPrivate::writeChartsheets(ZipWriter &zip, DocPropsApp &app, QSet<QString> &taken) const
+{
+    QList<AbstractSheet *> chartsheets;
+    for (int i = 0; i < workbook->sheetCount(); ++i) {
+        if (workbook->sheet(i)->sheetType() == AbstractSheet::ChartSheet)
+            chartsheets.append(workbook->sheet(i));
+    }
+    if (chartsheets.isEmpty())
+        return;
+    app.addHeadingPair(QStringLiteral("Chartsheets"), chartsheets.size());
+    for (AbstractSheet *sheet : qAsConst(chartsheets)) {
+        app.addPartTitle(sheet->sheetName());
+        if (!sheet->d_func()->keptRelationshipId.isEmpty())
+            continue;   // a loaded one is kept as it came
+        const QString part = freeName(QStringLiteral("xl/chartsheets/sheet%1.xml"), taken);
+        sheet->setPartPath(part);
+        zip.addFile(part, sheet->toXmlBytes());
+        zip.addFile(PartNames::relationshipsOf(part), sheet->relationships()->toXmlBytes());
+        contentTypes->addOverride(QLatin1Char('/') + part, ContentType::documentPrefix + QStringLiteral("spreadsheetml.chartsheet+xml"));
+    }
+}
+
+void DocumentPrivate::writeDrawings(ZipWriter &zip, const DrawingParts &parts) const
+{
+    for (Drawing *drawing : parts.drawings) {
+        const QString part = drawing->partPath();
+        zip.addFile(part, drawing->toXmlBytes());
+        contentTypes->addOverride(QLatin1Char('/') + part, ContentType::documentPrefix + QStringLiteral("drawing+xml"));
+        if (!drawing->relationships()->isEmpty())
+            zip.addFile(PartNames::relationshipsOf(part), drawing->relationships()->toXmlBytes());
+    }
+}
+
+void DocumentPrivate::writeChartsAndMedia(ZipWriter &zip, const DrawingParts &parts) const
+{
+    for (Chart *chart : parts.charts) {
+        const QString part = chart->partPath();
+        zip.addFile(part, chart->toXmlBytes());
+        contentTypes->addOverride(QLatin1Char('/') + part, ContentType::documentPrefix + QStringLiteral("drawingml.chart+xml"));
+        if (!chart->relationships()->isEmpty())
+            zip.addFile(PartNames::relationshipsOf(part), chart->relationships()->toXmlBytes());
+    }
+    for (const QSharedPointer<MediaFile> &media : parts.media) {
+        zip.addFile(media->partName, media->bytes);
+        contentTypes->addDefault(media->suffix, SheetImage::contentTypeOf(media->type));
     }
 }
 
@@ -120,8 +245,13 @@ bool DocumentPrivate::writePackage(QIODevice *device) const
     DocPropsCore core(AbstractOOXmlFile::NewFromScratch);
     app.m_keptElements = kept.appElements;
     core.m_keptElements = kept.coreElements;
+    QSet<QString> taken;
+    for (const QString &name : kept.parts.keys())
+        taken.insert(name.toCaseFolded());
+    const DrawingParts drawingParts = nameDrawingParts(taken);
     QHash<QString, QString> renamed;
     writeWorksheets(zip, app, renamed);
+    writeChartsheets(zip, app, taken);
 
     if (kept.workbookContentType.isEmpty())
         contentTypes->addWorkbook();
@@ -129,6 +259,7 @@ bool DocumentPrivate::writePackage(QIODevice *device) const
         contentTypes->addOverride(QStringLiteral("/xl/workbook.xml"), kept.workbookContentType);
     zip.addFile(QStringLiteral("xl/workbook.xml"), workbook->toXmlBytes());
     zip.addFile(QStringLiteral("xl/_rels/workbook.xml.rels"), workbook->relationships()->toXmlBytes());
+    writeDrawings(zip, drawingParts);
 
     for (auto it = documentProperties.constBegin(); it != documentProperties.constEnd(); ++it) {
         app.setProperty(it.key(), it.value());
@@ -149,6 +280,7 @@ bool DocumentPrivate::writePackage(QIODevice *device) const
     zip.addFile(QStringLiteral("xl/styles.xml"), workbook->styles()->toXmlBytes());
     contentTypes->addTheme();
     zip.addFile(QStringLiteral("xl/theme/theme1.xml"), workbook->theme()->toXmlBytes());
+    writeChartsAndMedia(zip, drawingParts);
     writeKeptParts(zip, renamed);
 
     writePackageRelationships(zip);
@@ -349,6 +481,30 @@ bool Document::unmergeCells(const CellArea &area)
 {
     Worksheet *sheet = activeWorksheet();
     return sheet && sheet->unmergeCells(area);
+}
+
+bool Document::insertImage(int row, int column, const QImage &image, const ImagePlacement &placement)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->insertImage(row, column, image, placement);
+}
+
+bool Document::insertImage(int row, int column, const QByteArray &fileBytes, const ImagePlacement &placement)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->insertImage(row, column, fileBytes, placement);
+}
+
+Chart *Document::insertChart(int row, int column, const QSize &size)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet ? sheet->insertChart(row, column, size) : nullptr;
+}
+
+Chartsheet *Document::addChartsheet(const QString &name)
+{
+    Q_D(Document);
+    return static_cast<Chartsheet *>(d->workbook->addSheet(name, AbstractSheet::ChartSheet));
 }
 
 bool Document::addSheet(const QString &name)

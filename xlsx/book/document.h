@@ -6,6 +6,7 @@
 #include "cellarea.h"
 #include "format.h"
 #include "readlimits.h"
+#include "sheetimage.h"
 
 #include <QObject>
 #include <QSharedPointer>
@@ -16,6 +17,8 @@ class QIODevice;
 
 namespace Spreadsheet {
 
+class Chart;
+class Chartsheet;
 class DocumentPrivate;
 class SheetCell;
 class Workbook;
@@ -76,10 +79,17 @@ public:
     bool groupRows(int first, int last, bool collapsed = true);
     bool mergeCells(const CellArea &area, const Format &format = Format());
     bool unmergeCells(const CellArea &area);
+    bool insertImage(int row, int column, const QImage &image, const ImagePlacement &placement = ImagePlacement());
+    bool insertImage(int row, int column, const QByteArray &fileBytes,
+                     const ImagePlacement &placement = ImagePlacement());
+    Chart *insertChart(int row, int column, const QSize &size);
 
     // Sheets by name.
     bool addSheet(const QString &name = QString());
     bool insertSheet(int index, const QString &name = QString());
+    // A chart sheet ("Chart1", "Chart2", ... by default), made the active
+    // sheet; null when the name is taken.
+    Chartsheet *addChartsheet(const QString &name = QString());
     bool selectSheet(const QString &name);
     bool renameSheet(const QString &oldName, const QString &newName);
     bool copySheet(const QString &name, const QString &newName = QString());

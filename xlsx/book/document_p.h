@@ -14,9 +14,21 @@
 
 namespace Spreadsheet {
 
+class Chart;
 class DocPropsApp;
 class DocPropsCore;
+class Drawing;
+struct MediaFile;
 class ZipWriter;
+
+// The parts a save writes for pictures and charts, named before the sheets
+// that point at them are written.
+struct DrawingParts
+{
+    QList<Drawing *> drawings;
+    QList<Chart *> charts;
+    QList<QSharedPointer<MediaFile>> media;   // each distinct file once
+};
 
 // What a loaded package holds beyond the model: its other parts, the
 // package's other relationships, and the extra elements of its property
@@ -42,6 +54,12 @@ public:
 
     bool writePackage(QIODevice *device) const;
     void writeWorksheets(ZipWriter &zip, DocPropsApp &app, QHash<QString, QString> &renamed) const;
+    // Names the new drawings, charts and pictures, passing over the names
+    // that kept and loaded parts hold.
+    DrawingParts nameDrawingParts(QSet<QString> &taken) const;
+    void writeChartsheets(ZipWriter &zip, DocPropsApp &app, QSet<QString> &taken) const;
+    void writeDrawings(ZipWriter &zip, const DrawingParts &parts) const;
+    void writeChartsAndMedia(ZipWriter &zip, const DrawingParts &parts) const;
     void writePackageRelationships(ZipWriter &zip) const;
     void writeKeptParts(ZipWriter &zip, const QHash<QString, QString> &renamed) const;
     // The kept parts that the model's parts point at, directly or through

@@ -4,8 +4,13 @@
 #include "document.h"
 #include "document_p.h"
 
+#include "abstractsheet_p.h"
+#include "chart.h"
+#include "chartsheet.h"
+#include "chartsheet_p.h"
 #include "docpropsapp.h"
 #include "docpropscore.h"
+#include "drawing.h"
 #include "namespaces.h"
 #include "partnames_p.h"
 #include "sharedstrings.h"
@@ -69,10 +74,16 @@ private:
     bool readWorkbookParts(const QList<Relationship> &relationships);
     bool readSheets(const QList<Relationship> &relationships);
     bool readProperties(const QList<Relationship> &relationships);
+    bool readWorksheetDrawing(Worksheet &worksheet);
+    bool readDrawingObjects(Drawing &drawing, const QList<Relationship> &relationships);
+    QSharedPointer<Chart> readChart(const QString &part);
+    bool readChartsheetChart(Chartsheet &sheet, const QString &part);
     void findOrphans();
 
     PackageReader &m_package;
     Loading &m_loading;
+    QSet<QString> m_modeledParts;                         // drawings and charts the model took
+    QHash<QString, QSharedPointer<MediaFile>> m_media;   // pictures by part
 };
 
 bool DocumentLoader::readPart(AbstractOOXmlFile &part, const QString &name, bool streamed)
@@ -212,6 +223,8 @@ bool DocumentLoader::readSheets(const QList<Relationship> &relationships)
             return m_package.fail(relationship->target, QStringLiteral("the sheet \"%1\" is of an unknown kind").arg(sheet.name.left(40)));
         AbstractSheet *added = workbook.appendLoadedSheet(sheet.name, sheet.sheetId, sheet.state, kind, sheet.relationshipId);
         m_loading.kept.sheetParts.insert(added, relationship->target);
+        if (kind == AbstractSheet::ChartSheet && !readChartsheetChart(*static_cast<Chartsheet *>(added), relationship->target))
+            return false;
         if (kind != AbstractSheet::WorkSheet)
             continue;   // kept with its part and what it points at
 
@@ -223,9 +236,123 @@ bool DocumentLoader::readSheets(const QList<Relationship> &relationships)
             return false;
         for (const Relationship &kept : sheetRelationships)
             worksheet->relationships()->keep(kept);
-        if (!readPart(*worksheet, relationship->target, true))
+        if (!readPart(*worksheet, relationship->target, true) || !readWorksheetDrawing(*worksheet))
             return false;
     }
+    return true;
+}
+
+// A worksheet's drawing becomes the model's when it is a drawing no other
+// sheet has taken; otherwise the sheet keeps its drawing element as it came.
+bool DocumentLoader::readWorksheetDrawing(Worksheet &worksheet)
+{
+    WorksheetPrivate *d = worksheet.d_func();
+    if (d->loadedDrawing.isEmpty())
+        return true;
+    QList<Relationship> kept = worksheet.relationships()->keptRelationships();
+    const auto relationship = std::find_if(kept.begin(), kept.end(), [&](const Relationship &candidate) {
+        return candidate.id == d->loadedDrawingId && !isExternal(candidate) && candidate.type == documentType("drawing");
+    });
+    const bool readable = relationship != kept.end() && m_package.contains(relationship->target)
+        && !m_modeledParts.contains(relationship->target);
+    if (!readable) {
+        d->keepLoadedDrawing();
+    } else {
+        const QString part = relationship->target;
+        auto drawing = QSharedPointer<Drawing>::create(AbstractOOXmlFile::LoadExisting);
+        drawing->setPartPath(part);
+        drawing->setReadLimits(m_package.limits().maxXmlDepth);
+        QList<Relationship> relationships;
+        if (!m_package.relationshipsOf(part, relationships))
+            return false;
+        for (const Relationship &one : relationships)
+            drawing->relationships()->keep(one);
+        if (!readPart(*drawing, part) || !readDrawingObjects(*drawing, relationships))
+            return false;
+        m_package.take(PartNames::relationshipsOf(part));
+        m_modeledParts.insert(part);
+        kept.erase(relationship);   // made anew by the sheet
+        worksheet.relationships()->setKeptRelationships(kept);
+        d->drawing = drawing;
+    }
+    d->loadedDrawing.clear();
+    d->loadedDrawingId.clear();
+    return true;
+}
+
+// The pictures and charts of a loaded drawing, for the sheet to list; what
+// cannot be resolved stays an anchor kept as it came.
+bool DocumentLoader::readDrawingObjects(Drawing &drawing, const QList<Relationship> &relationships)
+{
+    for (DrawingObject &object : drawing.objects()) {
+        if (object.kind == DrawingObject::Kept)
+            continue;
+        const Relationship *target = nullptr;
+        for (const Relationship &relationship : relationships) {
+            if (relationship.id == object.relationshipId && !isExternal(relationship))
+                target = &relationship;
+        }
+        object.kind = DrawingObject::Kept;
+        if (!target || !m_package.contains(target->target))
+            continue;
+        if (target->type == documentType("image")) {
+            QSharedPointer<MediaFile> &media = m_media[target->target];
+            if (!media) {
+                media = QSharedPointer<MediaFile>::create();
+                if (!m_package.peek(target->target, media->bytes))
+                    return false;
+                media->type = SheetImage::typeOf(media->bytes);
+                media->suffix = target->target.mid(target->target.lastIndexOf(QLatin1Char('.')) + 1).toLower();
+                media->partName = target->target;
+            }
+            object.media = media;
+            object.kind = DrawingObject::Picture;
+        } else if (target->type == documentType("chart") && !m_modeledParts.contains(target->target)) {
+            object.chart = readChart(target->target);
+            if (object.chart)
+                object.kind = DrawingObject::ChartFrame;
+        }
+    }
+    return true;
+}
+
+// A chart the model reads; null, leaving the part kept, when it cannot.
+QSharedPointer<Chart> DocumentLoader::readChart(const QString &part)
+{
+    QByteArray bytes;
+    QList<Relationship> relationships;
+    if (!m_package.peek(part, bytes) || PackageReader::declaresDocumentType(bytes)
+        || !m_package.relationshipsOf(part, relationships, false))
+        return {};
+    auto chart = QSharedPointer<Chart>::create(AbstractOOXmlFile::LoadExisting);
+    if (!chart->fromXmlBytes(bytes))
+        return {};
+    chart->setPartPath(part);
+    for (const Relationship &relationship : relationships)
+        chart->relationships()->keep(relationship);
+    m_package.take(part);
+    m_package.take(PartNames::relationshipsOf(part));
+    m_modeledParts.insert(part);
+    return chart;
+}
+
+// A loaded chart sheet stays as it came; the chart its drawing shows is read.
+bool DocumentLoader::readChartsheetChart(Chartsheet &sheet, const QString &part)
+{
+    QList<Relationship> sheetRelationships;
+    if (!m_package.contains(part))
+        return true;
+    if (!m_package.relationshipsOf(part, sheetRelationships, false))
+        return false;
+    const Relationship *drawing = firstOfType(sheetRelationships, documentType("drawing"));
+    if (!drawing || !m_package.contains(drawing->target))
+        return true;
+    QList<Relationship> drawingRelationships;
+    if (!m_package.relationshipsOf(drawing->target, drawingRelationships, false))
+        return false;
+    const Relationship *chart = firstOfType(drawingRelationships, documentType("chart"));
+    if (chart && m_package.contains(chart->target) && !m_modeledParts.contains(chart->target))
+        sheet.d_func()->chart = readChart(chart->target);
     return true;
 }
 
@@ -282,6 +409,20 @@ QSet<QString> DocumentPrivate::reachableKeptParts() const
     for (int i = 0; i < workbook->sheetCount(); ++i)
         follow(workbook->sheet(i)->relationships()->keptRelationships());
     follow(workbook->theme()->relationships()->keptRelationships());
+    // Drawings and charts the model took keep what they pointed at.
+    for (int i = 0; i < workbook->sheetCount(); ++i) {
+        AbstractSheet *sheet = workbook->sheet(i);
+        if (const Drawing *drawing = sheet->d_func()->drawing.data()) {
+            follow(drawing->relationships()->keptRelationships());
+            for (const DrawingObject &object : drawing->objects()) {
+                if (object.chart)
+                    follow(object.chart->relationships()->keptRelationships());
+            }
+        } else if (sheet->sheetType() == AbstractSheet::ChartSheet) {
+            if (const Chart *chart = static_cast<Chartsheet *>(sheet)->chart())
+                follow(chart->relationships()->keptRelationships());
+        }
+    }
     while (!queue.isEmpty()) {
         const QString part = queue.dequeue();
         const QString relationshipsPart = PartNames::relationshipsOf(part);

@@ -6,7 +6,9 @@
 #include "utility.h"
 #include "worksheet.h"
 #include "worksheet_p.h"
+#include "chartsheet.h"
 #include "keptsheet_p.h"
+#include "partnames_p.h"
 #include "xmlscanner_p.h"
 
 #include <QDebug>
@@ -82,23 +84,28 @@ void WorkbookPrivate::setActive(int index)
 AbstractSheet *Workbook::insertSheet(int index, const QString &name, AbstractSheet::SheetType type)
 {
     Q_D(Workbook);
-    if (type != AbstractSheet::WorkSheet) {
-        // Chart sheets need charts and drawings, which this writer does not make.
+    if (type != AbstractSheet::WorkSheet && type != AbstractSheet::ChartSheet) {
         qWarning("unsupported sheet type.");
         return nullptr;
     }
+    const bool chartsheet = type == AbstractSheet::ChartSheet;
     QString sheetName = sanitizeSheetName(name);
     if (!sheetName.isEmpty()) {
         if (d->indexOfName(sheetName) >= 0)
             return nullptr;
     } else {
+        int &lastNumber = chartsheet ? d->lastChartsheetNumber : d->lastWorksheetNumber;
         do {
-            sheetName = QStringLiteral("Sheet%1").arg(++d->lastWorksheetNumber);
+            sheetName = (chartsheet ? QStringLiteral("Chart%1") : QStringLiteral("Sheet%1")).arg(++lastNumber);
         } while (d->indexOfName(sheetName) >= 0);
     }
 
     index = qBound(0, index, d->sheets.size());
-    QSharedPointer<AbstractSheet> sheet(new Worksheet(sheetName, ++d->lastSheetId, this, NewFromScratch));
+    QSharedPointer<AbstractSheet> sheet;
+    if (chartsheet)
+        sheet.reset(new Chartsheet(sheetName, ++d->lastSheetId, this, NewFromScratch));
+    else
+        sheet.reset(new Worksheet(sheetName, ++d->lastSheetId, this, NewFromScratch));
     d->sheets.insert(index, sheet);
     d->sheetNames.insert(index, sheetName);
     d->activeSheetIndex = index;
@@ -110,10 +117,14 @@ AbstractSheet *Workbook::appendLoadedSheet(const QString &name, int sheetId, Abs
 {
     Q_D(Workbook);
     QSharedPointer<AbstractSheet> sheet;
-    if (type == AbstractSheet::WorkSheet)
+    if (type == AbstractSheet::WorkSheet) {
         sheet.reset(new Worksheet(name, sheetId, this, LoadExisting));
-    else
+    } else if (type == AbstractSheet::ChartSheet) {
+        sheet.reset(new Chartsheet(name, sheetId, this, LoadExisting));
+        sheet->d_func()->keptRelationshipId = relationshipId;
+    } else {
         sheet.reset(new KeptSheet(name, sheetId, this, type, relationshipId));
+    }
     sheet->d_func()->state = state;
     d->sheets.append(sheet);
     d->sheetNames.append(name);
@@ -143,11 +154,11 @@ bool Workbook::deleteSheet(int index)
         return false;   // the workbook would show no sheet
     const int active = d->activeSheetIndex;
     AbstractSheet *deleted = d->sheets.at(index).data();
-    if (deleted->sheetType() == AbstractSheet::WorkSheet) {
+    if (deleted->sheetType() == AbstractSheet::WorkSheet)
         static_cast<Worksheet *>(deleted)->d_func()->releaseTexts();
-    } else {
+    if (!deleted->d_func()->keptRelationshipId.isEmpty()) {
         // A kept sheet's part goes with the relationship that names it.
-        const QString id = static_cast<KeptSheet *>(deleted)->relationshipId();
+        const QString id = deleted->d_func()->keptRelationshipId;
         QList<Relationship> kept = relationships()->keptRelationships();
         kept.erase(std::remove_if(kept.begin(), kept.end(), [&](const Relationship &r) { return r.id == id; }), kept.end());
         relationships()->setKeptRelationships(kept);
@@ -425,9 +436,13 @@ void WorkbookPrivate::writeSheets(QXmlStreamWriter &writer) const
         if (sheet->sheetType() == AbstractSheet::WorkSheet) {
             id = links->addDocumentRelationship(QStringLiteral("/worksheet"),
                                                 QStringLiteral("worksheets/sheet%1.xml").arg(++worksheets));
-        } else {
+        } else if (!sheet->d_func()->keptRelationshipId.isEmpty()) {
             // A sheet kept as it was loaded keeps its relationship too.
-            id = static_cast<const KeptSheet *>(sheet.data())->relationshipId();
+            id = sheet->d_func()->keptRelationshipId;
+        } else {
+            // The document has given a new chart sheet its part.
+            id = links->addDocumentRelationship(QStringLiteral("/chartsheet"),
+                                                PartNames::relative(QStringLiteral("xl/workbook.xml"), sheet->partPath()));
         }
         writer.writeAttribute(QStringLiteral("r:id"), id);
     }

@@ -60,6 +60,13 @@ bool PackageReader::read(const QString &part, QByteArray &bytes)
     return true;
 }
 
+bool PackageReader::peek(const QString &part, QByteArray &bytes)
+{
+    if (!m_zip.read(nameOf(part).isEmpty() ? part : nameOf(part), bytes))
+        return fail(QString(), m_zip.errorString());
+    return true;
+}
+
 std::unique_ptr<QIODevice> PackageReader::openPart(const QString &part)
 {
     m_taken.insert(part.toCaseFolded());
@@ -74,15 +81,17 @@ void PackageReader::take(const QString &part)
     m_taken.insert(part.toCaseFolded());
 }
 
-bool PackageReader::relationshipsOf(const QString &part, QList<Relationship> &relationships)
+bool PackageReader::relationshipsOf(const QString &part, QList<Relationship> &relationships, bool take)
 {
     relationships.clear();
     const QString name = PartNames::relationshipsOf(part);
     if (!m_zip.contains(name))
         return true;
     QByteArray bytes;
-    if (!read(name, bytes))
+    if (!(take ? read(name, bytes) : peek(name, bytes)))
         return false;
+    if (!take && declaresDocumentType(bytes))
+        return fail(name, QStringLiteral("it declares a document type, which no package part may"));
     Relationships read;
     if (!read.fromXmlBytes(bytes))
         return fail(name, read.errorString());

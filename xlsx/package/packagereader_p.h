@@ -44,10 +44,13 @@ public:
 
     // The relationships of a part ("" for the package), their internal
     // targets as part names; none when the part has no relationship part.
-    bool relationshipsOf(const QString &part, QList<Relationship> &relationships);
+    // The relationship part is taken unless it is to stay kept.
+    bool relationshipsOf(const QString &part, QList<Relationship> &relationships, bool take = true);
     // A part the model reads: whole, or inflated while it is read.
     bool read(const QString &part, QByteArray &bytes);
     std::unique_ptr<QIODevice> openPart(const QString &part);
+    // A part's bytes for the model to look at, the part staying kept.
+    bool peek(const QString &part, QByteArray &bytes);
     // A part the model reads or leaves out on purpose: not kept.
     void take(const QString &part);
     // Every part not taken, in the package's order.

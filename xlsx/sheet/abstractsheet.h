@@ -34,6 +34,9 @@ public:
 
 protected:
     friend class Workbook;
+    friend class WorkbookPrivate;
+    friend class DocumentPrivate;
+    friend class DocumentLoader;
     AbstractSheet(AbstractSheetPrivate *d);
     void setSheetName(const QString &name);
     // A copy of this sheet under a new name and id, in the same workbook.

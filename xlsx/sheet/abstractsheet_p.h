@@ -3,6 +3,9 @@
 
 #include "abstractooxmlfile_p.h"
 #include "abstractsheet.h"
+#include "drawing.h"
+
+#include <QSharedPointer>
 
 namespace Spreadsheet {
 
@@ -20,6 +23,10 @@ public:
     int sheetId;
     AbstractSheet::SheetState state = AbstractSheet::Visible;
     AbstractSheet::SheetType type;
+    QSharedPointer<Drawing> drawing;   // pictures and charts; null until the sheet has one
+    // A loaded sheet whose part is kept as it came: the workbook's
+    // relationship that names it, kept with its id.
+    QString keptRelationshipId;
 };
 
 } // namespace Spreadsheet

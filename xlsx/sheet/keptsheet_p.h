@@ -14,21 +14,23 @@ class KeptSheet : public AbstractSheet
 {
 public:
     KeptSheet(const QString &name, int sheetId, Workbook *workbook, SheetType type, const QString &relationshipId)
-        : AbstractSheet(new AbstractSheetPrivate(this, LoadExisting, workbook, name, sheetId, type))
-        , m_relationshipId(relationshipId)
+        : AbstractSheet(keptPrivate(this, name, sheetId, workbook, type, relationshipId))
     {
     }
-
-    QString relationshipId() const { return m_relationshipId; }
 
     void writeXml(QIODevice *) const override {}
     bool readXml(QIODevice *) override { return true; }
 
+    static AbstractSheetPrivate *keptPrivate(AbstractSheet *q, const QString &name, int sheetId, Workbook *workbook,
+                                             SheetType type, const QString &relationshipId)
+    {
+        auto *d = new AbstractSheetPrivate(q, LoadExisting, workbook, name, sheetId, type);
+        d->keptRelationshipId = relationshipId;
+        return d;
+    }
+
 protected:
     AbstractSheet *copy(const QString &, int) const override { return nullptr; }
-
-private:
-    QString m_relationshipId;
 };
 
 } // namespace Spreadsheet

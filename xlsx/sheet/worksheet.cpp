@@ -1,7 +1,10 @@
 #include "worksheet.h"
 #include "worksheet_p.h"
 
+#include "chart.h"
+#include "chart_p.h"
 #include "namespaces.h"
+#include "partnames_p.h"
 #include "relationships.h"
 #include "sheetdatawriter_p.h"
 #include "sharedstrings.h"
@@ -9,6 +12,8 @@
 #include "utility.h"
 #include "workbook.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -292,6 +297,29 @@ void WorksheetPrivate::copySettingsFrom(const WorksheetPrivate &other)
     keptFormatAttributes = other.keptFormatAttributes;
     rowAttributes = other.rowAttributes;
     keptTexts = other.keptTexts;
+    copyDrawingFrom(other);
+}
+
+// The copy gets the pictures and charts the model knows (charts still show
+// the cells they showed); the other things of a loaded drawing stay with it.
+void WorksheetPrivate::copyDrawingFrom(const WorksheetPrivate &other)
+{
+    if (!other.drawing)
+        return;
+    for (const DrawingObject &object : other.drawing->objects()) {
+        if (object.kind == DrawingObject::Kept)
+            continue;
+        DrawingObject copied;
+        copied.kind = object.kind;
+        copied.anchor = object.anchor;
+        copied.description = object.description;
+        copied.media = object.media;
+        if (object.chart) {
+            copied.chart = QSharedPointer<Chart>::create();
+            copied.chart->d_func()->copyFrom(*object.chart->d_func());
+        }
+        ensureDrawing()->addObject(copied);
+    }
 }
 
 void WorksheetPrivate::releaseTexts()
@@ -870,7 +898,7 @@ namespace {
 // kept ones around them (worksheetreader.cpp has the whole list).
 enum WrittenOrder {
     DimensionOrder = 1, SheetViewsOrder = 2, SheetFormatPrOrder = 3, ColsOrder = 4, SheetDataOrder = 5,
-    MergeCellsOrder = 14, HyperlinksOrder = 18
+    MergeCellsOrder = 14, HyperlinksOrder = 18, DrawingOrder = 29
 };
 
 } // namespace
@@ -905,6 +933,8 @@ void Worksheet::writeXml(QIODevice *device) const
     d->writeMergedCells(writer);
     kept.before(HyperlinksOrder);
     d->writeHyperlinks(writer);
+    kept.before(DrawingOrder);
+    d->writeDrawing(writer);
     kept.rest();
 
     writer.writeEndElement();
@@ -1042,6 +1072,175 @@ void WorksheetPrivate::writeHyperlinks(QXmlStreamWriter &writer) const
         }
     }
     writer.writeEndElement();
+}
+
+} // namespace Spreadsheet
+
+namespace Spreadsheet {
+
+void WorksheetPrivate::writeDrawing(QXmlStreamWriter &writer) const
+{
+    if (!drawing || drawing->objects().isEmpty())
+        return;
+    writer.writeEmptyElement(QStringLiteral("drawing"));
+    writer.writeAttribute(QStringLiteral("r:id"), q_func()->relationships()->addDocumentRelationship(
+                                                      QStringLiteral("/drawing"),
+                                                      PartNames::relative(q_func()->partPath(), drawing->partPath())));
+}
+
+Drawing *WorksheetPrivate::ensureDrawing()
+{
+    if (!drawing)
+        drawing = QSharedPointer<Drawing>::create(AbstractOOXmlFile::NewFromScratch);
+    return drawing.data();
+}
+
+// A column of width w characters of the default font's digits (7 pixels
+// wide) shows w * 7 + 5 pixels; a row of h points, h * 4 / 3 pixels.
+int WorksheetPrivate::columnPixels(int column) const
+{
+    const QSharedPointer<ColumnSettings> settings = columnSettingsAt(column);
+    if (settings && settings->hidden)
+        return 0;
+    const double width = settings && settings->width > 0 ? settings->width : 8.43;
+    return width < 1 ? int(width * 12 + 0.5) : int(width * 7 + 5 + 0.5);
+}
+
+int WorksheetPrivate::rowPixels(int row) const
+{
+    const QSharedPointer<RowSettings> settings = rows.value(row);
+    if (settings && settings->hidden)
+        return 0;
+    const double height = settings && settings->customHeight ? settings->height : defaultRowHeight;
+    return int(height * 4 / 3 + 0.5);
+}
+
+void WorksheetPrivate::endOf(int row, int column, const QPoint &offset, const QSize &size, CellAddress &end,
+                             QPoint &endOffset) const
+{
+    qint64 x = qint64(offset.x()) + size.width();
+    qint64 y = qint64(offset.y()) + size.height();
+    while (column < maxColumns && x >= columnPixels(column)) {
+        x -= columnPixels(column);
+        ++column;
+    }
+    while (row < maxRows && y >= rowPixels(row)) {
+        y -= rowPixels(row);
+        ++row;
+    }
+    end = CellAddress(row, column);
+    endOffset = QPoint(int(qMin<qint64>(x, INT_MAX / DrawingAnchor::emuPerPixel)),
+                       int(qMin<qint64>(y, INT_MAX / DrawingAnchor::emuPerPixel)));
+}
+
+DrawingAnchor WorksheetPrivate::anchorFor(int row, int column, const QPoint &offset, const QSize &size,
+                                          DrawingAnchor::Kind kind) const
+{
+    switch (kind) {
+    case DrawingAnchor::TwoCell: {
+        CellAddress end;
+        QPoint endOffset;
+        endOf(row, column, offset, size, end, endOffset);
+        return DrawingAnchor::twoCell(CellAddress(row, column), offset, end, endOffset, size);
+    }
+    case DrawingAnchor::Absolute: {
+        qint64 x = offset.x(), y = offset.y();
+        for (int c = 1; c < column; ++c)
+            x += columnPixels(c);
+        for (int r = 1; r < row; ++r)
+            y += rowPixels(r);
+        const qint64 limit = INT_MAX / DrawingAnchor::emuPerPixel;
+        return DrawingAnchor::absolute(QPoint(int(qMin(x, limit)), int(qMin(y, limit))), size);
+    }
+    case DrawingAnchor::OneCell:
+        break;
+    }
+    return DrawingAnchor::oneCell(CellAddress(row, column), offset, size);
+}
+
+bool Worksheet::insertImage(int row, int column, const QImage &image, const ImagePlacement &placement)
+{
+    if (image.isNull())
+        return false;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        return false;
+    return insertImage(row, column, bytes, placement);
+}
+
+bool Worksheet::insertImage(int row, int column, const QByteArray &fileBytes, const ImagePlacement &placement)
+{
+    Q_D(Worksheet);
+    const SheetImage::Type type = SheetImage::typeOf(fileBytes);
+    const QSize own = SheetImage::pixelSize(fileBytes, type);
+    if (!d->isInside(row, column) || type == SheetImage::Other || !own.isValid())
+        return false;
+    const qint64 limit = INT_MAX / DrawingAnchor::emuPerPixel;
+    QSize size = placement.size;
+    if (!size.isValid()) {
+        if (!(placement.xScale > 0) || !(placement.yScale > 0) || own.width() * placement.xScale > limit
+            || own.height() * placement.yScale > limit)
+            return false;
+        size = QSize(qMax(1, qRound(own.width() * placement.xScale)), qMax(1, qRound(own.height() * placement.yScale)));
+    }
+    if (size.width() > limit || size.height() > limit || qAbs(placement.offset.x()) > limit
+        || qAbs(placement.offset.y()) > limit)
+        return false;
+
+    DrawingObject picture;
+    picture.kind = DrawingObject::Picture;
+    picture.anchor = d->anchorFor(row, column, placement.offset, size, placement.anchor);
+    picture.description = placement.description;
+    picture.media = QSharedPointer<MediaFile>::create();
+    picture.media->bytes = fileBytes;
+    picture.media->type = type;
+    picture.media->suffix = SheetImage::suffixOf(type);
+    d->ensureDrawing()->addObject(picture);
+    return true;
+}
+
+QList<SheetImage> Worksheet::images() const
+{
+    Q_D(const Worksheet);
+    QList<SheetImage> images;
+    if (!d->drawing)
+        return images;
+    for (const DrawingObject &object : d->drawing->objects()) {
+        if (object.kind == DrawingObject::Picture && object.media)
+            images.append(SheetImage(object.media->bytes, object.media->type, object.anchor, object.name,
+                                     object.description, object.media->suffix));
+    }
+    return images;
+}
+
+Chart *Worksheet::insertChart(int row, int column, const QSize &size)
+{
+    Q_D(Worksheet);
+    const qint64 limit = INT_MAX / DrawingAnchor::emuPerPixel;
+    if (!d->isInside(row, column) || size.width() <= 0 || size.height() <= 0 || size.width() > limit
+        || size.height() > limit)
+        return nullptr;
+    DrawingObject frame;
+    frame.kind = DrawingObject::ChartFrame;
+    frame.anchor = d->anchorFor(row, column, QPoint(), size, DrawingAnchor::TwoCell);
+    frame.chart = QSharedPointer<Chart>::create();
+    d->ensureDrawing()->addObject(frame);
+    return frame.chart.data();
+}
+
+QList<Chart *> Worksheet::charts() const
+{
+    Q_D(const Worksheet);
+    QList<Chart *> charts;
+    if (!d->drawing)
+        return charts;
+    for (const DrawingObject &object : d->drawing->objects()) {
+        if (object.kind == DrawingObject::ChartFrame && object.chart)
+            charts.append(object.chart.data());
+    }
+    return charts;
 }
 
 } // namespace Spreadsheet

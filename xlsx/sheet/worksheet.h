@@ -7,6 +7,7 @@
 #include "cellformula.h"
 #include "format.h"
 #include "richstring.h"
+#include "sheetimage.h"
 
 #include <QSharedPointer>
 #include <QUrl>
@@ -16,6 +17,7 @@ class QXmlStreamWriter;
 
 namespace Spreadsheet {
 
+class Chart;
 class SheetCell;
 class WorksheetPrivate;
 
@@ -84,6 +86,21 @@ public:
     QList<CellArea> mergedCells() const;
 
     CellArea dimension() const;
+
+    // A picture with its top-left corner in the cell: a QImage is stored as
+    // PNG; the bytes of a PNG, JPEG, GIF or BMP file are stored as they are
+    // (another kind, or a file whose size cannot be read, is refused). The
+    // same picture inserted again is stored once.
+    bool insertImage(int row, int column, const QImage &image, const ImagePlacement &placement = ImagePlacement());
+    bool insertImage(int row, int column, const QByteArray &fileBytes,
+                     const ImagePlacement &placement = ImagePlacement());
+    // The sheet's pictures, loaded ones first, in the drawing's order.
+    QList<SheetImage> images() const;
+    // A new chart of the size in pixels, its top-left corner in the cell,
+    // moving and sizing with the cells; null outside the sheet.
+    Chart *insertChart(int row, int column, const QSize &size);
+    // The sheet's charts, loaded ones first.
+    QList<Chart *> charts() const;
 
     bool isWindowProtected() const;
     void setWindowProtected(bool on);

@@ -128,6 +128,8 @@ public:
                         const CellFormula *formula, const RichString *inlineText);
     bool readMergedCells(XmlScanner &scanner);
     bool readHyperlinks(XmlScanner &scanner);
+    // The loaded drawing element, kept as it came in its place.
+    void keepLoadedDrawing();
     bool fail(const QString &reason);
     // Interned attribute texts of loaded rows, by row.
     QByteArray keptRowAttributes(int row) const;
@@ -144,6 +146,17 @@ public:
     void writeSheetData(QXmlStreamWriter &writer, QIODevice *device) const;
     void writeMergedCells(QXmlStreamWriter &writer) const;
     void writeHyperlinks(QXmlStreamWriter &writer) const;
+    void writeDrawing(QXmlStreamWriter &writer) const;
+
+    // Pictures and charts.
+    Drawing *ensureDrawing();
+    void copyDrawingFrom(const WorksheetPrivate &other);
+    // Pixels of a column and a row as spreadsheet programs show them at 100 %.
+    int columnPixels(int column) const;
+    int rowPixels(int row) const;
+    // The cell and offset where something of that size ends, from a corner.
+    void endOf(int row, int column, const QPoint &offset, const QSize &size, CellAddress &end, QPoint &endOffset) const;
+    DrawingAnchor anchorFor(int row, int column, const QPoint &offset, const QSize &size, DrawingAnchor::Kind kind) const;
 
     CellTable cells;
     QHash<quint64, CellFormula> formulas;                       // by formulaKey
@@ -186,6 +199,8 @@ public:
     QStringList errorTexts;                           // of error cells, which index it
     QHash<int, quint64> sharedFormulaMasters;         // by shared index
     int maxXmlDepth = 256;
+    QByteArray loadedDrawing;      // a loaded sheet's drawing element, which the loader reads or keeps
+    QString loadedDrawingId;
     QString readError;
     QByteArray readScratch;   // a cell's value while it is read
     QByteArray readValue;

@@ -97,6 +97,11 @@ bool Worksheet::readXml(QIODevice *device)
     return true;
 }
 
+void WorksheetPrivate::keepLoadedDrawing()
+{
+    kept.add(KeptElements::slotOf(DrawingOrder), loadedDrawing, true);
+}
+
 bool WorksheetPrivate::readWorksheet(XmlScanner &scanner)
 {
     int lastOrder = -1;
@@ -129,6 +134,14 @@ bool WorksheetPrivate::readWorksheet(XmlScanner &scanner)
         case HyperlinksOrder:
             read = readHyperlinks(scanner);
             break;
+        case DrawingOrder:
+            if (loadedDrawing.isEmpty()) {
+                // The loader reads the drawing it names, or keeps the element.
+                loadedDrawingId = QString::fromUtf8(scanner.value("id", XmlScanner::DocumentRelationships));
+                loadedDrawing = scanner.captureElement();
+                break;
+            }
+            Q_FALLTHROUGH();
         default: {
             bool usesRelationships = false;
             const QByteArray bytes = scanner.captureElement(&usesRelationships);
