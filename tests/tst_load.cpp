@@ -8,6 +8,7 @@
 #include "spreadsheet/zipwriter_p.h"
 
 #include <QBuffer>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -149,6 +150,8 @@ private slots:
     void otherProgramsWorkbooks();
     void loadedFormatLooksTheSame();
     void deletingASheetTakesItsParts();
+    void loadedPicturesAndChartsStayAndGrow_data();
+    void loadedPicturesAndChartsStayAndGrow();
     void hostilePackages_data();
     void hostilePackages();
     void archivesOfOtherShapes();
@@ -318,6 +321,87 @@ void TestLoad::deletingASheetTakesItsParts()
                               "print(*failures, sep='\\n'); sys.exit(1 if failures else 0)"),
                             QFileInfo(QFINDTESTDATA("load/check_workbooks.py")).path(), saved });
     QVERIFY2(check.exitCode == 0, check.out.constData());
+}
+
+void TestLoad::loadedPicturesAndChartsStayAndGrow_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("xlsxwriter") << QStringLiteral("xlsxwriter.xlsx");
+    QTest::newRow("LibreOffice") << QStringLiteral("libreoffice.xlsx");
+}
+
+// The picture, chart and text box of another program's sheet are listed;
+// a picture and a chart join them in the same drawing; a changed title is
+// saved; readers see all of it.
+void TestLoad::loadedPicturesAndChartsStayAndGrow()
+{
+    QFETCH(QString, name);
+    if (m_workbooks.isEmpty())
+        QSKIP("the workbooks of other programs are made on Linux");
+    Document document;
+    QVERIFY(document.load(m_workbooks + QLatin1Char('/') + name));
+    QVERIFY(document.selectSheet(QStringLiteral("Results")));
+    Worksheet *sheet = document.activeWorksheet();
+    const QList<SheetImage> images = sheet->images();
+    QCOMPARE(images.size(), 1);
+    QCOMPARE(images.first().anchor().from(), CellAddress(3, 12));   // J3, past the hidden J:K
+    QFile icon(QFINDTESTDATA("../resources/icons/datarium-32.png"));
+    QVERIFY(icon.open(QIODevice::ReadOnly));
+    QCOMPARE(images.first().bytes(), icon.readAll());
+    const QList<Chart *> charts = sheet->charts();
+    QCOMPARE(charts.size(), 1);
+    QCOMPARE(charts.first()->type(), Chart::Column);
+    QCOMPARE(charts.first()->title(), QStringLiteral("Acidity by sample"));
+    QCOMPARE(charts.first()->series().first().values, QStringLiteral("Results!$B$2:$B$9"));
+    if (name == QLatin1String("xlsxwriter.xlsx")) {
+        auto *chartsheet = static_cast<Chartsheet *>(document.workbook()->sheet(3));
+        QVERIFY(chartsheet->chart());
+        QCOMPARE(chartsheet->chart()->type(), Chart::Pie);
+        QCOMPARE(chartsheet->chart()->series().first().values, QStringLiteral("Summary!$C$3:$C$5"));
+    }
+
+    charts.first()->setTitle(QStringLiteral("Acidity, checked"));
+    QImage red(20, 20, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QVERIFY(sheet->insertImage(20, 1, red));
+    Chart *added = sheet->insertChart(20, 12, QSize(300, 200));
+    ChartSeries series;
+    series.values = QStringLiteral("Results!$C$2:$C$9");
+    QVERIFY(added->addSeries(series));
+    added->setType(Chart::Line);
+    const QString saved = m_dir.filePath(QStringLiteral("grown-") + name);
+    QVERIFY(document.saveToFile(saved));
+
+    const Run read = run(HostTools::program(QStringLiteral("python3")),
+                         { QFINDTESTDATA("drawing/read_drawings.py"), QStringLiteral("pictures"), saved });
+    QVERIFY2(read.exitCode == 0, read.out.constData());
+    const QString seen = QString::fromUtf8(read.out);
+    QVERIFY2(seen.contains(QStringLiteral("chart Results BarChart(clustered) \"Acidity, checked\" Results!$B$2:$B$9 by Results!$A$2:$A$9")),
+             read.out.constData());
+    QVERIFY2(seen.contains(QStringLiteral("chart Results LineChart \"\" Results!$C$2:$C$9")), read.out.constData());
+    QVERIFY2(seen.contains(QStringLiteral("picture Results OneCellAnchor A20+0+0 190500x190500 png 20x20")), read.out.constData());
+    QCOMPARE(seen.count(QStringLiteral("picture Results")), 2);
+
+    Document again;
+    QVERIFY(again.load(saved));
+    QVERIFY(again.selectSheet(QStringLiteral("Results")));
+    QCOMPARE(again.activeWorksheet()->images().size(), 2);
+    QCOMPARE(again.activeWorksheet()->charts().size(), 2);
+
+    // The text box stays in the drawing; LibreOffice opens the result.
+    QFile file(saved);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    bool textBoxKept = false;
+    for (const auto &[entryName, bytes] : entriesOf(file.readAll()))
+        textBoxKept |= entryName.startsWith(QLatin1String("xl/drawings/drawing")) && bytes.contains("Checked by Maria");
+    QVERIFY(textBoxKept);
+    const QString converted = m_dir.filePath(QStringLiteral("grown-pdf"));
+    const Run office = run(QStringLiteral("soffice"), { QStringLiteral("--headless"),
+                                                        QStringLiteral("-env:UserInstallation=file://%1/office").arg(m_dir.path()),
+                                                        QStringLiteral("--convert-to"), QStringLiteral("pdf"),
+                                                        QStringLiteral("--outdir"), converted, saved });
+    QVERIFY2(office.exitCode == 0, office.out.constData());
+    QVERIFY(QFileInfo(converted + QLatin1Char('/') + QFileInfo(saved).completeBaseName() + QStringLiteral(".pdf")).size() > 0);
 }
 
 void TestLoad::hostilePackages_data()

@@ -67,6 +67,7 @@ def xlsxwriter_workbook(path, picture, macros=False):
     chart.add_series({"name": "Acidity", "categories": "=Results!$A$2:$A$9", "values": "=Results!$B$2:$B$9"})
     chart.set_title({"name": "Acidity by sample"})
     sheet.insert_chart("J10", chart)
+    sheet.insert_textbox("N3", "Checked by Maria")
 
     summary = book.add_worksheet("Summary")
     summary.write("A1", "Table")
