@@ -4,10 +4,12 @@
 // shared-string table must hold as many entries as it says, and every sheet's
 // shared-string and style indexes must point at existing entries. Cells taken
 // out along the way must stay readable after their sheets are gone.
+#include "spreadsheet/partnames_p.h"
 #include "spreadsheet/sharedstrings.h"
 #include "spreadsheet/spreadsheet.h"
 
 #include <QBuffer>
+#include <QSet>
 #include <cstdio>
 #include <QXmlStreamReader>
 
@@ -116,9 +118,16 @@ void checkPackage(const QByteArray &package)
     int stringEntries = 0;
     int cellFormats = -1;
     QStringList sheets;
+    QSet<QString> entries;
+    for (const QZipReader::FileInfo &info : zip.fileInfoList())
+        entries.insert(info.filePath);
     for (const QZipReader::FileInfo &info : zip.fileInfoList()) {
         if (info.filePath.startsWith(QLatin1String("xl/worksheets/sheet")))
             sheets << info.filePath;
+        if (info.filePath.startsWith(QLatin1String("xl/media/")))
+            continue;
+        const bool relationships = info.filePath.endsWith(QLatin1String(".rels"));
+        const QString source = QString(info.filePath).remove(QStringLiteral("_rels/")).chopped(5);
         QXmlStreamReader reader(zip.fileData(info.filePath));
         while (!reader.atEnd()) {
             reader.readNext();
@@ -130,6 +139,16 @@ void checkPackage(const QByteArray &package)
                 ++stringEntries;
             if (reader.name() == QLatin1String("cellXfs"))
                 cellFormats = intAttribute(reader, "count");
+            // Every relationship inside the package points at a part it holds.
+            if (relationships && reader.name() == QLatin1String("Relationship")
+                && reader.attributes().value(QLatin1String("TargetMode")).isEmpty()) {
+                const QString target = reader.attributes().value(QLatin1String("Target")).toString();
+                const QString part = PartNames::resolve(info.filePath == QLatin1String("_rels/.rels") ? QString() : source, target);
+                if (!entries.contains(part)) {
+                    fprintf(stderr, "%s points at %s, which is missing\n", qPrintable(info.filePath), qPrintable(part));
+                    __builtin_trap();
+                }
+            }
         }
         if (reader.hasError()) {
             fprintf(stderr, "%s: %s\n", qPrintable(info.filePath), qPrintable(reader.errorString()));
@@ -162,18 +181,59 @@ void sheetOperation(FuzzedDataProvider &input, Document &document, QList<QShared
 {
     const QStringList names = document.sheetNames();
     const QString some = names.value(input.ConsumeIntegralInRange(0, names.size()));
-    switch (input.ConsumeIntegralInRange(0, 6)) {
+    switch (input.ConsumeIntegralInRange(0, 7)) {
     case 0: document.addSheet(input.ConsumeBool() ? QString() : text(input)); break;
     case 1: document.selectSheet(some); break;
     case 2: document.copySheet(some); break;
     case 3: document.deleteSheet(some); break;
     case 4: document.workbook()->sharedStrings()->addString(text(input)); break;
     case 5: document.workbook()->sharedStrings()->removeString(text(input)); break;
+    case 6: document.addChartsheet(input.ConsumeBool() ? QString() : text(input)); break;
     default:
         if (QSharedPointer<SheetCell> cell = document.cellAt(position(input, 40), position(input, 40)))
             taken.append(cell);
         break;
     }
+}
+
+// A picture whose first bytes say PNG, JPEG, GIF or BMP and whose header is
+// the input's, placed anyhow.
+void insertPicture(FuzzedDataProvider &input, Worksheet *sheet, int row, int column)
+{
+    static const char *const signatures[] = { "\x89PNG\r\n\x1a\n", "\xff\xd8\xff", "GIF89a", "BM" };
+    QByteArray bytes(signatures[input.ConsumeIntegralInRange(0, 3)]);
+    bytes += QByteArray::fromStdString(input.ConsumeRandomLengthString(64));
+    ImagePlacement placement;
+    placement.anchor = DrawingAnchor::Kind(input.ConsumeIntegralInRange(0, 2));
+    placement.offset = QPoint(input.ConsumeIntegral<int>(), input.ConsumeIntegralInRange(-100, 100));
+    placement.xScale = input.ConsumeFloatingPoint<double>();
+    if (input.ConsumeBool())
+        placement.size = QSize(input.ConsumeIntegral<int>(), input.ConsumeIntegral<int>());
+    placement.description = text(input);
+    sheet->insertImage(row, column, bytes, placement);
+}
+
+void insertChart(FuzzedDataProvider &input, Document &document, Worksheet *sheet, int row, int column)
+{
+    Chart *chart = input.ConsumeBool()
+        ? sheet->insertChart(row, column, QSize(input.ConsumeIntegral<int>(), input.ConsumeIntegralInRange(-5, 5000)))
+        : (document.addChartsheet() ? static_cast<Chartsheet *>(document.activeSheet())->chart() : nullptr);
+    if (!chart)
+        return;
+    chart->setType(Chart::Type(input.ConsumeIntegralInRange(0, 8)));
+    chart->setGrouping(Chart::Grouping(input.ConsumeIntegralInRange(0, 2)));
+    chart->setTitle(text(input));
+    chart->setAxisRange(Chart::Axis(input.ConsumeIntegralInRange(0, 1)), input.ConsumeFloatingPoint<double>(),
+                        input.ConsumeFloatingPoint<double>());
+    chart->setAxisNumberFormat(Chart::ValueAxis, text(input));
+    chart->setLegendPosition(Chart::LegendPosition(input.ConsumeIntegralInRange(0, 4)));
+    ChartSeries series;
+    series.values = input.ConsumeBool() ? text(input)
+                                        : ChartSeries::reference(text(input), CellArea(row, column, row + 3, column));
+    series.name = text(input);
+    series.marker = ChartSeries::Marker(input.ConsumeIntegralInRange(0, 10));
+    series.color = color(input);
+    chart->addSeries(series);
 }
 
 } // namespace
@@ -188,9 +248,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         document.workbook()->setDate1904(input.ConsumeProbability<float>() < 0.2f);
         while (input.remaining_bytes() > 0) {
             Worksheet *sheet = document.activeWorksheet();
+            if (!sheet) {   // a chart sheet is active: the first worksheet, or a new one
+                Workbook *book = document.workbook();
+                for (int i = 0; i < book->sheetCount() && !document.activeWorksheet(); ++i)
+                    book->setActiveSheet(i);
+                if (!document.activeWorksheet())
+                    document.addSheet();
+                continue;
+            }
             const int row = position(input, 1048576);
             const int column = position(input, 16384);
-            switch (input.ConsumeIntegralInRange(0, 10)) {
+            switch (input.ConsumeIntegralInRange(0, 12)) {
             case 0:
             case 1:
             case 2:
@@ -207,6 +275,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                                            column + input.ConsumeIntegralInRange(0, 3)), format(input));
                 break;
             case 10: sheetOperation(input, document, taken); break;
+            case 11: insertPicture(input, sheet, row, column); break;
+            case 12: insertChart(input, document, sheet, row, column); break;
             }
         }
         QBuffer package;
