@@ -364,6 +364,37 @@ void TestDrawing::hostileDrawingsAreKeptNotTrusted()
     QVERIFY(drawing.contains("missing") == false);   // relationships live in the .rels part
     QVERIFY(entry(again.data(), QStringLiteral("xl/drawings/_rels/drawing1.xml.rels")).contains("../charts/missing.xml"));
     QCOMPARE(entry(again.data(), QStringLiteral("xl/media/image2.png")).left(4), QByteArray("\x89PNG"));
+
+    // A sheet whose drawing is not there keeps its element, and takes no
+    // second drawing: a sheet has one.
+    QByteArray dangling = package;
+    QBuffer rewritten;
+    {
+        QBuffer in(&dangling);
+        in.open(QIODevice::ReadOnly);
+        ZipReader from(&in, ReadLimits());
+        QVERIFY(from.open());
+        rewritten.open(QIODevice::WriteOnly);
+        ZipWriter to(&rewritten);
+        for (const QString &name : from.entryNames()) {
+            QByteArray bytes;
+            QVERIFY(from.read(name, bytes));
+            if (name != QLatin1String("xl/drawings/drawing1.xml"))
+                to.addFile(name, bytes);
+        }
+        QVERIFY(to.close());
+    }
+    rewritten.close();
+    rewritten.open(QIODevice::ReadOnly);
+    Document withoutDrawing;
+    QVERIFY2(withoutDrawing.load(&rewritten), qPrintable(withoutDrawing.errorString()));
+    QVERIFY(withoutDrawing.activeWorksheet()->images().isEmpty());
+    QVERIFY(!withoutDrawing.insertImage(1, 1, filled(2, 2, Qt::red)));
+    QVERIFY(!withoutDrawing.insertChart(1, 1, QSize(10, 10)));
+    QBuffer kept;
+    kept.open(QIODevice::WriteOnly);
+    QVERIFY(withoutDrawing.saveToDevice(&kept));
+    QCOMPARE(entry(kept.data(), QStringLiteral("xl/worksheets/sheet1.xml")).count("<drawing "), 1);
 }
 
 QTEST_MAIN(TestDrawing)

@@ -72,6 +72,16 @@ QString freeName(const QString &pattern, QSet<QString> &taken)
     }
 }
 
+// A part's name in its usual folder ("drawing3" for "xl/drawings/drawing3.xml"),
+// as the content types take it; empty for a part elsewhere.
+QString nameIn(const QString &folder, const QString &part)
+{
+    if (!part.startsWith(folder) || !part.endsWith(QLatin1String(".xml")))
+        return QString();
+    const QString name = part.mid(folder.size()).chopped(4);
+    return name.contains(QLatin1Char('/')) ? QString() : name;
+}
+
 } // namespace
 
 DrawingParts DocumentPrivate::nameDrawingParts(QSet<QString> &taken) const
@@ -148,7 +158,7 @@ void DocumentPrivate::writeChartsheets(ZipWriter &zip, DocPropsApp &app, QSet<QS
         sheet->setPartPath(part);
         zip.addFile(part, sheet->toXmlBytes());
         zip.addFile(PartNames::relationshipsOf(part), sheet->relationships()->toXmlBytes());
-        contentTypes->addOverride(QLatin1Char('/') + part, ContentType::documentPrefix + QStringLiteral("spreadsheetml.chartsheet+xml"));
+        contentTypes->addChartsheetName(nameIn(QStringLiteral("xl/chartsheets/"), part));
     }
 }
 
@@ -157,7 +167,11 @@ void DocumentPrivate::writeDrawings(ZipWriter &zip, const DrawingParts &parts) c
     for (Drawing *drawing : parts.drawings) {
         const QString part = drawing->partPath();
         zip.addFile(part, drawing->toXmlBytes());
-        contentTypes->addOverride(QLatin1Char('/') + part, ContentType::documentPrefix + QStringLiteral("drawing+xml"));
+        const QString name = nameIn(QStringLiteral("xl/drawings/"), part);
+        if (!name.isEmpty())
+            contentTypes->addDrawingName(name);
+        else
+            contentTypes->addOverride(QLatin1Char('/') + part, ContentType::documentPrefix + QStringLiteral("drawing+xml"));
         if (!drawing->relationships()->isEmpty())
             zip.addFile(PartNames::relationshipsOf(part), drawing->relationships()->toXmlBytes());
     }
@@ -168,7 +182,11 @@ void DocumentPrivate::writeChartsAndMedia(ZipWriter &zip, const DrawingParts &pa
     for (Chart *chart : parts.charts) {
         const QString part = chart->partPath();
         zip.addFile(part, chart->toXmlBytes());
-        contentTypes->addOverride(QLatin1Char('/') + part, ContentType::documentPrefix + QStringLiteral("drawingml.chart+xml"));
+        const QString name = nameIn(QStringLiteral("xl/charts/"), part);
+        if (!name.isEmpty())
+            contentTypes->addChartName(name);
+        else
+            contentTypes->addOverride(QLatin1Char('/') + part, ContentType::documentPrefix + QStringLiteral("drawingml.chart+xml"));
         if (!chart->relationships()->isEmpty())
             zip.addFile(PartNames::relationshipsOf(part), chart->relationships()->toXmlBytes());
     }

@@ -318,7 +318,8 @@ void WorksheetPrivate::copyDrawingFrom(const WorksheetPrivate &other)
             copied.chart = QSharedPointer<Chart>::create();
             copied.chart->d_func()->copyFrom(*object.chart->d_func());
         }
-        ensureDrawing()->addObject(copied);
+        if (Drawing *mine = ensureDrawing())
+            mine->addObject(copied);
     }
 }
 
@@ -1088,8 +1089,12 @@ void WorksheetPrivate::writeDrawing(QXmlStreamWriter &writer) const
                                                       PartNames::relative(q_func()->partPath(), drawing->partPath())));
 }
 
+// A loaded sheet whose drawing element the model could not read keeps it;
+// a sheet holds one drawing, so nothing can be added.
 Drawing *WorksheetPrivate::ensureDrawing()
 {
+    if (keptDrawingElement)
+        return nullptr;
     if (!drawing)
         drawing = QSharedPointer<Drawing>::create(AbstractOOXmlFile::NewFromScratch);
     return drawing.data();
@@ -1197,7 +1202,10 @@ bool Worksheet::insertImage(int row, int column, const QByteArray &fileBytes, co
     picture.media->bytes = fileBytes;
     picture.media->type = type;
     picture.media->suffix = SheetImage::suffixOf(type);
-    d->ensureDrawing()->addObject(picture);
+    Drawing *drawing = d->ensureDrawing();
+    if (!drawing)
+        return false;
+    drawing->addObject(picture);
     return true;
 }
 
@@ -1219,14 +1227,14 @@ Chart *Worksheet::insertChart(int row, int column, const QSize &size)
 {
     Q_D(Worksheet);
     const qint64 limit = INT_MAX / DrawingAnchor::emuPerPixel;
-    if (!d->isInside(row, column) || size.width() <= 0 || size.height() <= 0 || size.width() > limit
-        || size.height() > limit)
+    Drawing *drawing = d->isInside(row, column) ? d->ensureDrawing() : nullptr;
+    if (!drawing || size.width() <= 0 || size.height() <= 0 || size.width() > limit || size.height() > limit)
         return nullptr;
     DrawingObject frame;
     frame.kind = DrawingObject::ChartFrame;
     frame.anchor = d->anchorFor(row, column, QPoint(), size, DrawingAnchor::TwoCell);
     frame.chart = QSharedPointer<Chart>::create();
-    d->ensureDrawing()->addObject(frame);
+    drawing->addObject(frame);
     return frame.chart.data();
 }
 

@@ -90,7 +90,8 @@ public:
     // A picture with its top-left corner in the cell: a QImage is stored as
     // PNG; the bytes of a PNG, JPEG, GIF or BMP file are stored as they are
     // (another kind, or a file whose size cannot be read, is refused). The
-    // same picture inserted again is stored once.
+    // same picture inserted again is stored once. A loaded sheet whose
+    // drawing could not be read takes neither pictures nor charts.
     bool insertImage(int row, int column, const QImage &image, const ImagePlacement &placement = ImagePlacement());
     bool insertImage(int row, int column, const QByteArray &fileBytes,
                      const ImagePlacement &placement = ImagePlacement());

@@ -201,6 +201,7 @@ public:
     int maxXmlDepth = 256;
     QByteArray loadedDrawing;      // a loaded sheet's drawing element, which the loader reads or keeps
     QString loadedDrawingId;
+    bool keptDrawingElement = false;   // the loaded one, which the model could not read
     QString readError;
     QByteArray readScratch;   // a cell's value while it is read
     QByteArray readValue;

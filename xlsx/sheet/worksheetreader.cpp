@@ -100,6 +100,7 @@ bool Worksheet::readXml(QIODevice *device)
 void WorksheetPrivate::keepLoadedDrawing()
 {
     kept.add(KeptElements::slotOf(DrawingOrder), loadedDrawing, true);
+    keptDrawingElement = true;
 }
 
 bool WorksheetPrivate::readWorksheet(XmlScanner &scanner)
