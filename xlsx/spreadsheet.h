@@ -10,6 +10,8 @@
 #include "cellformula.h"
 #include "chart.h"
 #include "chartsheet.h"
+#include "conditionalformatting.h"
+#include "datavalidation.h"
 #include "document.h"
 #include "format.h"
 #include "richstring.h"

@@ -519,6 +519,18 @@ Chart *Document::insertChart(int row, int column, const QSize &size)
     return sheet ? sheet->insertChart(row, column, size) : nullptr;
 }
 
+bool Document::addConditionalFormatting(const ConditionalFormatting &formatting)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->addConditionalFormatting(formatting);
+}
+
+bool Document::addDataValidation(const DataValidation &validation)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->addDataValidation(validation);
+}
+
 Chartsheet *Document::addChartsheet(const QString &name)
 {
     Q_D(Document);

@@ -6,6 +6,8 @@
 #include "cellarea.h"
 #include "format.h"
 #include "readlimits.h"
+#include "conditionalformatting.h"
+#include "datavalidation.h"
 #include "sheetimage.h"
 
 #include <QObject>
@@ -83,6 +85,8 @@ public:
     bool insertImage(int row, int column, const QByteArray &fileBytes,
                      const ImagePlacement &placement = ImagePlacement());
     Chart *insertChart(int row, int column, const QSize &size);
+    bool addConditionalFormatting(const ConditionalFormatting &formatting);
+    bool addDataValidation(const DataValidation &validation);
 
     // Sheets by name.
     bool addSheet(const QString &name = QString());

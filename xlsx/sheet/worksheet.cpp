@@ -298,6 +298,9 @@ void WorksheetPrivate::copySettingsFrom(const WorksheetPrivate &other)
     rowAttributes = other.rowAttributes;
     keptTexts = other.keptTexts;
     copyDrawingFrom(other);
+    conditionalFormats = other.conditionalFormats;
+    validations = other.validations;
+    validationAttributes = other.validationAttributes;
 }
 
 // The copy gets the pictures and charts the model knows (charts still show
@@ -899,7 +902,8 @@ namespace {
 // kept ones around them (worksheetreader.cpp has the whole list).
 enum WrittenOrder {
     DimensionOrder = 1, SheetViewsOrder = 2, SheetFormatPrOrder = 3, ColsOrder = 4, SheetDataOrder = 5,
-    MergeCellsOrder = 14, HyperlinksOrder = 18, DrawingOrder = 29
+    MergeCellsOrder = 14, ConditionalFormattingOrder = 16, DataValidationsOrder = 17, HyperlinksOrder = 18,
+    DrawingOrder = 29
 };
 
 } // namespace
@@ -932,6 +936,10 @@ void Worksheet::writeXml(QIODevice *device) const
     d->writeSheetData(writer, device);
     kept.before(MergeCellsOrder);
     d->writeMergedCells(writer);
+    kept.before(ConditionalFormattingOrder);
+    d->writeConditionalFormats(writer);
+    kept.before(DataValidationsOrder);
+    SheetRules::writeDataValidations(writer, d->validations, d->validationAttributes);
     kept.before(HyperlinksOrder);
     d->writeHyperlinks(writer);
     kept.before(DrawingOrder);
@@ -1249,6 +1257,124 @@ QList<Chart *> Worksheet::charts() const
             charts.append(object.chart.data());
     }
     return charts;
+}
+
+} // namespace Spreadsheet
+
+namespace Spreadsheet {
+
+void WorksheetPrivate::writeConditionalFormats(QXmlStreamWriter &writer) const
+{
+    for (const FormattingRule &formatting : conditionalFormats)
+        SheetRules::writeConditionalFormatting(writer, formatting);
+}
+
+namespace {
+
+// The index in the whole list of the listed rule at that index.
+template <typename Rule>
+int wholeIndex(const QList<Rule> &rules, int listedIndex)
+{
+    for (int i = 0; i < rules.size(); ++i) {
+        if (rules.at(i).listed && listedIndex-- == 0)
+            return i;
+    }
+    return -1;
+}
+
+template <typename Rule, typename Value = decltype(Rule::value)>
+QList<Value> listed(const QList<Rule> &rules)
+{
+    QList<Value> values;
+    for (const Rule &rule : rules) {
+        if (rule.listed)
+            values.append(rule.value);
+    }
+    return values;
+}
+
+bool areSoundFormulas(const QStringList &formulas)
+{
+    return std::none_of(formulas.cbegin(), formulas.cend(), [](const QString &formula) { return formula.isEmpty(); });
+}
+
+} // namespace
+
+// Highlight formats go to the style table's differential formats, rules
+// without a priority after every rule the sheet has.
+bool Worksheet::addConditionalFormatting(const ConditionalFormatting &formatting)
+{
+    Q_D(Worksheet);
+    if (!SheetRules::areSound(formatting.ranges) || formatting.rules.isEmpty())
+        return false;
+    int last = 0;
+    for (const FormattingRule &existing : qAsConst(d->conditionalFormats)) {
+        for (const ConditionalFormatRule &rule : existing.value.rules)
+            last = qMax(last, rule.priority);
+    }
+    FormattingRule added;
+    added.value = formatting;
+    for (ConditionalFormatRule &rule : added.value.rules) {
+        using Rule = ConditionalFormatRule;
+        const bool twoBounds = rule.op == Rule::Between || rule.op == Rule::NotBetween;
+        if ((rule.type == Rule::CellValue && (rule.formulas.size() != (twoBounds ? 2 : 1) || !areSoundFormulas(rule.formulas)))
+            || (rule.type == Rule::Expression && (rule.formulas.size() != 1 || !areSoundFormulas(rule.formulas)))
+            || (rule.type == Rule::IconSet && !rule.thresholds.isEmpty() && rule.thresholds.size() != Rule::iconCount(rule.icons))
+            || ((rule.type == Rule::Top || rule.type == Rule::Bottom) && (rule.rank < 1 || rule.rank > 1000))
+            || rule.priority < 0)
+            return false;
+    }
+    for (ConditionalFormatRule &rule : added.value.rules) {
+        if (rule.priority == 0)
+            rule.priority = ++last;
+        if (!rule.format.isEmpty())
+            d->styles()->addDifferentialFormat(rule.format);
+    }
+    d->conditionalFormats.append(added);
+    return true;
+}
+
+QList<ConditionalFormatting> Worksheet::conditionalFormattings() const
+{
+    Q_D(const Worksheet);
+    return listed(d->conditionalFormats);
+}
+
+bool Worksheet::removeConditionalFormatting(int index)
+{
+    Q_D(Worksheet);
+    const int at = wholeIndex(d->conditionalFormats, index);
+    if (at < 0)
+        return false;
+    d->conditionalFormats.removeAt(at);
+    return true;
+}
+
+bool Worksheet::addDataValidation(const DataValidation &validation)
+{
+    Q_D(Worksheet);
+    if (!SheetRules::areSound(validation.ranges))
+        return false;
+    if (validation.type != DataValidation::Any && validation.formula1.isEmpty())
+        return false;
+    d->validations.append({ validation, QByteArray(), true });
+    return true;
+}
+
+QList<DataValidation> Worksheet::dataValidations() const
+{
+    Q_D(const Worksheet);
+    return listed(d->validations);
+}
+
+bool Worksheet::removeDataValidation(int index)
+{
+    Q_D(Worksheet);
+    const int at = wholeIndex(d->validations, index);
+    if (at < 0)
+        return false;
+    d->validations.removeAt(at);
+    return true;
 }
 
 } // namespace Spreadsheet

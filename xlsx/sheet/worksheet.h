@@ -5,6 +5,8 @@
 #include "celladdress.h"
 #include "cellarea.h"
 #include "cellformula.h"
+#include "conditionalformatting.h"
+#include "datavalidation.h"
 #include "format.h"
 #include "richstring.h"
 #include "sheetimage.h"
@@ -102,6 +104,18 @@ public:
     Chart *insertChart(int row, int column, const QSize &size);
     // The sheet's charts, loaded ones first.
     QList<Chart *> charts() const;
+
+    // Conditional formats and validation over ranges of the sheet; false,
+    // adding nothing, for a range outside the sheet, a rule without the
+    // formulas its kind needs, or an icon set with another number of
+    // thresholds than icons. Those of a loaded sheet are listed first and
+    // written back as they came while they stay.
+    bool addConditionalFormatting(const ConditionalFormatting &formatting);
+    QList<ConditionalFormatting> conditionalFormattings() const;
+    bool removeConditionalFormatting(int index);
+    bool addDataValidation(const DataValidation &validation);
+    QList<DataValidation> dataValidations() const;
+    bool removeDataValidation(int index);
 
     bool isWindowProtected() const;
     void setWindowProtected(bool on);

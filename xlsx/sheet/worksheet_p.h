@@ -5,6 +5,7 @@
 #include "cellarea.h"
 #include "keptelements_p.h"
 #include "keptxml_p.h"
+#include "sheetrules_p.h"
 #include "xmlscanner_p.h"
 #include "celltable_p.h"
 #include "format.h"
@@ -147,6 +148,7 @@ public:
     void writeMergedCells(QXmlStreamWriter &writer) const;
     void writeHyperlinks(QXmlStreamWriter &writer) const;
     void writeDrawing(QXmlStreamWriter &writer) const;
+    void writeConditionalFormats(QXmlStreamWriter &writer) const;
 
     // Pictures and charts.
     Drawing *ensureDrawing();
@@ -199,6 +201,10 @@ public:
     QStringList errorTexts;                           // of error cells, which index it
     QHash<int, quint64> sharedFormulaMasters;         // by shared index
     int maxXmlDepth = 256;
+    QList<FormattingRule> conditionalFormats;
+    QList<ValidationRule> validations;
+    KeptAttributes validationAttributes;   // of a loaded dataValidations element
+    QByteArray rootNamespaces;             // a loaded part's declarations, to read its kept elements under
     QByteArray loadedDrawing;      // a loaded sheet's drawing element, which the loader reads or keeps
     QString loadedDrawingId;
     bool keptDrawingElement = false;   // the loaded one, which the model could not read

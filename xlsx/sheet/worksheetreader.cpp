@@ -79,6 +79,7 @@ bool Worksheet::readXml(QIODevice *device)
     if (!scanner.is(XmlScanner::Main, "worksheet"))
         return readFailed(QStringLiteral("it holds no worksheet"));
     d->rootAttributes = KeptXml::attributes(scanner, { "xmlns", "xmlns:r" });
+    d->rootNamespaces = KeptXml::rawAttributes(scanner);
     const bool read = d->readWorksheet(scanner);
     if (scanner.hasError())
         return readFailed(scanner.errorString());
@@ -134,6 +135,12 @@ bool WorksheetPrivate::readWorksheet(XmlScanner &scanner)
             break;
         case HyperlinksOrder:
             read = readHyperlinks(scanner);
+            break;
+        case ConditionalFormattingOrder:
+            conditionalFormats.append(SheetRules::readConditionalFormatting(scanner.captureElement(), rootNamespaces, *styles()));
+            break;
+        case DataValidationsOrder:
+            validations += SheetRules::readDataValidations(scanner.captureElement(), rootNamespaces, validationAttributes);
             break;
         case DrawingOrder:
             if (loadedDrawing.isEmpty()) {
