@@ -8,6 +8,7 @@
 #include "celladdress.h"
 #include "cellarea.h"
 #include "cellformula.h"
+#include "cellnote.h"
 #include "chart.h"
 #include "chartsheet.h"
 #include "conditionalformatting.h"

@@ -14,6 +14,7 @@
 #include "styles.h"
 #include "theme.h"
 #include "worksheet.h"
+#include "worksheet_p.h"
 #include "zipwriter_p.h"
 
 #include <QFile>
@@ -177,6 +178,37 @@ void DocumentPrivate::writeDrawings(ZipWriter &zip, const DrawingParts &parts) c
     }
 }
 
+void DocumentPrivate::nameNoteParts(QSet<QString> &taken) const
+{
+    for (int i = 0; i < workbook->sheetCount(); ++i) {
+        if (workbook->sheet(i)->sheetType() != AbstractSheet::WorkSheet)
+            continue;
+        const WorksheetPrivate *sheet = static_cast<Worksheet *>(workbook->sheet(i))->d_func();
+        if (!sheet->writesNotes())
+            continue;
+        sheet->commentsPart = freeName(QStringLiteral("xl/comments%1.xml"), taken);
+        sheet->notesDrawingPart = freeName(QStringLiteral("xl/drawings/vmlDrawing%1.vml"), taken);
+    }
+}
+
+void DocumentPrivate::writeNotes(ZipWriter &zip) const
+{
+    for (int i = 0; i < workbook->sheetCount(); ++i) {
+        if (workbook->sheet(i)->sheetType() != AbstractSheet::WorkSheet)
+            continue;
+        const WorksheetPrivate *sheet = static_cast<Worksheet *>(workbook->sheet(i))->d_func();
+        if (!sheet->writesNotes())
+            continue;
+        Comments comments(AbstractOOXmlFile::NewFromScratch);
+        comments.notes = sheet->notes;
+        zip.addFile(sheet->commentsPart, comments.toXmlBytes());
+        contentTypes->addCommentName(sheet->commentsPart.mid(3).chopped(4));
+        // Each sheet's note shapes are numbered in a block of their own.
+        zip.addFile(sheet->notesDrawingPart, VmlDrawing::notesDrawing(sheet->notes, i + 1));
+        contentTypes->addVmlName();
+    }
+}
+
 void DocumentPrivate::writeChartsAndMedia(ZipWriter &zip, const DrawingParts &parts) const
 {
     for (Chart *chart : parts.charts) {
@@ -263,10 +295,15 @@ bool DocumentPrivate::writePackage(QIODevice *device) const
     DocPropsCore core(AbstractOOXmlFile::NewFromScratch);
     app.m_keptElements = kept.appElements;
     core.m_keptElements = kept.coreElements;
+    // New parts pass over the names of the kept parts this save writes.
     QSet<QString> taken;
-    for (const QString &name : kept.parts.keys())
-        taken.insert(name.toCaseFolded());
+    const QSet<QString> reachable = reachableKeptParts();
+    for (const QString &name : kept.parts.keys()) {
+        if (reachable.contains(name) || kept.orphans.contains(name))
+            taken.insert(name.toCaseFolded());
+    }
     const DrawingParts drawingParts = nameDrawingParts(taken);
+    nameNoteParts(taken);
     QHash<QString, QString> renamed;
     writeWorksheets(zip, app, renamed);
     writeChartsheets(zip, app, taken);
@@ -278,6 +315,7 @@ bool DocumentPrivate::writePackage(QIODevice *device) const
     zip.addFile(QStringLiteral("xl/workbook.xml"), workbook->toXmlBytes());
     zip.addFile(QStringLiteral("xl/_rels/workbook.xml.rels"), workbook->relationships()->toXmlBytes());
     writeDrawings(zip, drawingParts);
+    writeNotes(zip);
 
     for (auto it = documentProperties.constBegin(); it != documentProperties.constEnd(); ++it) {
         app.setProperty(it.key(), it.value());
@@ -529,6 +567,54 @@ bool Document::addDataValidation(const DataValidation &validation)
 {
     Worksheet *sheet = activeWorksheet();
     return sheet && sheet->addDataValidation(validation);
+}
+
+bool Document::writeNote(int row, int column, const RichString &text, const QString &author, bool visible)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->writeNote(row, column, text, author, visible);
+}
+
+CellNote Document::note(int row, int column) const
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet ? sheet->note(row, column) : CellNote();
+}
+
+bool Document::setFrozenPanes(int rows, int columns)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->setFrozenPanes(rows, columns);
+}
+
+bool Document::setSplitPanes(int rows, int columns)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->setSplitPanes(rows, columns);
+}
+
+bool Document::setAutoFilter(const CellArea &range)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->setAutoFilter(range);
+}
+
+bool Document::setPrintArea(const CellArea &area)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->setPrintArea(area);
+}
+
+bool Document::setPrintTitles(int firstRow, int lastRow, int firstColumn, int lastColumn)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->setPrintTitles(firstRow, lastRow, firstColumn, lastColumn);
+}
+
+bool Document::defineName(const QString &name, const QString &formula, bool activeSheetOnly)
+{
+    Q_D(Document);
+    return d->workbook->defineName(name, formula, QString(), activeSheetOnly ? activeSheet()->sheetId() : -1);
 }
 
 Chartsheet *Document::addChartsheet(const QString &name)

@@ -6,6 +6,7 @@
 #include "cellarea.h"
 #include "format.h"
 #include "readlimits.h"
+#include "cellnote.h"
 #include "conditionalformatting.h"
 #include "datavalidation.h"
 #include "sheetimage.h"
@@ -87,6 +88,15 @@ public:
     Chart *insertChart(int row, int column, const QSize &size);
     bool addConditionalFormatting(const ConditionalFormatting &formatting);
     bool addDataValidation(const DataValidation &validation);
+    bool writeNote(int row, int column, const RichString &text, const QString &author = QString(), bool visible = false);
+    CellNote note(int row, int column) const;
+    bool setFrozenPanes(int rows, int columns);
+    bool setSplitPanes(int rows, int columns);
+    bool setAutoFilter(const CellArea &range);
+    bool setPrintArea(const CellArea &area);
+    bool setPrintTitles(int firstRow, int lastRow, int firstColumn = 0, int lastColumn = 0);
+    // A name for the whole workbook, or for the active sheet alone.
+    bool defineName(const QString &name, const QString &formula, bool activeSheetOnly = false);
 
     // Sheets by name.
     bool addSheet(const QString &name = QString());

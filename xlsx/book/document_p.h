@@ -59,6 +59,9 @@ public:
     DrawingParts nameDrawingParts(QSet<QString> &taken) const;
     void writeChartsheets(ZipWriter &zip, DocPropsApp &app, QSet<QString> &taken) const;
     void writeDrawings(ZipWriter &zip, const DrawingParts &parts) const;
+    // The notes of the sheets that write theirs: texts and drawings.
+    void nameNoteParts(QSet<QString> &taken) const;
+    void writeNotes(ZipWriter &zip) const;
     void writeChartsAndMedia(ZipWriter &zip, const DrawingParts &parts) const;
     void writePackageRelationships(ZipWriter &zip) const;
     void writeKeptParts(ZipWriter &zip, const QHash<QString, QString> &renamed) const;

@@ -10,6 +10,7 @@
 #include "chartsheet_p.h"
 #include "docpropsapp.h"
 #include "docpropscore.h"
+#include "comments_p.h"
 #include "drawing.h"
 #include "namespaces.h"
 #include "partnames_p.h"
@@ -75,6 +76,7 @@ private:
     bool readSheets(const QList<Relationship> &relationships);
     bool readProperties(const QList<Relationship> &relationships);
     bool readWorksheetDrawing(Worksheet &worksheet);
+    bool readWorksheetNotes(Worksheet &worksheet);
     bool readDrawingObjects(Drawing &drawing, const QList<Relationship> &relationships);
     QSharedPointer<Chart> readChart(const QString &part);
     bool readChartsheetChart(Chartsheet &sheet, const QString &part);
@@ -236,7 +238,8 @@ bool DocumentLoader::readSheets(const QList<Relationship> &relationships)
             return false;
         for (const Relationship &kept : sheetRelationships)
             worksheet->relationships()->keep(kept);
-        if (!readPart(*worksheet, relationship->target, true) || !readWorksheetDrawing(*worksheet))
+        if (!readPart(*worksheet, relationship->target, true) || !readWorksheetDrawing(*worksheet)
+            || !readWorksheetNotes(*worksheet))
             return false;
     }
     return true;
@@ -277,6 +280,37 @@ bool DocumentLoader::readWorksheetDrawing(Worksheet &worksheet)
     }
     d->loadedDrawing.clear();
     d->loadedDrawingId.clear();
+    return true;
+}
+
+// A sheet's notes are read into the model; their parts stay kept, and are
+// written back as they came until the notes change.
+bool DocumentLoader::readWorksheetNotes(Worksheet &worksheet)
+{
+    const QList<Relationship> kept = worksheet.relationships()->keptRelationships();
+    const Relationship *comments = firstOfType(kept, documentType("comments"));
+    if (!comments || !m_package.contains(comments->target))
+        return true;
+    QByteArray bytes;
+    if (!m_package.peek(comments->target, bytes))
+        return false;
+    if (PackageReader::declaresDocumentType(bytes))
+        return m_package.fail(comments->target, QStringLiteral("it declares a document type, which no package part may"));
+    Comments read(AbstractOOXmlFile::LoadExisting);
+    read.setReadLimits(m_package.limits().maxXmlDepth);
+    if (!read.fromXmlBytes(bytes))
+        return m_package.fail(comments->target, read.errorString());
+    WorksheetPrivate *d = worksheet.d_func();
+    d->notes = read.notes;
+    bool otherShapes = false;
+    const Relationship *drawing = firstOfType(kept, documentType("vmlDrawing"));
+    if (drawing && m_package.contains(drawing->target)) {
+        QByteArray vml;
+        if (!m_package.peek(drawing->target, vml))
+            return false;
+        VmlDrawing::readNotes(vml, d->notes, otherShapes);
+    }
+    d->keepLoadedNotes(comments->id, drawing ? drawing->id : QString(), otherShapes);
     return true;
 }
 

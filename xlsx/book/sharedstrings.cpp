@@ -1,4 +1,5 @@
 #include "sharedstrings.h"
+#include "richtextxml_p.h"
 #include "fontwriter_p.h"
 #include "namespaces.h"
 #include "rawxml_p.h"
@@ -374,8 +375,7 @@ void SharedStrings::writeXml(QIODevice *device) const
             flush();
             const RichString &text = m_richTexts.at(int(entry.offset));
             writer.writeStartElement(QStringLiteral("si"));
-            for (int run = 0; run < text.runCount(); ++run)
-                writeRun(writer, text.runText(run), text.runFormat(run));
+            writeRichTextRuns(writer, text);
             writer.writeEndElement();
             continue;
         }
@@ -390,16 +390,62 @@ void SharedStrings::writeXml(QIODevice *device) const
     writer.writeEndDocument();
 }
 
-void SharedStrings::writeRun(QXmlStreamWriter &writer, const QString &text, const Format &format) const
+void writeRichTextRuns(QXmlStreamWriter &writer, const RichString &text)
 {
-    writer.writeStartElement(QStringLiteral("r"));
-    if (format.hasFontData()) {
-        writer.writeStartElement(QStringLiteral("rPr"));
-        FontWriter::writeProperties(writer, format, FontWriter::RunProperties);
+    for (int run = 0; run < text.runCount(); ++run) {
+        writer.writeStartElement(QStringLiteral("r"));
+        const Format format = text.runFormat(run);
+        if (format.hasFontData()) {
+            writer.writeStartElement(QStringLiteral("rPr"));
+            FontWriter::writeProperties(writer, format, FontWriter::RunProperties);
+            writer.writeEndElement();
+        }
+        writeCellTextElement(writer, text.runText(run));
         writer.writeEndElement();
     }
-    writeCellTextElement(writer, text);
-    writer.writeEndElement();
+}
+
+void readTextRuns(XmlScanner &scanner, QByteArray &plain, RichString &runs, bool &rich)
+{
+    const int depth = scanner.depth();
+    while (scanner.next() != XmlScanner::Invalid
+           && !(scanner.token() == XmlScanner::EndElement && scanner.depth() == depth - 1)) {
+        if (scanner.token() != XmlScanner::StartElement)
+            continue;
+        if (scanner.is(XmlScanner::Main, "t")) {
+            plain += scanner.readElementText();
+        } else if (scanner.is(XmlScanner::Main, "r")) {
+            rich = true;
+            Format format;
+            QByteArray text;
+            const int runDepth = scanner.depth();
+            while (scanner.next() != XmlScanner::Invalid
+                   && !(scanner.token() == XmlScanner::EndElement && scanner.depth() == runDepth - 1)) {
+                if (scanner.token() != XmlScanner::StartElement)
+                    continue;
+                if (scanner.is(XmlScanner::Main, "rPr"))
+                    FormatReader::readFont(scanner, format);
+                else if (scanner.is(XmlScanner::Main, "t"))
+                    text += scanner.readElementText();
+                else
+                    scanner.skipElement();
+            }
+            runs.appendRun(unescapeCellText(QString::fromUtf8(text)), format);
+        } else {
+            scanner.skipElement();
+        }
+    }
+    if (rich && !plain.isEmpty())
+        runs.appendRun(unescapeCellText(QString::fromUtf8(plain)));
+}
+
+RichString readRichText(XmlScanner &scanner)
+{
+    QByteArray plain;
+    RichString runs;
+    bool rich = false;
+    readTextRuns(scanner, plain, runs, rich);
+    return rich ? runs : RichString(unescapeCellText(QString::fromUtf8(plain)));
 }
 
 namespace {
@@ -462,38 +508,9 @@ bool SharedStrings::readXml(QIODevice *device)
         QByteArray plain;
         RichString runs;
         bool rich = false;
-        const int depth = scanner.depth();
-        while (scanner.next() != XmlScanner::Invalid
-               && !(scanner.token() == XmlScanner::EndElement && scanner.depth() == depth - 1)) {
-            if (scanner.token() != XmlScanner::StartElement)
-                continue;
-            if (scanner.is(XmlScanner::Main, "t")) {
-                plain += scanner.readElementText();
-            } else if (scanner.is(XmlScanner::Main, "r")) {
-                rich = true;
-                Format format;
-                QByteArray text;
-                const int runDepth = scanner.depth();
-                while (scanner.next() != XmlScanner::Invalid
-                       && !(scanner.token() == XmlScanner::EndElement && scanner.depth() == runDepth - 1)) {
-                    if (scanner.token() != XmlScanner::StartElement)
-                        continue;
-                    if (scanner.is(XmlScanner::Main, "rPr"))
-                        FormatReader::readFont(scanner, format);
-                    else if (scanner.is(XmlScanner::Main, "t"))
-                        text += scanner.readElementText();
-                    else
-                        scanner.skipElement();
-                }
-                runs.appendRun(unescapeCellText(QString::fromUtf8(text)), format);
-            } else {
-                scanner.skipElement();
-            }
-        }
+        readTextRuns(scanner, plain, runs, rich);
         if (scanner.hasError())
             break;
-        if (rich && !plain.isEmpty())
-            runs.appendRun(unescapeCellText(QString::fromUtf8(plain)));
         quint32 id;
         if (rich && runs.runCount() > 1)
             id = add(runs, Caller);

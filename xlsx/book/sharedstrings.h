@@ -106,7 +106,6 @@ private:
     QByteArray storedBytes(quint32 id) const;
     int positionOf(quint32 id) const;
     quint32 idAt(int index) const;
-    void writeRun(QXmlStreamWriter &writer, const QString &text, const Format &format) const;
 
     quint32 addStored(const QByteArray &stored, bool preserveSpace, Holder holder);
 

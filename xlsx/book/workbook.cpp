@@ -166,7 +166,7 @@ bool Workbook::deleteSheet(int index)
     // Names of the sheet's own go with it.
     const int sheetId = deleted->sheetId();
     d->definedNames.erase(std::remove_if(d->definedNames.begin(), d->definedNames.end(),
-                                         [sheetId](const DefinedName &name) { return name.scopeSheetId == sheetId; }),
+                                         [sheetId](const DefinedNameRecord &name) { return name.scopeSheetId == sheetId; }),
                           d->definedNames.end());
     d->sheets.removeAt(index);
     d->sheetNames.removeAt(index);
@@ -261,9 +261,37 @@ bool Workbook::defineName(const QString &name, const QString &formula, const QSt
     Q_D(Workbook);
     if (name.isEmpty() || formula.isEmpty())
         return false;
-    d->definedNames.append({ name, formula.startsWith(QLatin1Char('=')) ? formula.mid(1) : formula, comment,
-                             scopeSheetId, {} });
+    const QString text = formula.startsWith(QLatin1Char('=')) ? formula.mid(1) : formula;
+    // Two names of one scope that differ only in letter case are one name.
+    removeName(name, scopeSheetId);
+    d->definedNames.append({ name, text, comment, scopeSheetId, {} });
     return true;
+}
+
+QList<DefinedName> Workbook::definedNames() const
+{
+    Q_D(const Workbook);
+    QList<DefinedName> names;
+    for (const DefinedNameRecord &record : d->definedNames) {
+        bool hidden = false;
+        for (const KeptAttribute &attribute : record.attributes)
+            hidden |= attribute.name == QLatin1String("hidden") && readXmlBool(attribute.value, false);
+        names.append({ record.name, record.formula, record.comment, record.scopeSheetId, hidden });
+    }
+    return names;
+}
+
+bool Workbook::removeName(const QString &name, int scopeSheetId)
+{
+    Q_D(Workbook);
+    const QString folded = name.toCaseFolded();
+    const int before = d->definedNames.size();
+    d->definedNames.erase(std::remove_if(d->definedNames.begin(), d->definedNames.end(),
+                                         [&](const DefinedNameRecord &record) {
+                                             return record.scopeSheetId == scopeSheetId && record.name.toCaseFolded() == folded;
+                                         }),
+                          d->definedNames.end());
+    return d->definedNames.size() != before;
 }
 
 #define WORKBOOK_SWITCH(getter, setter, member, Type)                                                        \
@@ -454,7 +482,7 @@ void WorkbookPrivate::writeDefinedNames(QXmlStreamWriter &writer) const
     if (definedNames.isEmpty())
         return;
     writer.writeStartElement(QStringLiteral("definedNames"));
-    for (const DefinedName &definedName : definedNames) {
+    for (const DefinedNameRecord &definedName : definedNames) {
         writer.writeStartElement(QStringLiteral("definedName"));
         writer.writeAttribute(QStringLiteral("name"), validXmlText(definedName.name));
         if (!definedName.comment.isEmpty())
@@ -614,7 +642,7 @@ bool WorkbookPrivate::readDefinedNames(XmlScanner &scanner)
     while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
         if (scanner.token() != XmlScanner::StartElement || !scanner.is(XmlScanner::Main, "definedName"))
             continue;
-        DefinedName name;
+        DefinedNameRecord name;
         name.name = QString::fromUtf8(scanner.value("name"));
         name.comment = QString::fromUtf8(scanner.value("comment"));
         const QByteArray local = scanner.value("localSheetId");

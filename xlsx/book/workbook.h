@@ -3,6 +3,7 @@
 
 #include "abstractooxmlfile.h"
 #include "abstractsheet.h"
+#include "definedname.h"
 
 #include <QSharedPointer>
 #include <QStringList>
@@ -44,9 +45,12 @@ public:
     bool setActiveSheet(int index);
     int activeSheetIndex() const;
 
-    // A name for a formula, for the whole workbook (scope -1) or one sheet id.
+    // A name for a formula, for the whole workbook (scope -1) or one sheet id;
+    // it replaces a name of the same scope that differs only in letter case.
     bool defineName(const QString &name, const QString &formula, const QString &comment = QString(),
                     int scopeSheetId = -1);
+    QList<DefinedName> definedNames() const;
+    bool removeName(const QString &name, int scopeSheetId = -1);
 
     bool isDate1904() const;
     void setDate1904(bool on);

@@ -16,7 +16,7 @@ namespace Spreadsheet {
 
 class XmlScanner;
 
-struct DefinedName
+struct DefinedNameRecord
 {
     QString name;
     QString formula;
@@ -67,7 +67,7 @@ public:
     QStringList sheetNames;
     QSharedPointer<Styles> styles;
     QSharedPointer<Theme> theme;
-    QList<DefinedName> definedNames;
+    QList<DefinedNameRecord> definedNames;
     bool stringsToNumbers = false;
     bool stringsToHyperlinks = true;
     bool htmlToRichString = false;

@@ -300,6 +300,14 @@ void WorksheetPrivate::copySettingsFrom(const WorksheetPrivate &other)
     copyDrawingFrom(other);
     conditionalFormats = other.conditionalFormats;
     validations = other.validations;
+    notes = other.notes;
+    notesChanged = !notes.isEmpty();
+    pane = other.pane;
+    paneChanged = other.paneChanged;
+    keptPane = other.keptPane;
+    autoFilterRange = other.autoFilterRange;
+    autoFilterChanged = other.autoFilterChanged;
+    keptAutoFilter = other.keptAutoFilter;
     validationAttributes = other.validationAttributes;
 }
 
@@ -902,8 +910,8 @@ namespace {
 // kept ones around them (worksheetreader.cpp has the whole list).
 enum WrittenOrder {
     DimensionOrder = 1, SheetViewsOrder = 2, SheetFormatPrOrder = 3, ColsOrder = 4, SheetDataOrder = 5,
-    MergeCellsOrder = 14, ConditionalFormattingOrder = 16, DataValidationsOrder = 17, HyperlinksOrder = 18,
-    DrawingOrder = 29
+    AutoFilterOrder = 10, MergeCellsOrder = 14, ConditionalFormattingOrder = 16, DataValidationsOrder = 17, HyperlinksOrder = 18,
+    DrawingOrder = 29, LegacyDrawingOrder = 30
 };
 
 } // namespace
@@ -934,6 +942,8 @@ void Worksheet::writeXml(QIODevice *device) const
     d->writeColumns(writer);
     kept.before(SheetDataOrder);
     d->writeSheetData(writer, device);
+    kept.before(AutoFilterOrder);
+    d->writeAutoFilter(writer);
     kept.before(MergeCellsOrder);
     d->writeMergedCells(writer);
     kept.before(ConditionalFormattingOrder);
@@ -944,6 +954,8 @@ void Worksheet::writeXml(QIODevice *device) const
     d->writeHyperlinks(writer);
     kept.before(DrawingOrder);
     d->writeDrawing(writer);
+    kept.before(LegacyDrawingOrder);
+    d->writeLegacyDrawing(writer);
     kept.rest();
 
     writer.writeEndElement();
@@ -966,7 +978,9 @@ void WorksheetPrivate::writeSheetView(QXmlStreamWriter &writer) const
     writeBoolAttribute(writer, "showWhiteSpace", showWhiteSpace, true);
     KeptXml::writeAttributes(writer, keptViewAttributes);
     writer.writeAttribute(QStringLiteral("workbookViewId"), QStringLiteral("0"));
-    KeptXml::writeRaw(writer, keptViewChildren);
+    writePane(writer);
+    if (!paneChanged)   // the selections of the panes the sheet came with
+        KeptXml::writeRaw(writer, keptViewChildren);
     writer.writeEndElement();
     KeptXml::writeRaw(writer, keptViews);
     writer.writeEndElement();
@@ -1375,6 +1389,209 @@ bool Worksheet::removeDataValidation(int index)
         return false;
     d->validations.removeAt(at);
     return true;
+}
+
+} // namespace Spreadsheet
+
+namespace Spreadsheet {
+
+// The notes' drawing, and beside it the relationship to the notes' texts.
+void WorksheetPrivate::writeLegacyDrawing(QXmlStreamWriter &writer) const
+{
+    if (!writesNotes())
+        return;
+    Relationships *relationships = q_func()->relationships();
+    const QString part = q_func()->partPath();
+    relationships->addDocumentRelationship(QStringLiteral("/comments"), PartNames::relative(part, commentsPart));
+    writer.writeEmptyElement(QStringLiteral("legacyDrawing"));
+    writer.writeAttribute(QStringLiteral("r:id"), relationships->addDocumentRelationship(
+                                                      QStringLiteral("/vmlDrawing"), PartNames::relative(part, notesDrawingPart)));
+}
+
+bool Worksheet::writeNote(int row, int column, const RichString &text, const QString &author, bool visible)
+{
+    Q_D(Worksheet);
+    if (!d->isInside(row, column) || text.isEmpty() || !d->changeNotes())
+        return false;
+    d->notes.insert({ row, column }, CellNote{ text, author, visible });
+    return true;
+}
+
+CellNote Worksheet::note(int row, int column) const
+{
+    Q_D(const Worksheet);
+    return d->notes.value({ row, column });
+}
+
+QList<CellAddress> Worksheet::notedCells() const
+{
+    Q_D(const Worksheet);
+    QList<CellAddress> cells;
+    for (auto it = d->notes.constBegin(); it != d->notes.constEnd(); ++it)
+        cells.append(CellAddress(it.key().first, it.key().second));
+    return cells;
+}
+
+bool Worksheet::removeNote(int row, int column)
+{
+    Q_D(Worksheet);
+    if (!d->notes.contains({ row, column }) || !d->changeNotes())
+        return false;
+    d->notes.remove({ row, column });
+    return true;
+}
+
+} // namespace Spreadsheet
+
+namespace Spreadsheet {
+
+void WorksheetPrivate::writePane(QXmlStreamWriter &writer) const
+{
+    if (!paneChanged) {
+        KeptXml::writeRaw(writer, keptPane);
+        return;
+    }
+    if (pane.state == SheetPane::NoPane)
+        return;
+    writer.writeEmptyElement(QStringLiteral("pane"));
+    if (pane.xSplit > 0)
+        writer.writeAttribute(QStringLiteral("xSplit"), QString::number(pane.xSplit, 'g', 15));
+    if (pane.ySplit > 0)
+        writer.writeAttribute(QStringLiteral("ySplit"), QString::number(pane.ySplit, 'g', 15));
+    writer.writeAttribute(QStringLiteral("topLeftCell"), pane.topLeftCell.toText());
+    const QString active = pane.rows > 0 && pane.columns > 0 ? QStringLiteral("bottomRight")
+        : pane.rows > 0                                      ? QStringLiteral("bottomLeft")
+                                                             : QStringLiteral("topRight");
+    writer.writeAttribute(QStringLiteral("activePane"), active);
+    if (pane.state == SheetPane::Frozen)
+        writer.writeAttribute(QStringLiteral("state"), QStringLiteral("frozen"));
+}
+
+void WorksheetPrivate::writeAutoFilter(QXmlStreamWriter &writer) const
+{
+    if (!autoFilterChanged) {
+        KeptXml::writeRaw(writer, keptAutoFilter);
+        return;
+    }
+    if (!autoFilterRange.isValid())
+        return;
+    writer.writeEmptyElement(QStringLiteral("autoFilter"));
+    writer.writeAttribute(QStringLiteral("ref"), autoFilterRange.toText());
+}
+
+// Cells of this sheet as a defined name's formula gives them ("'Lab data'!$A$1:$F$12").
+QString WorksheetPrivate::sheetReference(const QString &cells) const
+{
+    return quoteSheetName(name) + QLatin1Char('!') + cells;
+}
+
+bool Worksheet::setPrintArea(const CellArea &area)
+{
+    Q_D(Worksheet);
+    const QString name = QStringLiteral("_xlnm.Print_Area");
+    if (!area.isValid()) {
+        d->workbook->removeName(name, sheetId());
+        return true;
+    }
+    if (!SheetRules::areSound({ area }))
+        return false;
+    return d->workbook->defineName(name, d->sheetReference(area.toText(true, true)), QString(), sheetId());
+}
+
+CellArea Worksheet::printArea() const
+{
+    Q_D(const Worksheet);
+    for (const DefinedName &name : d->workbook->definedNames()) {
+        if (name.scopeSheetId == sheetId() && name.name.compare(QLatin1String("_xlnm.Print_Area"), Qt::CaseInsensitive) == 0) {
+            const QString cells = name.formula.section(QLatin1Char(','), 0, 0).section(QLatin1Char('!'), -1);
+            return CellArea(QString(cells).remove(QLatin1Char('$')));
+        }
+    }
+    return CellArea();
+}
+
+bool Worksheet::setPrintTitles(int firstRow, int lastRow, int firstColumn, int lastColumn)
+{
+    Q_D(Worksheet);
+    const QString name = QStringLiteral("_xlnm.Print_Titles");
+    const bool rows = firstRow > 0 || lastRow > 0;
+    const bool columns = firstColumn > 0 || lastColumn > 0;
+    if ((rows && (firstRow < 1 || lastRow < firstRow || lastRow > d->maxRows))
+        || (columns && (firstColumn < 1 || lastColumn < firstColumn || lastColumn > d->maxColumns)))
+        return false;
+    QStringList parts;
+    if (columns)
+        parts.append(d->sheetReference(QStringLiteral("$%1:$%2").arg(columnLetters(firstColumn), columnLetters(lastColumn))));
+    if (rows)
+        parts.append(d->sheetReference(QStringLiteral("$%1:$%2").arg(firstRow).arg(lastRow)));
+    if (parts.isEmpty()) {
+        d->workbook->removeName(name, sheetId());
+        return true;
+    }
+    return d->workbook->defineName(name, parts.join(QLatin1Char(',')), QString(), sheetId());
+}
+
+bool Worksheet::setFrozenPanes(int rows, int columns)
+{
+    Q_D(Worksheet);
+    if (rows < 0 || columns < 0 || rows >= d->maxRows || columns >= d->maxColumns)
+        return false;
+    d->paneChanged = true;
+    d->pane = SheetPane();
+    if (rows == 0 && columns == 0)
+        return true;
+    d->pane.state = SheetPane::Frozen;
+    d->pane.rows = rows;
+    d->pane.columns = columns;
+    d->pane.xSplit = columns;
+    d->pane.ySplit = rows;
+    d->pane.topLeftCell = CellAddress(rows + 1, columns + 1);
+    return true;
+}
+
+// A split's place is given in twentieths of a point: the rows' and columns'
+// sizes at 100 %, one pixel being 15 of them.
+bool Worksheet::setSplitPanes(int rows, int columns)
+{
+    Q_D(Worksheet);
+    if (rows < 0 || columns < 0 || rows >= d->maxRows || columns >= d->maxColumns || (rows == 0 && columns == 0))
+        return false;
+    double x = 0, y = 0;
+    for (int column = 1; column <= columns; ++column)
+        x += d->columnPixels(column) * 15;
+    for (int row = 1; row <= rows; ++row)
+        y += d->rowPixels(row) * 15;
+    d->paneChanged = true;
+    d->pane = SheetPane();
+    d->pane.state = SheetPane::Split;
+    d->pane.rows = rows;
+    d->pane.columns = columns;
+    d->pane.xSplit = x;
+    d->pane.ySplit = y;
+    d->pane.topLeftCell = CellAddress(rows + 1, columns + 1);
+    return true;
+}
+
+SheetPane Worksheet::pane() const
+{
+    Q_D(const Worksheet);
+    return d->pane;
+}
+
+bool Worksheet::setAutoFilter(const CellArea &range)
+{
+    Q_D(Worksheet);
+    if (range.isValid() && !SheetRules::areSound({ range }))
+        return false;
+    d->autoFilterRange = range;
+    d->autoFilterChanged = true;
+    return true;
+}
+
+CellArea Worksheet::autoFilter() const
+{
+    Q_D(const Worksheet);
+    return d->autoFilterRange;
 }
 
 } // namespace Spreadsheet

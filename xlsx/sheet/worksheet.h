@@ -5,11 +5,13 @@
 #include "celladdress.h"
 #include "cellarea.h"
 #include "cellformula.h"
+#include "cellnote.h"
 #include "conditionalformatting.h"
 #include "datavalidation.h"
 #include "format.h"
 #include "richstring.h"
 #include "sheetimage.h"
+#include "sheetpane.h"
 
 #include <QSharedPointer>
 #include <QUrl>
@@ -117,6 +119,35 @@ public:
     QList<DataValidation> dataValidations() const;
     bool removeDataValidation(int index);
 
+    // A note on a cell, replacing the one it had; shown all the time when
+    // visible, else while the pointer rests on the cell. False for an empty
+    // text, and for a loaded sheet whose notes' drawing also holds controls
+    // (buttons, check boxes), which the model would lose.
+    bool writeNote(int row, int column, const RichString &text, const QString &author = QString(),
+                   bool visible = false);
+    // A null note where there is none.
+    CellNote note(int row, int column) const;
+    QList<CellAddress> notedCells() const;
+    bool removeNote(int row, int column);
+
+    // The cells printed (the sheet-scoped name "_xlnm.Print_Area"); an
+    // invalid area takes it away.
+    bool setPrintArea(const CellArea &area);
+    CellArea printArea() const;
+    // Rows and columns printed on every page ("_xlnm.Print_Titles"); 0 for none.
+    bool setPrintTitles(int firstRow, int lastRow, int firstColumn = 0, int lastColumn = 0);
+
+    // The top rows and left columns stay while the rest scrolls; 0 and 0
+    // take the division away.
+    bool setFrozenPanes(int rows, int columns);
+    // The window split after the rows and columns, each part scrolling apart.
+    bool setSplitPanes(int rows, int columns);
+    SheetPane pane() const;
+    // The range whose header row gets filter buttons; an invalid range takes
+    // them away.
+    bool setAutoFilter(const CellArea &range);
+    CellArea autoFilter() const;
+
     bool isWindowProtected() const;
     void setWindowProtected(bool on);
     bool isFormulasVisible() const;
@@ -150,6 +181,7 @@ protected:
 
 private:
     friend class DocumentLoader;
+    friend class DocumentPrivate;
     friend class Workbook;
     Worksheet(const QString &name, int sheetId, Workbook *workbook, CreationMode mode);
 };

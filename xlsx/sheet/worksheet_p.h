@@ -6,6 +6,7 @@
 #include "keptelements_p.h"
 #include "keptxml_p.h"
 #include "sheetrules_p.h"
+#include "comments_p.h"
 #include "xmlscanner_p.h"
 #include "celltable_p.h"
 #include "format.h"
@@ -149,6 +150,18 @@ public:
     void writeHyperlinks(QXmlStreamWriter &writer) const;
     void writeDrawing(QXmlStreamWriter &writer) const;
     void writeConditionalFormats(QXmlStreamWriter &writer) const;
+    void writeLegacyDrawing(QXmlStreamWriter &writer) const;
+    void writePane(QXmlStreamWriter &writer) const;
+    void writeAutoFilter(QXmlStreamWriter &writer) const;
+    void readPane(const XmlScanner &scanner);
+    QString sheetReference(const QString &cells) const;
+    // Whether the save writes the sheet's notes (a loaded sheet's unchanged
+    // notes stay in their own parts).
+    bool writesNotes() const { return !notes.isEmpty() && (notesChanged || !notesLoaded); }
+    // A change to the notes of a loaded sheet: its parts for them go.
+    bool changeNotes();
+    // The loaded notes' parts, given by the loader: read into the model.
+    void keepLoadedNotes(const QString &commentsId, const QString &drawingId, bool otherShapes);
 
     // Pictures and charts.
     Drawing *ensureDrawing();
@@ -201,6 +214,20 @@ public:
     QStringList errorTexts;                           // of error cells, which index it
     QHash<int, quint64> sharedFormulaMasters;         // by shared index
     int maxXmlDepth = 256;
+    SheetPane pane;
+    bool paneChanged = false;
+    QByteArray keptPane;              // a loaded sheet's pane element, written back while unchanged
+    CellArea autoFilterRange;
+    bool autoFilterChanged = false;
+    QByteArray keptAutoFilter;        // a loaded one, with its criteria
+    NoteMap notes;
+    bool notesLoaded = false;
+    bool notesChanged = false;
+    bool notesLocked = false;         // the loaded drawing holds controls as well, which the model cannot write
+    QString loadedCommentsId;
+    QString loadedNotesDrawingId;
+    mutable QString commentsPart;     // given by each save
+    mutable QString notesDrawingPart;
     QList<FormattingRule> conditionalFormats;
     QList<ValidationRule> validations;
     KeptAttributes validationAttributes;   // of a loaded dataValidations element

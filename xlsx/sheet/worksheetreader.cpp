@@ -98,6 +98,31 @@ bool Worksheet::readXml(QIODevice *device)
     return true;
 }
 
+void WorksheetPrivate::keepLoadedNotes(const QString &commentsId, const QString &drawingId, bool otherShapes)
+{
+    notesLoaded = true;
+    notesLocked = otherShapes;
+    loadedCommentsId = commentsId;
+    loadedNotesDrawingId = drawingId;
+}
+
+bool WorksheetPrivate::changeNotes()
+{
+    if (notesLocked)
+        return false;
+    if (notesLoaded && !notesChanged) {
+        kept.removeSlot(KeptElements::slotOf(LegacyDrawingOrder));
+        QList<Relationship> relationships = q_func()->relationships()->keptRelationships();
+        relationships.erase(std::remove_if(relationships.begin(), relationships.end(), [this](const Relationship &one) {
+                                return one.id == loadedCommentsId || one.id == loadedNotesDrawingId;
+                            }),
+                            relationships.end());
+        q_func()->relationships()->setKeptRelationships(relationships);
+    }
+    notesChanged = true;
+    return true;
+}
+
 void WorksheetPrivate::keepLoadedDrawing()
 {
     kept.add(KeptElements::slotOf(DrawingOrder), loadedDrawing, true);
@@ -136,6 +161,13 @@ bool WorksheetPrivate::readWorksheet(XmlScanner &scanner)
         case HyperlinksOrder:
             read = readHyperlinks(scanner);
             break;
+        case AutoFilterOrder: {
+            const CellArea range(QString::fromLatin1(scanner.value("ref")));
+            if (SheetRules::areSound({ range }))
+                autoFilterRange = range;
+            keptAutoFilter = scanner.captureElement();
+            break;
+        }
         case ConditionalFormattingOrder:
             conditionalFormats.append(SheetRules::readConditionalFormatting(scanner.captureElement(), rootNamespaces, *styles()));
             break;
@@ -200,13 +232,34 @@ bool WorksheetPrivate::readSheetViews(XmlScanner &scanner)
                        "workbookViewId" });
         const int viewDepth = scanner.depth();
         while (!scanner.isEmptyElement() && scanner.next() != XmlScanner::Invalid && scanner.depth() >= viewDepth) {
-            if (scanner.token() == XmlScanner::StartElement)
+            if (scanner.token() != XmlScanner::StartElement)
+                continue;
+            if (scanner.is(XmlScanner::Main, "pane") && keptPane.isEmpty()) {
+                readPane(scanner);
+                keptPane = scanner.captureElement();
+            } else {
                 keptViewChildren += scanner.captureElement();
+            }
         }
         if (scanner.isEmptyElement())
             scanner.next();
     }
     return !scanner.hasError();
+}
+
+void WorksheetPrivate::readPane(const XmlScanner &scanner)
+{
+    const QByteArray state = scanner.value("state");
+    pane.state = state == "frozen" || state == "frozenSplit" ? SheetPane::Frozen : SheetPane::Split;
+    pane.xSplit = qBound(0.0, scanner.value("xSplit").toDouble(), 1e9);
+    pane.ySplit = qBound(0.0, scanner.value("ySplit").toDouble(), 1e9);
+    const CellAddress topLeft(QString::fromLatin1(scanner.value("topLeftCell")));
+    if (topLeft.isValid() && topLeft.row() <= maxRows && topLeft.column() <= maxColumns)
+        pane.topLeftCell = topLeft;
+    if (pane.state == SheetPane::Frozen) {
+        pane.columns = int(qMin<double>(pane.xSplit, maxColumns));
+        pane.rows = int(qMin<double>(pane.ySplit, maxRows));
+    }
 }
 
 void WorksheetPrivate::readSheetFormat(XmlScanner &scanner)

@@ -2,6 +2,8 @@
 
 #include "keptxml_p.h"
 
+#include <algorithm>
+
 namespace Spreadsheet {
 
 void KeptElements::add(int slot, const QByteArray &bytes, bool usesRelationships)
@@ -11,6 +13,13 @@ void KeptElements::add(int slot, const QByteArray &bytes, bool usesRelationships
     while (at > 0 && m_elements.at(at - 1).slot > slot)
         --at;
     m_elements.insert(at, { slot, bytes, usesRelationships });
+}
+
+void KeptElements::removeSlot(int slot)
+{
+    m_elements.erase(std::remove_if(m_elements.begin(), m_elements.end(),
+                                    [slot](const Element &element) { return element.slot == slot; }),
+                     m_elements.end());
 }
 
 KeptElements KeptElements::withoutRelationships() const

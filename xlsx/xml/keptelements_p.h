@@ -28,6 +28,8 @@ public:
     static constexpr int slotAfter(int order) { return 2 * order + 1; }
 
     void add(int slot, const QByteArray &bytes, bool usesRelationships);
+    // Forgets the elements kept in that slot (the model writes its own there).
+    void removeSlot(int slot);
     bool isEmpty() const { return m_elements.isEmpty(); }
     const QVector<Element> &elements() const { return m_elements; }
     // The same without those that point at relationships: for a copy of the
