@@ -150,6 +150,7 @@ private slots:
     void otherProgramsWorkbooks();
     void loadedFormatLooksTheSame();
     void deletingASheetTakesItsParts();
+    void loadedRulesNotesAndViewsStayAndGrow();
     void loadedPicturesAndChartsStayAndGrow_data();
     void loadedPicturesAndChartsStayAndGrow();
     void hostilePackages_data();
@@ -321,6 +322,68 @@ void TestLoad::deletingASheetTakesItsParts()
                               "print(*failures, sep='\\n'); sys.exit(1 if failures else 0)"),
                             QFileInfo(QFINDTESTDATA("load/check_workbooks.py")).path(), saved });
     QVERIFY2(check.exitCode == 0, check.out.constData());
+}
+
+// XlsxWriter's conditional formats (one with Excel's extension for data
+// bars), validations, note, frozen pane, filter and print area are read into
+// the model; new ones join them; everything is there for openpyxl after a save.
+void TestLoad::loadedRulesNotesAndViewsStayAndGrow()
+{
+    if (m_workbooks.isEmpty())
+        QSKIP("the workbooks of other programs are made on Linux");
+    Document document;
+    QVERIFY(document.load(m_workbooks + QStringLiteral("/xlsxwriter.xlsx")));
+    QVERIFY(document.selectSheet(QStringLiteral("Results")));
+    Worksheet *sheet = document.activeWorksheet();
+    const QList<ConditionalFormatting> formats = sheet->conditionalFormattings();
+    QCOMPARE(formats.size(), 2);   // the scale and the bar share their range
+    QCOMPARE(formats.at(0).rules.first().type, ConditionalFormatRule::CellValue);
+    QCOMPARE(formats.at(0).rules.first().formulas, QStringList{ QStringLiteral("0.8") });
+    QVERIFY(formats.at(0).rules.first().format.fontBold());
+    QCOMPARE(formats.at(1).rules.first().type, ConditionalFormatRule::ColorScale);
+    QCOMPARE(formats.at(1).rules.at(1).type, ConditionalFormatRule::DataBar);
+    const QList<DataValidation> validations = sheet->dataValidations();
+    QCOMPARE(validations.size(), 2);
+    QCOMPARE(validations.at(0).listValues(), QStringList({ QStringLiteral("TRUE"), QStringLiteral("FALSE") }));
+    QCOMPARE(validations.at(1).inputTitle, QStringLiteral("Acidity"));
+    QCOMPARE(sheet->note(2, 1).text.toPlainString(), QStringLiteral("Sampled at the mill"));
+    QCOMPARE(sheet->note(2, 1).author, QStringLiteral("Maria"));
+    QCOMPARE(sheet->pane().state, SheetPane::Frozen);
+    QCOMPARE(sheet->pane().rows, 1);
+    QCOMPARE(sheet->autoFilter(), CellArea(1, 1, 9, 6));
+    QCOMPARE(sheet->printArea(), CellArea(1, 1, 12, 6));
+
+    ConditionalFormatRule duplicates;
+    duplicates.type = ConditionalFormatRule::DuplicateValues;
+    Format red;
+    red.setFontColor(Qt::red);
+    duplicates.format = red;
+    QVERIFY(sheet->addConditionalFormatting({ { CellArea(2, 1, 9, 1) }, { duplicates } }));
+    DataValidation length;
+    length.type = DataValidation::TextLength;
+    length.op = DataValidation::LessOrEqual;
+    length.formula1 = QStringLiteral("12");
+    length.ranges << CellArea(2, 1, 9, 1);
+    QVERIFY(sheet->addDataValidation(length));
+    QVERIFY(sheet->writeNote(3, 2, QStringLiteral("Rechecked"), QStringLiteral("Anna")));
+    const QString saved = m_dir.filePath(QStringLiteral("rules-grown.xlsx"));
+    QVERIFY(document.saveToFile(saved));
+
+    const Run read = run(HostTools::program(QStringLiteral("python3")), { QFINDTESTDATA("rules/read_rules.py"), saved });
+    QVERIFY2(read.exitCode == 0, read.out.constData());
+    for (const char *expected : { "rule Results B2:B9 cellIs p1 operator=greaterThan [0.8]", "rule Results C2:C9 colorScale",
+                                  "rule Results C2:C9 dataBar", "rule Results A2:A9 duplicateValues p4",
+                                  "validation Results F2:F9 list", "validation Results B2:B9 decimal None [0|5]",
+                                  "validation Results A2:A9 textLength lessThanOrEqual [12|None]",
+                                  "note Results A2 Maria: Sampled at the mill", "note Results B3 Anna: Rechecked",
+                                  "filter Results A1:F9", "print area Results ['$A$1:$F$12']" })
+        QVERIFY2(read.out.contains(expected), qPrintable(QStringLiteral("%1 is missing from:\n%2").arg(QLatin1String(expected), QString::fromUtf8(read.out))));
+    QFile file(saved);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    for (const auto &[name, bytes] : entriesOf(file.readAll())) {
+        if (name == QLatin1String("xl/worksheets/sheet1.xml"))
+            QVERIFY(bytes.contains("<x14:dataBar") && bytes.contains("<x14:id>"));
+    }
 }
 
 void TestLoad::loadedPicturesAndChartsStayAndGrow_data()

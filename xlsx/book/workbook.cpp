@@ -258,13 +258,21 @@ int Workbook::activeSheetIndex() const
 
 bool Workbook::defineName(const QString &name, const QString &formula, const QString &comment, int scopeSheetId)
 {
+    return defineName(DefinedName{ name, formula, comment, scopeSheetId, false });
+}
+
+bool Workbook::defineName(const DefinedName &name)
+{
     Q_D(Workbook);
-    if (name.isEmpty() || formula.isEmpty())
+    if (name.name.isEmpty() || name.formula.isEmpty())
         return false;
-    const QString text = formula.startsWith(QLatin1Char('=')) ? formula.mid(1) : formula;
+    const QString text = name.formula.startsWith(QLatin1Char('=')) ? name.formula.mid(1) : name.formula;
     // Two names of one scope that differ only in letter case are one name.
-    removeName(name, scopeSheetId);
-    d->definedNames.append({ name, text, comment, scopeSheetId, {} });
+    removeName(name.name, name.scopeSheetId);
+    KeptAttributes attributes;
+    if (name.hidden)
+        attributes.append({ QStringLiteral("hidden"), QStringLiteral("1") });
+    d->definedNames.append({ name.name, text, name.comment, name.scopeSheetId, attributes });
     return true;
 }
 

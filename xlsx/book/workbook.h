@@ -49,6 +49,7 @@ public:
     // it replaces a name of the same scope that differs only in letter case.
     bool defineName(const QString &name, const QString &formula, const QString &comment = QString(),
                     int scopeSheetId = -1);
+    bool defineName(const DefinedName &name);
     QList<DefinedName> definedNames() const;
     bool removeName(const QString &name, int scopeSheetId = -1);
 

@@ -1585,6 +1585,12 @@ bool Worksheet::setAutoFilter(const CellArea &range)
         return false;
     d->autoFilterRange = range;
     d->autoFilterChanged = true;
+    // Spreadsheet programs find the filtered range by this hidden name too.
+    const QString name = QStringLiteral("_xlnm._FilterDatabase");
+    if (!range.isValid())
+        d->workbook->removeName(name, sheetId());
+    else
+        d->workbook->defineName(DefinedName{ name, d->sheetReference(range.toText(true, true)), QString(), sheetId(), true });
     return true;
 }
 
