@@ -236,6 +236,57 @@ void insertChart(FuzzedDataProvider &input, Document &document, Worksheet *sheet
     chart->addSeries(series);
 }
 
+CellArea area(FuzzedDataProvider &input, int row, int column)
+{
+    return CellArea(row, column, row + input.ConsumeIntegralInRange(-1, 30), column + input.ConsumeIntegralInRange(-1, 5));
+}
+
+// Conditional formats, validation, notes and the sheet's view, anyhow.
+void addRules(FuzzedDataProvider &input, Worksheet *sheet, int row, int column)
+{
+    switch (input.ConsumeIntegralInRange(0, 3)) {
+    case 0: {
+        ConditionalFormatRule rule;
+        rule.type = ConditionalFormatRule::Type(input.ConsumeIntegralInRange(0, 19));
+        rule.op = ConditionalFormatRule::Operator(input.ConsumeIntegralInRange(0, 7));
+        for (int i = input.ConsumeIntegralInRange(0, 2); i > 0; --i)
+            rule.formulas << text(input);
+        rule.text = text(input);
+        rule.rank = input.ConsumeIntegralInRange(-1, 1001);
+        rule.period = ConditionalFormatRule::Period(input.ConsumeIntegralInRange(0, 9));
+        rule.icons = ConditionalFormatRule::Icons(input.ConsumeIntegralInRange(0, 16));
+        for (int i = input.ConsumeIntegralInRange(0, 5); i > 0; --i)
+            rule.thresholds.append({ ConditionalThreshold::Kind(input.ConsumeIntegralInRange(0, 5)), text(input), color(input) });
+        rule.priority = input.ConsumeIntegralInRange(-1, 3);
+        rule.format = format(input);
+        sheet->addConditionalFormatting({ { area(input, row, column) }, { rule } });
+        break;
+    }
+    case 1: {
+        DataValidation validation;
+        validation.type = DataValidation::Type(input.ConsumeIntegralInRange(0, 7));
+        validation.op = DataValidation::Operator(input.ConsumeIntegralInRange(0, 7));
+        validation.formula1 = text(input);
+        validation.formula2 = text(input);
+        validation.inputMessage = text(input);
+        validation.ranges << area(input, row, column);
+        sheet->addDataValidation(validation);
+        break;
+    }
+    case 2:
+        if (input.ConsumeBool())
+            sheet->writeNote(row, column, text(input), text(input), input.ConsumeBool());
+        else
+            sheet->removeNote(row, column);
+        break;
+    default:
+        sheet->setFrozenPanes(input.ConsumeIntegralInRange(-1, 5), input.ConsumeIntegralInRange(-1, 5));
+        sheet->setAutoFilter(area(input, row, column));
+        sheet->setPrintArea(area(input, row, column));
+        break;
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -258,7 +309,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             }
             const int row = position(input, 1048576);
             const int column = position(input, 16384);
-            switch (input.ConsumeIntegralInRange(0, 12)) {
+            switch (input.ConsumeIntegralInRange(0, 13)) {
             case 0:
             case 1:
             case 2:
@@ -277,6 +328,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             case 10: sheetOperation(input, document, taken); break;
             case 11: insertPicture(input, sheet, row, column); break;
             case 12: insertChart(input, document, sheet, row, column); break;
+            case 13: addRules(input, sheet, row, column); break;
             }
         }
         QBuffer package;
