@@ -45,6 +45,29 @@ QImage filled(int width, int height, const QColor &color)
     return image;
 }
 
+// The pages LibreOffice prints of a workbook: per page, its pure red and
+// pure blue pixels and how many other strong colours show.
+QJsonArray renderedColours(const QString &path, const QString &folder)
+{
+    QProcess office;
+    office.start(QStringLiteral("soffice"), { QStringLiteral("--headless"),
+                                              QStringLiteral("-env:UserInstallation=file://") + folder + QStringLiteral("/profile"),
+                                              QStringLiteral("--convert-to"), QStringLiteral("pdf"),
+                                              QStringLiteral("--outdir"), folder, path });
+    if (!office.waitForFinished(240000))
+        return QJsonArray();
+    const QString pdf = folder + QLatin1Char('/') + QFileInfo(path).completeBaseName() + QStringLiteral(".pdf");
+    return QJsonDocument::fromJson(runPython({ QStringLiteral("colours"), pdf })).array();
+}
+
+int total(const QJsonArray &pages, const QString &colour)
+{
+    int sum = 0;
+    for (const QJsonValue &page : pages)
+        sum += page.toObject().value(colour).toInt();
+    return sum;
+}
+
 // A GIF of one green pixel, written out by hand.
 const QByteArray oneGreenPixelGif = QByteArray::fromHex(
     "474946383961010001008000000000ff00ffffff2c00000000010001000002024401003b");
@@ -183,6 +206,10 @@ void TestDrawing::picturesOfEveryKindAndAnchor()
         "picture Sheet1 OneCellAnchor F12+0+0 95250x95250 bmp 10x10\n"
         "picture Sheet1 TwoCellAnchor D2+285750+47625 to E3+152400+47625 jpeg 50x20\n";
     QCOMPARE(runPython({ QStringLiteral("pictures"), HostTools::path(path) }), expected);
+    // LibreOffice draws the red PNG twice (the second at half height) and the blue JPEG.
+    const QJsonArray pages = renderedColours(path, m_dir.path());
+    QVERIFY2(total(pages, QStringLiteral("red")) > 200 && total(pages, QStringLiteral("blue")) > 100,
+             QJsonDocument(pages).toJson().constData());
 }
 
 void TestDrawing::chartsOfEveryKind()
@@ -244,6 +271,9 @@ void TestDrawing::chartsOfEveryKind()
         + QStringLiteral("chart Sheet1 RadarChart \"Kind 7\"") + series
         + QStringLiteral("chart Sheet1 ScatterChart \"Kind 6\"") + series;
     QCOMPARE(QString::fromUtf8(runPython({ QStringLiteral("pictures"), HostTools::path(path) })), expected);
+    const QJsonArray pages = renderedColours(path, m_dir.path());
+    QVERIFY2(total(pages, QStringLiteral("red")) > 400 && total(pages, QStringLiteral("blue")) > 400,
+             QJsonDocument(pages).toJson().constData());
 }
 
 // One chart sheet per kind, each printed by LibreOffice on a page of its own
@@ -276,14 +306,8 @@ void TestDrawing::chartSheetsDrawEveryKind()
 
     if (!HostTools::available())
         return;
-    QProcess office;
-    office.start(QStringLiteral("soffice"), { QStringLiteral("--headless"),
-                                              QStringLiteral("-env:UserInstallation=file://") + m_dir.filePath(QStringLiteral("profile")),
-                                              QStringLiteral("--convert-to"), QStringLiteral("pdf"),
-                                              QStringLiteral("--outdir"), m_dir.path(), path });
-    QVERIFY(office.waitForFinished(240000));
-    const QByteArray pages = runPython({ QStringLiteral("colours"), m_dir.filePath(QStringLiteral("chartsheets.pdf")) });
-    const QJsonArray colours = QJsonDocument::fromJson(pages).array();
+    const QJsonArray colours = renderedColours(path, m_dir.path());
+    const QByteArray pages = QJsonDocument(colours).toJson(QJsonDocument::Compact);
     QVERIFY2(colours.size() == 9, pages.constData());
     for (int i = 0; i < 8; ++i) {
         const QJsonObject page = colours.at(i + 1).toObject();
