@@ -57,6 +57,17 @@ void writeExtent(QXmlStreamWriter &writer, const QString &name, const QSize &siz
     writer.writeAttribute(QStringLiteral("cy"), QString::number(qMax(size.height(), 0)));
 }
 
+// The shape's own place, which readers take from the anchor instead.
+void writeTransform(QXmlStreamWriter &writer, const QString &name, const QSize &size)
+{
+    writer.writeStartElement(name);
+    writer.writeEmptyElement(QStringLiteral("a:off"));
+    writer.writeAttribute(QStringLiteral("x"), QStringLiteral("0"));
+    writer.writeAttribute(QStringLiteral("y"), QStringLiteral("0"));
+    writeExtent(writer, QStringLiteral("a:ext"), size);
+    writer.writeEndElement();
+}
+
 void writeObjectName(QXmlStreamWriter &writer, const DrawingObject &object)
 {
     writer.writeEmptyElement(QStringLiteral("xdr:cNvPr"));
@@ -118,65 +129,64 @@ void Drawing::writeAnchor(QXmlStreamWriter &writer, const DrawingObject &object)
     else
         writeExtent(writer, QStringLiteral("xdr:ext"), anchor.sizeEmu());
 
-    if (object.kind == DrawingObject::Picture) {
-        const QString id = relationships()->addDocumentRelationship(
-            QStringLiteral("/image"), PartNames::relative(partPath(), object.media->partName));
-        writer.writeStartElement(QStringLiteral("xdr:pic"));
-        writer.writeStartElement(QStringLiteral("xdr:nvPicPr"));
-        writeObjectName(writer, object);
-        writer.writeStartElement(QStringLiteral("xdr:cNvPicPr"));
-        writer.writeEmptyElement(QStringLiteral("a:picLocks"));
-        writer.writeAttribute(QStringLiteral("noChangeAspect"), QStringLiteral("1"));
-        writer.writeEndElement();
-        writer.writeEndElement();
-        writer.writeStartElement(QStringLiteral("xdr:blipFill"));
-        writer.writeEmptyElement(QStringLiteral("a:blip"));
-        writer.writeAttribute(QStringLiteral("xmlns:r"), Namespace::documentRelationships);
-        writer.writeAttribute(QStringLiteral("r:embed"), id);
-        writer.writeStartElement(QStringLiteral("a:stretch"));
-        writer.writeEmptyElement(QStringLiteral("a:fillRect"));
-        writer.writeEndElement();
-        writer.writeEndElement();
-        writer.writeStartElement(QStringLiteral("xdr:spPr"));
-        writer.writeStartElement(QStringLiteral("a:xfrm"));
-        writer.writeEmptyElement(QStringLiteral("a:off"));
-        writer.writeAttribute(QStringLiteral("x"), QStringLiteral("0"));
-        writer.writeAttribute(QStringLiteral("y"), QStringLiteral("0"));
-        writeExtent(writer, QStringLiteral("a:ext"), anchor.sizeEmu());
-        writer.writeEndElement();
-        writer.writeStartElement(QStringLiteral("a:prstGeom"));
-        writer.writeAttribute(QStringLiteral("prst"), QStringLiteral("rect"));
-        writer.writeEmptyElement(QStringLiteral("a:avLst"));
-        writer.writeEndElement();
-        writer.writeEndElement();
-        writer.writeEndElement();
-    } else {
-        const QString id = relationships()->addDocumentRelationship(
-            QStringLiteral("/chart"), PartNames::relative(partPath(), object.chart->partPath()));
-        writer.writeStartElement(QStringLiteral("xdr:graphicFrame"));
-        writer.writeAttribute(QStringLiteral("macro"), QString());
-        writer.writeStartElement(QStringLiteral("xdr:nvGraphicFramePr"));
-        writeObjectName(writer, object);
-        writer.writeEmptyElement(QStringLiteral("xdr:cNvGraphicFramePr"));
-        writer.writeEndElement();
-        writer.writeStartElement(QStringLiteral("xdr:xfrm"));
-        writer.writeEmptyElement(QStringLiteral("a:off"));
-        writer.writeAttribute(QStringLiteral("x"), QStringLiteral("0"));
-        writer.writeAttribute(QStringLiteral("y"), QStringLiteral("0"));
-        writeExtent(writer, QStringLiteral("a:ext"), QSize(0, 0));
-        writer.writeEndElement();
-        writer.writeStartElement(QStringLiteral("a:graphic"));
-        writer.writeStartElement(QStringLiteral("a:graphicData"));
-        writer.writeAttribute(QStringLiteral("uri"), Namespace::chart);
-        writer.writeEmptyElement(QStringLiteral("c:chart"));
-        writer.writeAttribute(QStringLiteral("xmlns:c"), Namespace::chart);
-        writer.writeAttribute(QStringLiteral("xmlns:r"), Namespace::documentRelationships);
-        writer.writeAttribute(QStringLiteral("r:id"), id);
-        writer.writeEndElement();
-        writer.writeEndElement();
-        writer.writeEndElement();
-    }
+    if (object.kind == DrawingObject::Picture)
+        writePicture(writer, object);
+    else
+        writeChartFrame(writer, object);
     writer.writeEmptyElement(QStringLiteral("xdr:clientData"));
+    writer.writeEndElement();
+}
+
+void Drawing::writePicture(QXmlStreamWriter &writer, const DrawingObject &object) const
+{
+    const QString id = relationships()->addDocumentRelationship(
+        QStringLiteral("/image"), PartNames::relative(partPath(), object.media->partName));
+    writer.writeStartElement(QStringLiteral("xdr:pic"));
+    writer.writeStartElement(QStringLiteral("xdr:nvPicPr"));
+    writeObjectName(writer, object);
+    writer.writeStartElement(QStringLiteral("xdr:cNvPicPr"));
+    writer.writeEmptyElement(QStringLiteral("a:picLocks"));
+    writer.writeAttribute(QStringLiteral("noChangeAspect"), QStringLiteral("1"));
+    writer.writeEndElement();
+    writer.writeEndElement();
+    writer.writeStartElement(QStringLiteral("xdr:blipFill"));
+    writer.writeEmptyElement(QStringLiteral("a:blip"));
+    writer.writeAttribute(QStringLiteral("xmlns:r"), Namespace::documentRelationships);
+    writer.writeAttribute(QStringLiteral("r:embed"), id);
+    writer.writeStartElement(QStringLiteral("a:stretch"));
+    writer.writeEmptyElement(QStringLiteral("a:fillRect"));
+    writer.writeEndElement();
+    writer.writeEndElement();
+    writer.writeStartElement(QStringLiteral("xdr:spPr"));
+    writeTransform(writer, QStringLiteral("a:xfrm"), object.anchor.sizeEmu());
+    writer.writeStartElement(QStringLiteral("a:prstGeom"));
+    writer.writeAttribute(QStringLiteral("prst"), QStringLiteral("rect"));
+    writer.writeEmptyElement(QStringLiteral("a:avLst"));
+    writer.writeEndElement();
+    writer.writeEndElement();
+    writer.writeEndElement();
+}
+
+void Drawing::writeChartFrame(QXmlStreamWriter &writer, const DrawingObject &object) const
+{
+    const QString id = relationships()->addDocumentRelationship(
+        QStringLiteral("/chart"), PartNames::relative(partPath(), object.chart->partPath()));
+    writer.writeStartElement(QStringLiteral("xdr:graphicFrame"));
+    writer.writeAttribute(QStringLiteral("macro"), QString());
+    writer.writeStartElement(QStringLiteral("xdr:nvGraphicFramePr"));
+    writeObjectName(writer, object);
+    writer.writeEmptyElement(QStringLiteral("xdr:cNvGraphicFramePr"));
+    writer.writeEndElement();
+    writeTransform(writer, QStringLiteral("xdr:xfrm"), QSize(0, 0));
+    writer.writeStartElement(QStringLiteral("a:graphic"));
+    writer.writeStartElement(QStringLiteral("a:graphicData"));
+    writer.writeAttribute(QStringLiteral("uri"), Namespace::chart);
+    writer.writeEmptyElement(QStringLiteral("c:chart"));
+    writer.writeAttribute(QStringLiteral("xmlns:c"), Namespace::chart);
+    writer.writeAttribute(QStringLiteral("xmlns:r"), Namespace::documentRelationships);
+    writer.writeAttribute(QStringLiteral("r:id"), id);
+    writer.writeEndElement();
+    writer.writeEndElement();
     writer.writeEndElement();
 }
 

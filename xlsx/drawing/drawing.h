@@ -62,6 +62,8 @@ public:
 
 private:
     void writeAnchor(QXmlStreamWriter &writer, const DrawingObject &object) const;
+    void writePicture(QXmlStreamWriter &writer, const DrawingObject &object) const;
+    void writeChartFrame(QXmlStreamWriter &writer, const DrawingObject &object) const;
     void readAnchor(const QByteArray &bytes);
 
     QList<DrawingObject> m_objects;
