@@ -163,29 +163,45 @@ void DocumentPrivate::writeChartsheets(ZipWriter &zip, DocPropsApp &app, QSet<QS
     }
 }
 
-void DocumentPrivate::writeDrawings(ZipWriter &zip, const DrawingParts &parts) const
+// A drawing or chart with its relationships; registered through its kind's
+// own call in its usual folder, by its media type elsewhere.
+void DocumentPrivate::writeDrawingPart(ZipWriter &zip, const AbstractOOXmlFile &file, const QString &folder,
+                                       void (ContentTypes::*addName)(const QString &), const QString &mediaType) const
 {
-    for (Drawing *drawing : parts.drawings) {
-        const QString part = drawing->partPath();
-        zip.addFile(part, drawing->toXmlBytes());
-        const QString name = nameIn(QStringLiteral("xl/drawings/"), part);
-        if (!name.isEmpty())
-            contentTypes->addDrawingName(name);
-        else
-            contentTypes->addOverride(QLatin1Char('/') + part, ContentType::documentPrefix + QStringLiteral("drawing+xml"));
-        if (!drawing->relationships()->isEmpty())
-            zip.addFile(PartNames::relationshipsOf(part), drawing->relationships()->toXmlBytes());
-    }
+    const QString part = file.partPath();
+    zip.addFile(part, file.toXmlBytes());
+    const QString name = nameIn(folder, part);
+    if (!name.isEmpty())
+        (contentTypes.data()->*addName)(name);
+    else
+        contentTypes->addOverride(QLatin1Char('/') + part, ContentType::documentPrefix + mediaType);
+    if (!file.relationships()->isEmpty())
+        zip.addFile(PartNames::relationshipsOf(part), file.relationships()->toXmlBytes());
 }
 
-void DocumentPrivate::nameNoteParts(QSet<QString> &taken) const
+void DocumentPrivate::writeDrawings(ZipWriter &zip, const DrawingParts &parts) const
 {
+    for (const Drawing *drawing : parts.drawings)
+        writeDrawingPart(zip, *drawing, QStringLiteral("xl/drawings/"), &ContentTypes::addDrawingName,
+                         QStringLiteral("drawing+xml"));
+}
+
+QMap<int, const WorksheetPrivate *> DocumentPrivate::sheetsWritingNotes() const
+{
+    QMap<int, const WorksheetPrivate *> sheets;
     for (int i = 0; i < workbook->sheetCount(); ++i) {
         if (workbook->sheet(i)->sheetType() != AbstractSheet::WorkSheet)
             continue;
         const WorksheetPrivate *sheet = static_cast<Worksheet *>(workbook->sheet(i))->d_func();
-        if (!sheet->writesNotes())
-            continue;
+        if (sheet->writesNotes())
+            sheets.insert(i, sheet);
+    }
+    return sheets;
+}
+
+void DocumentPrivate::nameNoteParts(QSet<QString> &taken) const
+{
+    for (const WorksheetPrivate *sheet : sheetsWritingNotes()) {
         sheet->commentsPart = freeName(QStringLiteral("xl/comments%1.xml"), taken);
         sheet->notesDrawingPart = freeName(QStringLiteral("xl/drawings/vmlDrawing%1.vml"), taken);
     }
@@ -193,35 +209,24 @@ void DocumentPrivate::nameNoteParts(QSet<QString> &taken) const
 
 void DocumentPrivate::writeNotes(ZipWriter &zip) const
 {
-    for (int i = 0; i < workbook->sheetCount(); ++i) {
-        if (workbook->sheet(i)->sheetType() != AbstractSheet::WorkSheet)
-            continue;
-        const WorksheetPrivate *sheet = static_cast<Worksheet *>(workbook->sheet(i))->d_func();
-        if (!sheet->writesNotes())
-            continue;
+    const QMap<int, const WorksheetPrivate *> sheets = sheetsWritingNotes();
+    for (auto it = sheets.constBegin(); it != sheets.constEnd(); ++it) {
+        const WorksheetPrivate *sheet = it.value();
         Comments comments(AbstractOOXmlFile::NewFromScratch);
         comments.notes = sheet->notes;
         zip.addFile(sheet->commentsPart, comments.toXmlBytes());
         contentTypes->addCommentName(sheet->commentsPart.mid(3).chopped(4));
         // Each sheet's note shapes are numbered in a block of their own.
-        zip.addFile(sheet->notesDrawingPart, VmlDrawing::notesDrawing(sheet->notes, i + 1));
+        zip.addFile(sheet->notesDrawingPart, VmlDrawing::notesDrawing(sheet->notes, it.key() + 1));
         contentTypes->addVmlName();
     }
 }
 
 void DocumentPrivate::writeChartsAndMedia(ZipWriter &zip, const DrawingParts &parts) const
 {
-    for (Chart *chart : parts.charts) {
-        const QString part = chart->partPath();
-        zip.addFile(part, chart->toXmlBytes());
-        const QString name = nameIn(QStringLiteral("xl/charts/"), part);
-        if (!name.isEmpty())
-            contentTypes->addChartName(name);
-        else
-            contentTypes->addOverride(QLatin1Char('/') + part, ContentType::documentPrefix + QStringLiteral("drawingml.chart+xml"));
-        if (!chart->relationships()->isEmpty())
-            zip.addFile(PartNames::relationshipsOf(part), chart->relationships()->toXmlBytes());
-    }
+    for (const Chart *chart : parts.charts)
+        writeDrawingPart(zip, *chart, QStringLiteral("xl/charts/"), &ContentTypes::addChartName,
+                         QStringLiteral("drawingml.chart+xml"));
     for (const QSharedPointer<MediaFile> &media : parts.media) {
         zip.addFile(media->partName, media->bytes);
         contentTypes->addDefault(media->suffix, SheetImage::contentTypeOf(media->type));

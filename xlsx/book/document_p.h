@@ -19,6 +19,7 @@ class DocPropsApp;
 class DocPropsCore;
 class Drawing;
 struct MediaFile;
+class WorksheetPrivate;
 class ZipWriter;
 
 // The parts a save writes for pictures and charts, named before the sheets
@@ -58,8 +59,11 @@ public:
     // that kept and loaded parts hold.
     DrawingParts nameDrawingParts(QSet<QString> &taken) const;
     void writeChartsheets(ZipWriter &zip, DocPropsApp &app, QSet<QString> &taken) const;
+    void writeDrawingPart(ZipWriter &zip, const AbstractOOXmlFile &file, const QString &folder,
+                          void (ContentTypes::*addName)(const QString &), const QString &mediaType) const;
     void writeDrawings(ZipWriter &zip, const DrawingParts &parts) const;
     // The notes of the sheets that write theirs: texts and drawings.
+    QMap<int, const WorksheetPrivate *> sheetsWritingNotes() const;   // by sheet index
     void nameNoteParts(QSet<QString> &taken) const;
     void writeNotes(ZipWriter &zip) const;
     void writeChartsAndMedia(ZipWriter &zip, const DrawingParts &parts) const;

@@ -10,11 +10,32 @@
 #include <QString>
 
 #include <charconv>
+#include <cstring>
 
 // The values of a sheet part's cells as text: numbers, references, dates.
 // Shared by the worksheet's reader and the streaming sheet reader.
 namespace Spreadsheet {
 namespace CellParsing {
+
+// A cell's type attribute ("n" when it has none), copied: the type outlives
+// the start tag, whose bytes the scanner moves past. A type longer than any
+// the format knows is cut, and stays unknown.
+class CellType
+{
+public:
+    explicit CellType(const XmlScanner::Attribute *attribute)
+    {
+        if (attribute) {
+            m_size = qMin(attribute->rawValue.size(), int(sizeof m_bytes));
+            std::memcpy(m_bytes, attribute->rawValue.data(), size_t(m_size));
+        }
+    }
+    QLatin1String text() const { return QLatin1String(m_bytes, m_size); }
+
+private:
+    char m_bytes[12] = "n";
+    int m_size = 1;
+};
 
 inline bool isTrue(const QByteArray &value)
 {

@@ -279,13 +279,8 @@ bool SheetReaderPrivate::readCell(QVector<QVariant> &row)
     if (!readStyle(style ? style->rawValue : QLatin1String(), xf))
         return false;
     const XmlScanner::Attribute *typeAttribute = cells.find("t");
-    char typeBytes[12] = "n";
-    int typeSize = 1;
-    if (typeAttribute) {
-        typeSize = qMin(typeAttribute->rawValue.size(), int(sizeof typeBytes));
-        std::memcpy(typeBytes, typeAttribute->rawValue.data(), size_t(typeSize));
-    }
-    const QLatin1String type(typeBytes, typeSize);
+    const CellType cellType(typeAttribute);
+    const QLatin1String type = cellType.text();
 
     QLatin1String text;
     bool hasValue = false;

@@ -16,7 +16,6 @@
 #include "workbook.h"
 #include "xmlscanner_p.h"
 
-#include <cstring>
 #include <optional>
 
 
@@ -450,15 +449,9 @@ bool WorksheetPrivate::readCell(XmlScanner &scanner, int row, int &column)
         return false;
     cell.column = quint16(column);
     cell.kind = quint8(CellKind::Number);
-    // The type outlives the start tag, whose bytes the scanner moves past.
     const XmlScanner::Attribute *typeAttribute = scanner.find("t");
-    char typeBytes[12] = "n";
-    int typeSize = 1;
-    if (typeAttribute) {
-        typeSize = qMin(typeAttribute->rawValue.size(), int(sizeof typeBytes));
-        std::memcpy(typeBytes, typeAttribute->rawValue.data(), size_t(typeSize));
-    }
-    const QLatin1String type(typeBytes, typeSize);
+    const CellType cellType(typeAttribute);
+    const QLatin1String type = cellType.text();
     if (scanner.attributeCount() > (reference != nullptr) + (style != nullptr) + (typeAttribute != nullptr)) {
         const QByteArray others = KeptXml::rawAttributes(scanner, { "r", "s", "t" });
         if (!others.isEmpty()) {
