@@ -2,9 +2,8 @@
 // anchor and series, LibreOffice draws every kind of chart, and loading a
 // package whose drawings were made to hurt keeps them without trusting them.
 #include "hosttools.h"
+#include "packageentries.h"
 #include "spreadsheet/spreadsheet.h"
-#include "spreadsheet/zipreader_p.h"
-#include "spreadsheet/zipwriter_p.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -16,6 +15,7 @@
 #include <QtTest>
 
 using namespace Spreadsheet;
+using namespace PackageEntries;
 
 namespace {
 
@@ -71,18 +71,6 @@ int total(const QJsonArray &pages, const QString &colour)
 // A GIF of one green pixel, written out by hand.
 const QByteArray oneGreenPixelGif = QByteArray::fromHex(
     "474946383961010001008000000000ff00ffffff2c00000000010001000002024401003b");
-
-QByteArray entry(const QByteArray &package, const QString &name)
-{
-    QBuffer buffer;
-    buffer.setData(package);
-    buffer.open(QIODevice::ReadOnly);
-    ZipReader zip(&buffer, ReadLimits());
-    QByteArray bytes;
-    if (zip.open())
-        zip.read(name, bytes);
-    return bytes;
-}
 
 // Two series of six months over A1:C7 of the sheet.
 void writeData(Document &document)
@@ -175,8 +163,8 @@ void TestDrawing::picturesOfEveryKindAndAnchor()
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray package = file.readAll();
-    QCOMPARE(entry(package, QStringLiteral("xl/media/image2.jpeg")), jpeg);
-    QCOMPARE(entry(package, QStringLiteral("xl/media/image3.gif")), oneGreenPixelGif);
+    QCOMPARE(entryOf(package, QStringLiteral("xl/media/image2.jpeg")), jpeg);
+    QCOMPARE(entryOf(package, QStringLiteral("xl/media/image3.gif")), oneGreenPixelGif);
 
     // Read back: every picture with its bytes, kind, anchor and text.
     Document loaded;
@@ -349,26 +337,14 @@ void TestDrawing::hostileDrawingsAreKeptNotTrusted()
         anchor.arg(QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("10"), QStringLiteral("rId77")),
         anchor.arg(QStringLiteral("x"), QStringLiteral("1"), QStringLiteral("10"), QStringLiteral("rId1")),
     };
-    QBuffer input;
-    input.setData(saved.data());
-    input.open(QIODevice::ReadOnly);
-    ZipReader reader(&input, ReadLimits());
-    QVERIFY(reader.open());
-    QByteArray package;
-    QBuffer output(&package);
-    output.open(QIODevice::WriteOnly);
-    ZipWriter writer(&output);
-    for (const QString &name : reader.entryNames()) {
-        QByteArray bytes;
-        QVERIFY(reader.read(name, bytes));
+    QByteArray package = editedPackage(saved.data(), [&](const QString &name, QByteArray &bytes) {
         if (name == QLatin1String("xl/drawings/drawing1.xml"))
             bytes.replace("</xdr:wsDr>", anchors.join(QString()).toUtf8() + "</xdr:wsDr>");
         if (name == QLatin1String("xl/drawings/_rels/drawing1.xml.rels"))   // the chart's part is gone
             bytes.replace("../charts/chart1.xml", "../charts/missing.xml");
-        if (name != QLatin1String("xl/charts/chart1.xml"))
-            writer.addFile(name, bytes);
-    }
-    QVERIFY(writer.close());
+        return name != QLatin1String("xl/charts/chart1.xml");
+    });
+    QVERIFY(!package.isEmpty());
 
     Document loaded;
     QBuffer device(&package);
@@ -382,33 +358,20 @@ void TestDrawing::hostileDrawingsAreKeptNotTrusted()
     QBuffer again;
     again.open(QIODevice::WriteOnly);
     QVERIFY(loaded.saveToDevice(&again));
-    const QByteArray drawing = entry(again.data(), QStringLiteral("xl/drawings/drawing1.xml"));
+    const QByteArray drawing = entryOf(again.data(), QStringLiteral("xl/drawings/drawing1.xml"));
     for (const QString &kept : anchors)
         QVERIFY(drawing.contains(kept.toUtf8()));
     QVERIFY(drawing.contains("missing") == false);   // relationships live in the .rels part
-    QVERIFY(entry(again.data(), QStringLiteral("xl/drawings/_rels/drawing1.xml.rels")).contains("../charts/missing.xml"));
-    QCOMPARE(entry(again.data(), QStringLiteral("xl/media/image2.png")).left(4), QByteArray("\x89PNG"));
+    QVERIFY(entryOf(again.data(), QStringLiteral("xl/drawings/_rels/drawing1.xml.rels")).contains("../charts/missing.xml"));
+    QCOMPARE(entryOf(again.data(), QStringLiteral("xl/media/image2.png")).left(4), QByteArray("\x89PNG"));
 
     // A sheet whose drawing is not there keeps its element, and takes no
     // second drawing: a sheet has one.
-    QByteArray dangling = package;
-    QBuffer rewritten;
-    {
-        QBuffer in(&dangling);
-        in.open(QIODevice::ReadOnly);
-        ZipReader from(&in, ReadLimits());
-        QVERIFY(from.open());
-        rewritten.open(QIODevice::WriteOnly);
-        ZipWriter to(&rewritten);
-        for (const QString &name : from.entryNames()) {
-            QByteArray bytes;
-            QVERIFY(from.read(name, bytes));
-            if (name != QLatin1String("xl/drawings/drawing1.xml"))
-                to.addFile(name, bytes);
-        }
-        QVERIFY(to.close());
-    }
-    rewritten.close();
+    QByteArray dangling = editedPackage(package, [](const QString &name, QByteArray &) {
+        return name != QLatin1String("xl/drawings/drawing1.xml");
+    });
+    QVERIFY(!dangling.isEmpty());
+    QBuffer rewritten(&dangling);
     rewritten.open(QIODevice::ReadOnly);
     Document withoutDrawing;
     QVERIFY2(withoutDrawing.load(&rewritten), qPrintable(withoutDrawing.errorString()));
@@ -418,7 +381,7 @@ void TestDrawing::hostileDrawingsAreKeptNotTrusted()
     QBuffer kept;
     kept.open(QIODevice::WriteOnly);
     QVERIFY(withoutDrawing.saveToDevice(&kept));
-    QCOMPARE(entry(kept.data(), QStringLiteral("xl/worksheets/sheet1.xml")).count("<drawing "), 1);
+    QCOMPARE(entryOf(kept.data(), QStringLiteral("xl/worksheets/sheet1.xml")).count("<drawing "), 1);
 }
 
 QTEST_MAIN(TestDrawing)

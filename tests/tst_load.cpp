@@ -2,6 +2,7 @@
 // readers see the result; and packages made to hurt, which must fail fast
 // with their reason and leave the document as it was.
 #include "hosttools.h"
+#include "packageentries.h"
 #include "spreadsheet/sharedstrings.h"
 #include "spreadsheet/spreadsheet.h"
 #include "spreadsheet/zipreader_p.h"
@@ -19,6 +20,7 @@
 #include <QtTest>
 
 using namespace Spreadsheet;
+using namespace PackageEntries;
 
 namespace {
 
@@ -42,36 +44,6 @@ Run python(const QString &script, const QStringList &arguments)
 {
     return run(HostTools::program(QStringLiteral("python3")),
                QStringList{ QFINDTESTDATA(QStringLiteral("load/") + script) } + arguments);
-}
-
-// The entries of a package, by name, in its order.
-QList<QPair<QString, QByteArray>> entriesOf(const QByteArray &package)
-{
-    QBuffer buffer;
-    buffer.setData(package);
-    buffer.open(QIODevice::ReadOnly);
-    ZipReader zip(&buffer, ReadLimits());
-    QList<QPair<QString, QByteArray>> entries;
-    if (!zip.open())
-        return entries;
-    for (const QString &name : zip.entryNames()) {
-        QByteArray bytes;
-        zip.read(name, bytes);
-        entries.append({ name, bytes });
-    }
-    return entries;
-}
-
-QByteArray packageOf(const QList<QPair<QString, QByteArray>> &entries)
-{
-    QByteArray package;
-    QBuffer buffer(&package);
-    buffer.open(QIODevice::WriteOnly);
-    ZipWriter zip(&buffer);
-    for (const auto &[name, bytes] : entries)
-        zip.addFile(name, bytes);
-    zip.close();
-    return package;
 }
 
 // The base package: two sheets with texts, a number with a format, a link.

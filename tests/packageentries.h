@@ -1,0 +1,75 @@
+#ifndef PACKAGEENTRIES_H
+#define PACKAGEENTRIES_H
+
+#include "spreadsheet/zipreader_p.h"
+#include "spreadsheet/zipwriter_p.h"
+
+#include <QBuffer>
+#include <QList>
+#include <QPair>
+
+#include <functional>
+
+// The entries of a saved package, read and written again, for tests that
+// look inside a package or change it the way another program might.
+namespace PackageEntries {
+
+// The entries by name, in the package's order; none when it is no ZIP archive.
+inline QList<QPair<QString, QByteArray>> entriesOf(const QByteArray &package)
+{
+    QBuffer buffer;
+    buffer.setData(package);
+    buffer.open(QIODevice::ReadOnly);
+    Spreadsheet::ZipReader zip(&buffer, Spreadsheet::ReadLimits());
+    QList<QPair<QString, QByteArray>> entries;
+    if (!zip.open())
+        return entries;
+    for (const QString &name : zip.entryNames()) {
+        QByteArray bytes;
+        zip.read(name, bytes);
+        entries.append({ name, bytes });
+    }
+    return entries;
+}
+
+inline QByteArray packageOf(const QList<QPair<QString, QByteArray>> &entries)
+{
+    QByteArray package;
+    QBuffer buffer(&package);
+    buffer.open(QIODevice::WriteOnly);
+    Spreadsheet::ZipWriter zip(&buffer);
+    for (const auto &[name, bytes] : entries)
+        zip.addFile(name, bytes);
+    zip.close();
+    return package;
+}
+
+// One entry's bytes; empty when the package lacks it.
+inline QByteArray entryOf(const QByteArray &package, const QString &name)
+{
+    for (const auto &[entryName, bytes] : entriesOf(package)) {
+        if (entryName == name)
+            return bytes;
+    }
+    return QByteArray();
+}
+
+// The package with its entries edited: edit may change an entry's bytes, or
+// say false to leave the entry out. Empty when the package cannot be read.
+inline QByteArray editedPackage(const QByteArray &package,
+                                const std::function<bool(const QString &, QByteArray &)> &edit)
+{
+    QList<QPair<QString, QByteArray>> entries = entriesOf(package);
+    if (entries.isEmpty())
+        return QByteArray();
+    QList<QPair<QString, QByteArray>> kept;
+    for (auto &[name, bytes] : entries) {
+        if (edit(name, bytes))
+            kept.append({ name, bytes });
+    }
+    return packageOf(kept);
+}
+
+} // namespace PackageEntries
+
+#endif // PACKAGEENTRIES_H
