@@ -517,10 +517,6 @@ void TestLoad::hostilePackages_data()
     QTest::newRow("decompression bomb")
         << withSheetData(QByteArray(20 << 20, ' '))
         << "more than 200 times its compressed size (the read limit maxCompressionRatio)" << 4096;
-    QTest::newRow("the Strict form")
-        << withEntry(QStringLiteral("xl/workbook.xml"), replace("http://schemas.openxmlformats.org/spreadsheetml/2006/main",
-                                                                "http://purl.oclc.org/ooxml/spreadsheetml/main"))
-        << "the Strict form of the file format" << 4096;
 }
 
 // Each fails with its reason, and the document stays as it was.

@@ -34,7 +34,10 @@ int DocumentPrivate::sheetIndex(const QString &name) const
     return workbook->sheetNames().indexOf(name);
 }
 
-void DocumentPrivate::writeWorksheets(ZipWriter &zip, DocPropsApp &app, QHash<QString, QString> &renamed) const
+// Worksheets are numbered among worksheets ("sheet1.xml", "sheet2.xml", ...);
+// a number whose name a kept part holds, in any letter case, is passed over.
+void DocumentPrivate::writeWorksheets(ZipWriter &zip, DocPropsApp &app, QSet<QString> &taken,
+                                      QHash<QString, QString> &renamed) const
 {
     QList<Worksheet *> worksheets;
     for (int i = 0; i < workbook->sheetCount(); ++i) {
@@ -44,9 +47,13 @@ void DocumentPrivate::writeWorksheets(ZipWriter &zip, DocPropsApp &app, QHash<QS
     if (worksheets.isEmpty())
         return;
     app.addHeadingPair(QStringLiteral("Worksheets"), worksheets.size());
-    for (int n = 1; n <= worksheets.size(); ++n) {
-        Worksheet *sheet = worksheets.at(n - 1);
-        const QString part = QStringLiteral("xl/worksheets/sheet%1.xml").arg(n);
+    int number = 0;
+    for (Worksheet *sheet : qAsConst(worksheets)) {
+        QString part;
+        do
+            part = QStringLiteral("xl/worksheets/sheet%1.xml").arg(++number);
+        while (taken.contains(part.toCaseFolded()));
+        taken.insert(part.toCaseFolded());
         const QString loadedPart = kept.sheetParts.value(sheet);
         if (!loadedPart.isEmpty() && loadedPart != part)
             renamed.insert(loadedPart, part);
@@ -54,8 +61,8 @@ void DocumentPrivate::writeWorksheets(ZipWriter &zip, DocPropsApp &app, QHash<QS
         sheet->setPartPath(part);
         zip.addFile(part, [sheet](QIODevice *entry) { sheet->writeXml(entry); });
         if (!sheet->relationships()->isEmpty())
-            zip.addFile(QStringLiteral("xl/worksheets/_rels/sheet%1.xml.rels").arg(n), sheet->relationships()->toXmlBytes());
-        contentTypes->addWorksheetName(QStringLiteral("sheet%1").arg(n));
+            zip.addFile(PartNames::relationshipsOf(part), sheet->relationships()->toXmlBytes());
+        contentTypes->addWorksheetName(QStringLiteral("sheet%1").arg(number));
     }
 }
 
@@ -310,7 +317,7 @@ bool DocumentPrivate::writePackage(QIODevice *device) const
     const DrawingParts drawingParts = nameDrawingParts(taken);
     nameNoteParts(taken);
     QHash<QString, QString> renamed;
-    writeWorksheets(zip, app, renamed);
+    writeWorksheets(zip, app, taken, renamed);
     writeChartsheets(zip, app, taken);
 
     if (kept.workbookContentType.isEmpty())

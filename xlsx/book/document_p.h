@@ -54,7 +54,7 @@ public:
     explicit DocumentPrivate(Document *q);
 
     bool writePackage(QIODevice *device) const;
-    void writeWorksheets(ZipWriter &zip, DocPropsApp &app, QHash<QString, QString> &renamed) const;
+    void writeWorksheets(ZipWriter &zip, DocPropsApp &app, QSet<QString> &taken, QHash<QString, QString> &renamed) const;
     // Names the new drawings, charts and pictures, passing over the names
     // that kept and loaded parts hold.
     DrawingParts nameDrawingParts(QSet<QString> &taken) const;

@@ -115,11 +115,8 @@ bool DocumentLoader::run()
     if (!m_package.relationshipsOf(QString(), packageRelationships))
         return false;
     const Relationship *office = firstOfType(packageRelationships, documentType("officeDocument"));
-    if (!office) {
-        if (firstOfType(packageRelationships, QStringLiteral("http://purl.oclc.org/ooxml/officeDocument/relationships/officeDocument")))
-            return m_package.fail(QString(), QStringLiteral("the package is in the Strict form of the file format, which is not read"));
+    if (!office)
         return m_package.fail(QStringLiteral("_rels/.rels"), QStringLiteral("it names no workbook"));
-    }
     const QString workbookPart = office->target;
     m_loading.kept.workbookContentType = m_package.contentTypeOf(workbookPart);
     if (!readWorkbook(workbookPart) || !readProperties(packageRelationships))

@@ -470,8 +470,12 @@ void WorkbookPrivate::writeSheets(QXmlStreamWriter &writer) const
             writer.writeAttribute(QStringLiteral("state"), QStringLiteral("veryHidden"));
         QString id;
         if (sheet->sheetType() == AbstractSheet::WorkSheet) {
+            // The document names each worksheet's part before the workbook is written.
+            ++worksheets;
+            const QString part = sheet->partPath();
             id = links->addDocumentRelationship(QStringLiteral("/worksheet"),
-                                                QStringLiteral("worksheets/sheet%1.xml").arg(++worksheets));
+                                                part.isEmpty() ? QStringLiteral("worksheets/sheet%1.xml").arg(worksheets)
+                                                               : PartNames::relative(QStringLiteral("xl/workbook.xml"), part));
         } else if (!sheet->d_func()->keptRelationshipId.isEmpty()) {
             // A sheet kept as it was loaded keeps its relationship too.
             id = sheet->d_func()->keptRelationshipId;
@@ -531,12 +535,11 @@ bool Workbook::readXml(QIODevice *device)
         if (scanner.atEnd())
             return readFailed(scanner.hasError() ? scanner.errorString() : QStringLiteral("it holds no workbook"));
     }
-    if (scanner.is(XmlScanner::StrictMain, "workbook"))
-        return readFailed(QStringLiteral("it is in the Strict form of the file format, which is not read"));
     if (!scanner.is(XmlScanner::Main, "workbook"))
         return readFailed(QStringLiteral("it holds no workbook"));
     d->loaded = true;
-    d->rootAttributes = KeptXml::attributes(scanner, { "xmlns", "xmlns:r" });
+    // A save writes the transitional form, whatever the file said it was.
+    d->rootAttributes = KeptXml::attributes(scanner, { "xmlns", "xmlns:r", "conformance" });
     if (!d->readWorkbook(scanner))
         return false;
     return scanner.hasError() ? readFailed(scanner.errorString()) : true;

@@ -30,11 +30,13 @@ void ContentTypes::addDefault(const QString &extension, const QString &contentTy
 void ContentTypes::addOverride(const QString &partName, const QString &contentType)
 {
     m_overrides.insert(partName, contentType);
+    m_overridesByFoldedName.insert(partName.toCaseFolded(), contentType);
 }
 
 void ContentTypes::clearOverrides()
 {
     m_overrides.clear();
+    m_overridesByFoldedName.clear();
 }
 
 void ContentTypes::addDocPropCore()
@@ -142,7 +144,7 @@ bool ContentTypes::readXml(QIODevice *device)
     clearReadError();
     XmlScanner scanner(device);
     m_defaults.clear();
-    m_overrides.clear();
+    clearOverrides();
     while (scanner.next() != XmlScanner::EndOfDocument && !scanner.hasError()) {
         if (scanner.token() != XmlScanner::StartElement)
             continue;
@@ -158,11 +160,9 @@ bool ContentTypes::readXml(QIODevice *device)
 QString ContentTypes::contentTypeOf(const QString &partName) const
 {
     const QString name = partName.startsWith(QLatin1Char('/')) ? partName : QLatin1Char('/') + partName;
-    // Part names do not tell letter case apart.
-    for (auto it = m_overrides.constBegin(); it != m_overrides.constEnd(); ++it) {
-        if (it.key().compare(name, Qt::CaseInsensitive) == 0)
-            return it.value();
-    }
+    const auto found = m_overridesByFoldedName.constFind(name.toCaseFolded());
+    if (found != m_overridesByFoldedName.constEnd())
+        return found.value();
     const int dot = name.lastIndexOf(QLatin1Char('.'));
     const int slash = name.lastIndexOf(QLatin1Char('/'));
     return dot > slash ? m_defaults.value(name.mid(dot + 1).toLower()) : QString();

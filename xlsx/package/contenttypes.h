@@ -3,6 +3,7 @@
 
 #include "abstractooxmlfile.h"
 
+#include <QHash>
 #include <QMap>
 
 namespace Spreadsheet {
@@ -47,6 +48,7 @@ public:
 private:
     QMap<QString, QString> m_defaults;
     QMap<QString, QString> m_overrides;
+    QHash<QString, QString> m_overridesByFoldedName;   // part names do not tell letter case apart
 };
 
 } // namespace Spreadsheet

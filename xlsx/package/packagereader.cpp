@@ -1,6 +1,7 @@
 #include "packagereader_p.h"
 
 #include "partnames_p.h"
+#include "stricttranslation_p.h"
 
 #include <QBuffer>
 
@@ -47,6 +48,12 @@ bool PackageReader::open()
         return false;
     if (!m_contentTypes.fromXmlBytes(bytes))
         return fail(contentTypesPart, m_contentTypes.errorString());
+    const QString packageRelationships = PartNames::relationshipsOf(QString());
+    if (m_zip.contains(packageRelationships)) {
+        if (!peek(packageRelationships, bytes))
+            return false;
+        m_strict = StrictTranslation::isStrictPackage(bytes);
+    }
     return true;
 }
 
@@ -57,6 +64,8 @@ bool PackageReader::read(const QString &part, QByteArray &bytes)
         return fail(QString(), m_zip.errorString());
     if (declaresDocumentType(bytes))
         return fail(part, QStringLiteral("it declares a document type, which no package part may"));
+    if (m_strict)
+        bytes = StrictTranslation::toTransitional(bytes);
     return true;
 }
 
@@ -64,6 +73,8 @@ bool PackageReader::peek(const QString &part, QByteArray &bytes)
 {
     if (!m_zip.read(nameOf(part).isEmpty() ? part : nameOf(part), bytes))
         return fail(QString(), m_zip.errorString());
+    if (m_strict && isXml(part, contentTypeOf(part)))
+        bytes = StrictTranslation::toTransitional(bytes);
     return true;
 }
 
@@ -73,6 +84,8 @@ std::unique_ptr<QIODevice> PackageReader::openPart(const QString &part)
     std::unique_ptr<QIODevice> device = m_zip.openEntry(nameOf(part).isEmpty() ? part : nameOf(part));
     if (!device)
         fail(QString(), m_zip.errorString());
+    else if (m_strict)
+        device = StrictTranslation::transitionalDevice(std::move(device));
     return device;
 }
 
@@ -116,6 +129,8 @@ bool PackageReader::keepTheRest(QMap<QString, KeptPart> &kept, QStringList &orde
             return fail(QString(), m_zip.errorString());
         if (isXml(name, part.contentType) && declaresDocumentType(part.bytes))
             return fail(name, QStringLiteral("it declares a document type, which no package part may"));
+        if (m_strict && isXml(name, part.contentType))
+            part.bytes = StrictTranslation::toTransitional(part.bytes);
         kept.insert(name, part);
         order.append(name);
     }
@@ -123,30 +138,68 @@ bool PackageReader::keepTheRest(QMap<QString, KeptPart> &kept, QStringList &orde
 }
 
 // A document type declaration stands before the root element, after the
-// XML declaration, comments and processing instructions, in any encoding
-// that keeps "<!" readable as bytes; UTF-16 has them every other byte.
+// XML declaration, comments and processing instructions, which may be as
+// long as they like: the whole prolog is read, in any encoding that keeps
+// "<!" readable as bytes. UTF-16 has them every other byte.
 bool PackageReader::declaresDocumentType(const QByteArray &bytes)
 {
-    QByteArray head = bytes.left(64 * 1024);
-    if (head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF") || (head.size() > 1 && (head.at(0) == 0 || head.at(1) == 0)))
-        head.replace(QByteArray(1, '\0'), QByteArray());
-    int i = 0;
-    while (i < head.size()) {
-        const int open = head.indexOf('<', i);
+    int first = 0;
+    int step = 1;
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        first = bytes.startsWith("\xFF\xFE") ? 2 : 3;
+        step = 2;
+    } else if (bytes.size() > 1 && (bytes.at(0) == 0 || bytes.at(1) == 0)) {
+        first = bytes.at(0) == 0 ? 1 : 0;
+        step = 2;
+    }
+    // The character at a position, as far as markup needs: a UTF-16 unit
+    // outside ASCII reads as no character of markup.
+    const int size = bytes.size();
+    auto at = [&](int i) -> char {
+        if (i >= size)
+            return 0;
+        if (step == 2) {
+            const int other = first % 2 == 0 ? i + 1 : i - 1;
+            if (other < size && bytes.at(other) != 0)
+                return 1;
+        }
+        return bytes.at(i);
+    };
+    auto startsAt = [&](int i, const char *text) {
+        for (int k = 0; text[k]; ++k) {
+            if (at(i + k * step) != text[k])
+                return false;
+        }
+        return true;
+    };
+    // The first position at or after i where the text begins; -1 for none.
+    auto find = [&](int i, const char *text) {
+        for (; i < size; i += step) {
+            if (startsAt(i, text))
+                return i;
+        }
+        return -1;
+    };
+    int i = first;
+    while (i < size) {
+        const int open = find(i, "<");
         if (open < 0)
             return false;
-        if (head.mid(open, 4) == "<!--") {
-            const int end = head.indexOf("-->", open + 4);
+        if (startsAt(open, "<!--")) {
+            const int end = find(open + 4 * step, "-->");
             if (end < 0)
                 return false;
-            i = end + 3;
-        } else if (head.mid(open, 2) == "<?") {
-            const int end = head.indexOf("?>", open + 2);
+            i = end + 3 * step;
+        } else if (startsAt(open, "<?")) {
+            const int end = find(open + 2 * step, "?>");
             if (end < 0)
                 return false;
-            i = end + 2;
+            i = end + 2 * step;
         } else {
-            return head.mid(open, 9).toUpper() == "<!DOCTYPE";
+            QByteArray head;
+            for (int k = 0; k < 9; ++k)
+                head.append(at(open + k * step));
+            return head.toUpper() == "<!DOCTYPE";
         }
     }
     return false;

@@ -66,6 +66,7 @@ private:
     ReadLimits m_limits;
     ContentTypes m_contentTypes{ ContentTypes::LoadExisting };
     QSet<QString> m_taken;   // folded names
+    bool m_strict = false;   // the Strict form, read as the transitional one
     QString m_error;
 };
 

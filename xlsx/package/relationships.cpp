@@ -14,10 +14,19 @@ QString Relationships::addRelationship(const QString &type, const QString &targe
 {
     int number = m_relationships.size() + 1;
     QString id = QStringLiteral("rId%1").arg(number);
-    while (m_reserved.contains(id) || !relationshipById(id).id.isEmpty())
+    while (m_reserved.contains(id) || m_madeIds.contains(id) || m_keptIds.contains(id))
         id = QStringLiteral("rId%1").arg(++number);
     m_relationships.append({ id, type, target, targetMode });
+    index(m_madeIds, m_relationships, m_relationships.size() - 1);
     return id;
+}
+
+void Relationships::index(QHash<QString, int> &ids, const QList<Relationship> &relationships, int from)
+{
+    for (int i = from; i < relationships.size(); ++i) {
+        if (!ids.contains(relationships.at(i).id))
+            ids.insert(relationships.at(i).id, i);
+    }
 }
 
 QString Relationships::addDocumentRelationship(const QString &relativeType, const QString &target)
@@ -44,22 +53,33 @@ QString Relationships::addWorksheetRelationship(const QString &relativeType, con
 void Relationships::addWithId(const Relationship &relationship)
 {
     m_relationships.append(relationship);
+    index(m_madeIds, m_relationships, m_relationships.size() - 1);
 }
 
 void Relationships::reserveIds(const QStringList &ids)
 {
-    m_reserved += ids;
+    for (const QString &id : ids)
+        m_reserved.insert(id);
 }
 
 void Relationships::clear()
 {
     m_relationships.clear();
+    m_madeIds.clear();
     m_reserved.clear();
 }
 
 void Relationships::keep(const Relationship &relationship)
 {
     m_kept.append(relationship);
+    index(m_keptIds, m_kept, m_kept.size() - 1);
+}
+
+void Relationships::setKeptRelationships(const QList<Relationship> &kept)
+{
+    m_kept = kept;
+    m_keptIds.clear();
+    index(m_keptIds, m_kept, 0);
 }
 
 // The kept ones with their targets as the source part sees them.
@@ -106,11 +126,11 @@ QList<Relationship> Relationships::relationshipsOfType(const QString &type) cons
 
 Relationship Relationships::relationshipById(const QString &id) const
 {
-    for (const Relationship &relationship : m_relationships + m_kept) {
-        if (relationship.id == id)
-            return relationship;
-    }
-    return Relationship();
+    const auto made = m_madeIds.constFind(id);
+    if (made != m_madeIds.constEnd())
+        return m_relationships.at(made.value());
+    const auto kept = m_keptIds.constFind(id);
+    return kept != m_keptIds.constEnd() ? m_kept.at(kept.value()) : Relationship();
 }
 
 void Relationships::writeXml(QIODevice *device) const
@@ -153,7 +173,7 @@ bool Relationships::readXml(QIODevice *device)
                                    QString::fromUtf8(scanner.value("Target")), std::nullopt };
         if (scanner.hasAttribute("TargetMode"))
             relationship.targetMode = QString::fromUtf8(scanner.value("TargetMode"));
-        m_relationships.append(relationship);
+        addWithId(relationship);
     }
     if (scanner.hasError())
         m_error = scanner.errorString();

@@ -2,7 +2,9 @@
 #define SPREADSHEET_RELATIONSHIPS_H
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -46,7 +48,7 @@ public:
     // written relative to the source part (setSourcePart).
     void keep(const Relationship &relationship);
     QList<Relationship> keptRelationships() const { return m_kept; }
-    void setKeptRelationships(const QList<Relationship> &kept) { m_kept = kept; }
+    void setKeptRelationships(const QList<Relationship> &kept);
     void setSourcePart(const QString &partName) { m_source = partName; }
 
     QList<Relationship> documentRelationships(const QString &relativeType) const;
@@ -73,10 +75,15 @@ public:
     QString errorString() const { return m_error; }
 
 private:
+    static void index(QHash<QString, int> &ids, const QList<Relationship> &relationships, int from);
+
     QList<Relationship> m_relationships;
     QList<Relationship> m_kept;
+    // The position of the first relationship of each id, in either list.
+    QHash<QString, int> m_madeIds;
+    QHash<QString, int> m_keptIds;
     QString m_source;
-    QStringList m_reserved;
+    QSet<QString> m_reserved;
     QString m_error;
 };
 

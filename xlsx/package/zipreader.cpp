@@ -28,7 +28,8 @@ constexpr quint16 stored = 0;
 constexpr quint16 deflated = 8;
 constexpr quint16 zip64ExtraId = 1;
 constexpr qint64 chunk = 64 * 1024;
-// A sequential device is copied whole before it is read: at most this much.
+// A sequential device is copied whole before it is read, and an entry read
+// whole is held in one array: at most this much.
 constexpr qint64 largestCopy = (qint64(1) << 31) - (qint64(1) << 20);   // what a QByteArray holds
 
 quint16 u16(const char *data)
@@ -46,11 +47,21 @@ quint64 u64(const char *data)
     return qFromLittleEndian<quint64>(data);
 }
 
+bool isValidUtf8(const QByteArray &bytes)
+{
+    QTextCodec::ConverterState state;
+    static QTextCodec *const utf8 = QTextCodec::codecForName("UTF-8");
+    utf8->toUnicode(bytes.constData(), bytes.size(), &state);
+    return state.invalidChars == 0 && state.remainingChars == 0;
+}
+
+// Without the UTF-8 flag a ZIP name is in the IBM PC's code page; but many
+// writers store UTF-8 without saying so, and a name that reads as UTF-8 is
+// one (the bytes of a UTF-8 sequence are rare pairs of code page symbols).
 QString decodeName(const QByteArray &bytes, quint16 flags)
 {
-    if (flags & utf8Names)
+    if ((flags & utf8Names) || isValidUtf8(bytes))
         return QString::fromUtf8(bytes);
-    // Without the UTF-8 flag ZIP names are in the IBM PC's code page.
     static QTextCodec *const pc = QTextCodec::codecForName("IBM437");
     return pc ? pc->toUnicode(bytes) : QString::fromLatin1(bytes);
 }
@@ -114,6 +125,7 @@ private:
             if (!readInput(size))
                 return false;
             out.append(m_input);
+            m_consumed += quint64(size);
         }
         m_streamEnded = m_remaining == 0;
         return true;
@@ -143,7 +155,9 @@ private:
                 m_zlib.next_in = reinterpret_cast<Bytef *>(m_input.data());
                 m_zlib.avail_in = uInt(m_input.size());
             }
+            const uInt before = m_zlib.avail_in;
             const int status = ::inflate(&m_zlib, Z_NO_FLUSH);
+            m_consumed += before - m_zlib.avail_in;
             if (status == Z_STREAM_END) {
                 m_streamEnded = true;
             } else if (status != Z_OK && !(status == Z_BUF_ERROR && m_zlib.avail_in == 0)) {
@@ -162,7 +176,9 @@ private:
         m_size += quint64(size);
         if (m_size > m_entry.size)
             return fail(QStringLiteral("it inflates to more than the archive's directory says"));
-        return m_zip.countInflated(m_entry, m_size, quint64(size));
+        const quint64 consumed = m_consumed - m_consumedCounted;
+        m_consumedCounted = m_consumed;
+        return m_zip.countInflated(m_entry, m_size, m_consumed, quint64(size), consumed);
     }
 
     bool finish()
@@ -193,6 +209,8 @@ private:
     bool m_failed = false;
     quint32 m_crc = 0;
     quint64 m_size = 0;
+    quint64 m_consumed = 0;   // compressed bytes inflate has taken, not what the directory claims
+    quint64 m_consumedCounted = 0;
 };
 
 // An entry as a device: inflated as it is read.
@@ -336,21 +354,24 @@ bool ZipReader::readZip64End(quint64 endOffset, quint64 &offset, quint64 &size, 
     return true;
 }
 
+// The directory is read record by record: what it says of its own size is
+// checked against the device, and nothing is allocated from it but one
+// record's name and fields at a time.
 bool ZipReader::readDirectory(quint64 offset, quint64 size, quint64 count)
 {
     if (count > quint64(m_limits.maxEntries))
         return fail(QStringLiteral("the package has more than %1 entries (the read limit maxEntries)").arg(m_limits.maxEntries));
-    if (offset > m_deviceSize || size > m_deviceSize - offset || size < count * centralHeaderSize)
+    if (offset > m_deviceSize || size > m_deviceSize - offset || size / centralHeaderSize < count)
         return fail(QStringLiteral("the archive's directory lies outside it"));
-    QByteArray directory(int(size), Qt::Uninitialized);
-    if (!readAt(offset, directory.data(), qint64(size)))
-        return fail(QStringLiteral("the archive's directory cannot be read"));
-    const char *data = directory.constData();
-    int at = 0;
+    const quint64 end = offset + size;
+    quint64 at = offset;
+    m_entries.reserve(int(count));
+    QByteArray fields;
     for (quint64 i = 0; i < count; ++i) {
-        if (at + centralHeaderSize > directory.size() || u32(data + at) != centralHeaderSignature)
+        char header[centralHeaderSize];
+        if (end - at < quint64(centralHeaderSize) || !readAt(at, header, centralHeaderSize)
+            || u32(header) != centralHeaderSignature)
             return fail(QStringLiteral("the archive's directory is broken"));
-        const char *header = data + at;
         Entry entry;
         entry.flags = u16(header + 8);
         entry.method = u16(header + 10);
@@ -361,32 +382,17 @@ bool ZipReader::readDirectory(quint64 offset, quint64 size, quint64 count)
         const int extraLength = u16(header + 30);
         const int commentLength = u16(header + 32);
         entry.localOffset = u32(header + 42);
-        if (at + centralHeaderSize + nameLength + extraLength + commentLength > directory.size())
+        at += centralHeaderSize;
+        const quint64 variable = quint64(nameLength) + quint64(extraLength) + quint64(commentLength);
+        if (end - at < variable)
             return fail(QStringLiteral("the archive's directory is broken"));
-        entry.name = decodeName(directory.mid(at + centralHeaderSize, nameLength), entry.flags);
-
-        // The ZIP64 extra field holds, in this order, the fields whose
-        // classic value is all ones.
-        const char *extra = header + centralHeaderSize + nameLength;
-        for (int e = 0; e + 4 <= extraLength;) {
-            const int id = u16(extra + e);
-            const int length = u16(extra + e + 2);
-            if (e + 4 + length > extraLength)
-                break;
-            if (id == zip64ExtraId) {
-                int field = e + 4;
-                for (quint64 *value : { &entry.size, &entry.compressedSize, &entry.localOffset }) {
-                    if (*value != 0xFFFFFFFF)
-                        continue;
-                    if (field + 8 > e + 4 + length)
-                        return fail(entry.name + QStringLiteral(": its ZIP64 sizes are missing"));
-                    *value = u64(extra + field);
-                    field += 8;
-                }
-            }
-            e += 4 + length;
-        }
-        at += centralHeaderSize + nameLength + extraLength + commentLength;
+        fields.resize(nameLength + extraLength);
+        if (!readAt(at, fields.data(), fields.size()))
+            return fail(QStringLiteral("the archive's directory is broken"));
+        at += variable;
+        entry.name = decodeName(fields.left(nameLength), entry.flags);
+        if (!readZip64Sizes(entry, fields.constData() + nameLength, extraLength))
+            return false;
 
         if (entry.name.endsWith(QLatin1Char('/')) && entry.size == 0)
             continue;   // a folder
@@ -394,6 +400,31 @@ bool ZipReader::readDirectory(quint64 offset, quint64 size, quint64 count)
             return false;
         m_byFoldedName.insert(entry.name.toCaseFolded(), m_entries.size());
         m_entries.append(entry);
+    }
+    return true;
+}
+
+// The ZIP64 extra field holds, in this order, the fields whose classic value
+// is all ones.
+bool ZipReader::readZip64Sizes(Entry &entry, const char *extra, int extraLength)
+{
+    for (int e = 0; e + 4 <= extraLength;) {
+        const int id = u16(extra + e);
+        const int length = u16(extra + e + 2);
+        if (e + 4 + length > extraLength)
+            break;
+        if (id == zip64ExtraId) {
+            int field = e + 4;
+            for (quint64 *value : { &entry.size, &entry.compressedSize, &entry.localOffset }) {
+                if (*value != 0xFFFFFFFF)
+                    continue;
+                if (field + 8 > e + 4 + length)
+                    return fail(entry.name.left(200) + QStringLiteral(": its ZIP64 sizes are missing"));
+                *value = u64(extra + field);
+                field += 8;
+            }
+        }
+        e += 4 + length;
     }
     return true;
 }
@@ -458,15 +489,24 @@ bool ZipReader::dataOffset(const Entry &entry, quint64 &offset)
     return true;
 }
 
-bool ZipReader::countInflated(const Entry &entry, quint64 entryInflated, quint64 added)
+// The ratio is counted from the compressed bytes that inflating took, so
+// that padding after a deflate stream cannot hide a bomb; it applies to each
+// entry and to the whole load, so that many small bombs are one large one.
+bool ZipReader::countInflated(const Entry &entry, quint64 entryInflated, quint64 entryConsumed, quint64 added,
+                              quint64 addedConsumed)
 {
     m_inflatedTotal += qint64(added);
+    m_consumedTotal += addedConsumed;
     if (m_inflatedTotal > m_limits.maxInflatedSize) {
         return fail(entry.name + QStringLiteral(": the package inflates to more than %1 bytes (the read limit maxInflatedSize)")
                                      .arg(m_limits.maxInflatedSize));
     }
-    if (qint64(entryInflated) > m_limits.compressionRatioFrom
-        && entryInflated > quint64(m_limits.maxCompressionRatio) * qMax<quint64>(entry.compressedSize, 1)) {
+    const quint64 ratio = quint64(qMax(m_limits.maxCompressionRatio, 1));
+    const bool entryBomb = qint64(entryInflated) > m_limits.compressionRatioFrom
+        && entryInflated / ratio > qMax<quint64>(entryConsumed, 1);
+    const bool packageBomb = m_inflatedTotal > m_limits.compressionRatioFrom
+        && quint64(m_inflatedTotal) / ratio > qMax<quint64>(m_consumedTotal, 1);
+    if (entryBomb || packageBomb) {
         return fail(entry.name + QStringLiteral(": it inflates to more than %1 times its compressed size "
                                                 "(the read limit maxCompressionRatio)").arg(m_limits.maxCompressionRatio));
     }
@@ -480,6 +520,9 @@ bool ZipReader::read(const QString &name, QByteArray &bytes)
     quint64 offset = 0;
     if (!entry || !dataOffset(*entry, offset))
         return false;
+    // Inflating past its stated size fails, so the stated size bounds the bytes.
+    if (entry->size > quint64(largestCopy))
+        return fail(entry->name + QStringLiteral(": it is larger than a part read whole can be"));
     Inflation inflation(*this, *entry, offset);
     while (!inflation.atEnd()) {
         if (!inflation.next(bytes, chunk * 4)) {

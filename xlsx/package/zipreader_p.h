@@ -71,11 +71,14 @@ private:
     bool locateDirectory(quint64 &offset, quint64 &size, quint64 &count);
     bool readZip64End(quint64 endOffset, quint64 &offset, quint64 &size, quint64 &count);
     bool readDirectory(quint64 offset, quint64 size, quint64 count);
+    bool readZip64Sizes(Entry &entry, const char *extra, int extraLength);
     bool acceptName(const QString &name);
     const Entry *find(const QString &name);
     bool dataOffset(const Entry &entry, quint64 &offset);
-    // Counts bytes inflated from an entry; false, with the limit named, past one.
-    bool countInflated(const Entry &entry, quint64 entryInflated, quint64 added);
+    // Counts bytes inflated from an entry and the compressed bytes they took;
+    // false, with the limit named, past one.
+    bool countInflated(const Entry &entry, quint64 entryInflated, quint64 entryConsumed, quint64 added,
+                       quint64 addedConsumed);
 
     QIODevice *m_device;
     QBuffer m_copy;          // a sequential device's bytes, which need seeking
@@ -84,6 +87,7 @@ private:
     QVector<Entry> m_entries;
     QHash<QString, int> m_byFoldedName;
     qint64 m_inflatedTotal = 0;
+    quint64 m_consumedTotal = 0;
     QString m_error;
 };
 

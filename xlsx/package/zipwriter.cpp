@@ -19,6 +19,7 @@ constexpr quint32 endOfCentralDirectorySignature = 0x06054b50;
 constexpr quint16 versionNeeded = 20;             // deflate
 constexpr quint16 zip64VersionNeeded = 45;
 constexpr quint16 sizesFollowTheData = 1 << 3;    // the data descriptor flag
+constexpr quint16 utf8Name = 1 << 11;             // the name is UTF-8, not the IBM PC's code page
 constexpr quint16 stored = 0;
 constexpr quint16 deflated = 8;
 constexpr quint16 zip64ExtraId = 1;
@@ -52,6 +53,17 @@ quint32 classic(quint64 value)
     return quint32(qMin(value, classicLimit));
 }
 
+// A name in ASCII reads the same in every code page; any other is flagged
+// as the UTF-8 it is.
+quint16 nameFlags(const QByteArray &utf8)
+{
+    for (const char c : utf8) {
+        if (uchar(c) >= 0x80)
+            return utf8Name;
+    }
+    return 0;
+}
+
 } // namespace
 
 ZipWriter::ZipWriter(QIODevice *device)
@@ -73,12 +85,13 @@ ZipWriter::~ZipWriter()
 
 bool ZipWriter::contains(const QString &name) const
 {
-    const QByteArray utf8 = name.toUtf8();
-    for (const Entry &entry : m_entries) {
-        if (entry.name == utf8)
-            return true;
-    }
-    return false;
+    return m_names.contains(name.toCaseFolded());
+}
+
+void ZipWriter::appendEntry(const Entry &entry)
+{
+    m_entries.append(entry);
+    m_names.insert(QString::fromUtf8(entry.name).toCaseFolded());
 }
 
 int ZipWriter::piecesInFlight()
@@ -146,11 +159,12 @@ void ZipWriter::addFile(const QString &name, const QByteArray &data)
     if (!Deflater::deflateAll(data, compressed))
         m_failed = true;
     const bool smaller = !m_failed && compressed.size() < data.size();
-    const Entry entry{ name.toUtf8(), 0, smaller ? deflated : stored, Deflater::crcOf(data),
+    const QByteArray utf8 = name.toUtf8();
+    const Entry entry{ utf8, nameFlags(utf8), smaller ? deflated : stored, Deflater::crcOf(data),
                        quint64(smaller ? compressed.size() : data.size()), quint64(data.size()), m_offset };
     writeLocalHeader(entry);
     writeBytes(smaller ? compressed : data);
-    m_entries.append(entry);
+    appendEntry(entry);
 }
 
 void ZipWriter::addFile(const QString &name, const std::function<void(QIODevice *)> &write)
@@ -167,9 +181,10 @@ void ZipWriter::beginStreamedEntry(const QString &name)
     m_streamCrc = 0;
     m_streamSize = 0;
     m_previousPiece.clear();
-    const Entry entry{ name.toUtf8(), sizesFollowTheData, deflated, 0, 0, 0, m_offset };
+    const QByteArray utf8 = name.toUtf8();
+    const Entry entry{ utf8, quint16(sizesFollowTheData | nameFlags(utf8)), deflated, 0, 0, 0, m_offset };
     writeLocalHeader(entry);
-    m_entries.append(entry);
+    appendEntry(entry);
 }
 
 void ZipWriter::writeOldestPiece()

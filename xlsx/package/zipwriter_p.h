@@ -4,6 +4,7 @@
 #include "deflater_p.h"
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <QVector>
 
@@ -36,6 +37,8 @@ public:
     // Writes the central directory; false when any write failed.
     bool close();
     bool hasError() const { return m_failed; }
+    // Whether an entry has the name, in any letter case (part names do not
+    // tell case apart).
     bool contains(const QString &name) const;
 
 private:
@@ -58,6 +61,7 @@ private:
     void appendEntryFields(QByteArray &out, const Entry &entry, bool central) const;
     static QByteArray zip64Fields(const Entry &entry);
     void writeLocalHeader(const Entry &entry);
+    void appendEntry(const Entry &entry);
     void writeEndOfCentralDirectory(quint64 directoryOffset, quint64 directorySize);
     void writeBytes(const QByteArray &bytes);
 
@@ -70,6 +74,7 @@ private:
     quint16 m_dosTime = 0;
     quint16 m_dosDate = 0;
     QVector<Entry> m_entries;
+    QSet<QString> m_names;   // folded
     // The entry being streamed: its pieces being deflated, in order, and the
     // CRC and size of those already written.
     std::deque<std::future<Deflater::Piece>> m_pending;

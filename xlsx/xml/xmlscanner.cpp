@@ -46,7 +46,6 @@ const char *const knownNamespaces[] = {
     "http://schemas.openxmlformats.org/drawingml/2006/main",
     "http://schemas.openxmlformats.org/drawingml/2006/spreadsheetDrawing",
     "http://schemas.openxmlformats.org/drawingml/2006/chart",
-    "http://purl.oclc.org/ooxml/spreadsheetml/main",
 };
 
 void appendUtf8(QByteArray &out, uint code)

@@ -45,7 +45,6 @@ public:
         Drawing,
         SpreadsheetDrawing,
         Chart,
-        StrictMain,           // the Strict form of SpreadsheetML, which is not read
         Other
     };
 
