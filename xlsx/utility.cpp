@@ -105,7 +105,12 @@ QStringList splitPartPath(const QString &path)
 double dateTimeToSerial(const QDateTime &dateTime, bool is1904)
 {
     const QDateTime local = dateTime.toLocalTime();
-    double value = epochDate(is1904).daysTo(local.date()) + local.time().msecsSinceStartOfDay() / millisecondsPerDay;
+    return wallClockToSerial(local.date(), local.time(), is1904);
+}
+
+double wallClockToSerial(const QDate &date, const QTime &time, bool is1904)
+{
+    double value = epochDate(is1904).daysTo(date) + time.msecsSinceStartOfDay() / millisecondsPerDay;
     if (!is1904 && value > 59)
         value += 1;
     return value;
@@ -116,14 +121,55 @@ double timeToSerial(const QTime &time)
     return QTime(0, 0).msecsTo(time) / millisecondsPerDay;
 }
 
-QDateTime serialToDateTime(double serial, bool is1904)
+namespace {
+
+// The wall-clock date and time of a serial number; false for a number no
+// date has (far past any calendar, or not a number at all).
+bool serialToWallClock(double serial, bool is1904, QDate &date, QTime &time)
 {
+    if (!(std::fabs(serial) < 1e7))
+        return false;
     if (!is1904 && serial > 60)
         serial -= 1;
     const qint64 milliseconds = qint64(std::floor(serial * millisecondsPerDay + 0.5));
-    const qint64 days = milliseconds / qint64(millisecondsPerDay) - (milliseconds < 0 && milliseconds % qint64(millisecondsPerDay) != 0);
-    const int time = int(milliseconds - days * qint64(millisecondsPerDay));
-    return QDateTime(epochDate(is1904).addDays(days), QTime::fromMSecsSinceStartOfDay(time), Qt::LocalTime);
+    const qint64 day = qint64(millisecondsPerDay);
+    const qint64 days = milliseconds / day - (milliseconds < 0 && milliseconds % day != 0);
+    date = epochDate(is1904).addDays(days);
+    time = QTime::fromMSecsSinceStartOfDay(int(milliseconds - days * day));
+    return date.isValid();
+}
+
+} // namespace
+
+QDateTime serialToDateTime(double serial, bool is1904)
+{
+    QDate date;
+    QTime time;
+    if (!serialToWallClock(serial, is1904, date, time))
+        return QDateTime();
+    return wallClockDateTime(date, time);
+}
+
+QDateTime wallClockDateTime(const QDate &date, const QTime &time)
+{
+    const QDateTime local(date, time, Qt::LocalTime);
+    return local.isValid() ? local : QDateTime(date, time, Qt::UTC);
+}
+
+bool isDateSerial(double serial, bool is1904)
+{
+    // 31 December 9999 is 2958465 in the 1900 system, 2957003 in the 1904 one.
+    return serial >= 0 && serial < (is1904 ? 2957004.0 : 2958466.0);
+}
+
+QString serialToIsoText(double serial, bool is1904)
+{
+    QDate date;
+    QTime time;
+    if (!serialToWallClock(serial, is1904, date, time))
+        return QString();
+    return date.toString(Qt::ISODate) + QLatin1Char('T')
+        + time.toString(time.msec() ? QStringLiteral("HH:mm:ss.zzz") : QStringLiteral("HH:mm:ss"));
 }
 
 QString quoteSheetName(const QString &name)

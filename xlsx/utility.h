@@ -22,7 +22,21 @@ QStringList splitPartPath(const QString &path);
 // The 1900 system counts the fictitious 29 February 1900.
 double dateTimeToSerial(const QDateTime &dateTime, bool is1904 = false);
 double timeToSerial(const QTime &time);
+// The date and time a workbook shows, the same in every zone: in the local
+// zone, or in UTC where the local zone skips that wall-clock time (the hour
+// its clocks go forward), so that it stays valid. Invalid for a serial
+// number too large to be a date.
 QDateTime serialToDateTime(double serial, bool is1904 = false);
+// The serial number of a wall-clock date and time, whatever the local zone.
+double wallClockToSerial(const QDate &date, const QTime &time, bool is1904 = false);
+// A wall-clock date and time as serialToDateTime gives it.
+QDateTime wallClockDateTime(const QDate &date, const QTime &time);
+// Whether spreadsheet programs show the number as a date: from the epoch to
+// the end of 9999.
+bool isDateSerial(double serial, bool is1904 = false);
+// The date and time of a serial number as ISO 8601 text without a zone
+// ("2021-03-28T02:30:00"), as workbooks write dates.
+QString serialToIsoText(double serial, bool is1904 = false);
 
 // A sheet name as formulas and defined names need it: quoted, with doubled
 // apostrophes, when it holds a blank or an operator character.

@@ -347,7 +347,10 @@ bool DocumentPrivate::writePackage(QIODevice *device) const
     contentTypes->addStyles();
     zip.addFile(QStringLiteral("xl/styles.xml"), workbook->styles()->toXmlBytes());
     contentTypes->addTheme();
-    zip.addFile(QStringLiteral("xl/theme/theme1.xml"), workbook->theme()->toXmlBytes());
+    const Theme *theme = workbook->theme();
+    zip.addFile(Theme::partName(), theme->toXmlBytes());
+    if (!theme->relationships()->isEmpty())
+        zip.addFile(PartNames::relationshipsOf(Theme::partName()), theme->relationships()->toXmlBytes());
     writeChartsAndMedia(zip, drawingParts);
     writeKeptParts(zip, renamed);
 

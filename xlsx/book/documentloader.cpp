@@ -51,6 +51,19 @@ bool isExternal(const Relationship &relationship)
     return relationship.targetMode.has_value();
 }
 
+// The first relationship of each id, for lookups by id while the elements
+// that name them are read.
+QHash<QString, const Relationship *> byId(const QList<Relationship> &relationships)
+{
+    QHash<QString, const Relationship *> ids;
+    ids.reserve(relationships.size());
+    for (const Relationship &relationship : relationships) {
+        if (!ids.contains(relationship.id))
+            ids.insert(relationship.id, &relationship);
+    }
+    return ids;
+}
+
 
 } // namespace
 
@@ -180,8 +193,15 @@ bool DocumentLoader::readWorkbookParts(const QList<Relationship> &relationships)
         d->styles = QSharedPointer<Styles>::create(AbstractOOXmlFile::NewFromScratch);
     }
     if (const Relationship *theme = firstOfType(relationships, documentType("theme"))) {
-        if (!readPart(*d->theme, theme->target))
+        // A theme may point at pictures (a picture fill): its relationships
+        // stay with it, seen from the part it is saved as.
+        QList<Relationship> themeRelationships;
+        if (!readPart(*d->theme, theme->target) || !m_package.relationshipsOf(theme->target, themeRelationships))
             return false;
+        d->theme->setPartPath(Theme::partName());
+        d->theme->relationships()->setSourcePart(Theme::partName());
+        for (const Relationship &relationship : qAsConst(themeRelationships))
+            d->theme->relationships()->keep(relationship);
     } else {
         d->theme = QSharedPointer<Theme>::create(AbstractOOXmlFile::NewFromScratch);
     }
@@ -194,19 +214,22 @@ bool DocumentLoader::readSheets(const QList<Relationship> &relationships)
     const QList<ListedSheet> listed = workbook.d_func()->listedSheets;
     if (listed.isEmpty())
         return m_package.fail(workbook.partPath(), QStringLiteral("the workbook holds no sheet"));
+    const QHash<QString, const Relationship *> relationshipsById = byId(relationships);
+    QSet<QString> names;   // folded: sheet names do not tell letter case apart
+    QSet<QString> parts;
     for (const ListedSheet &sheet : listed) {
-        const Relationship *relationship = nullptr;
-        for (const Relationship &candidate : relationships) {
-            if (candidate.id == sheet.relationshipId)
-                relationship = &candidate;
-        }
+        const Relationship *relationship = relationshipsById.value(sheet.relationshipId);
         if (!relationship || isExternal(*relationship))
             return m_package.fail(workbook.partPath(), QStringLiteral("the sheet \"%1\" names the relationship %2, which does not exist")
                                                             .arg(sheet.name.left(40), sheet.relationshipId.left(20)));
-        for (const QString &name : workbook.sheetNames()) {
-            if (name.compare(sheet.name, Qt::CaseInsensitive) == 0)
-                return m_package.fail(workbook.partPath(), QStringLiteral("two sheets are named \"%1\"").arg(sheet.name.left(40)));
-        }
+        const QString folded = sheet.name.toCaseFolded();
+        if (names.contains(folded))
+            return m_package.fail(workbook.partPath(), QStringLiteral("two sheets are named \"%1\"").arg(sheet.name.left(40)));
+        names.insert(folded);
+        // A part is one sheet's: read once, it cannot be made to count many times.
+        if (parts.contains(relationship->target.toCaseFolded()))
+            return m_package.fail(workbook.partPath(), QStringLiteral("two sheets are the part %1").arg(relationship->target.left(100)));
+        parts.insert(relationship->target.toCaseFolded());
         const QString &type = relationship->type;
         AbstractSheet::SheetType kind;
         if (type == documentType("worksheet"))
@@ -315,16 +338,13 @@ bool DocumentLoader::readWorksheetNotes(Worksheet &worksheet)
 // cannot be resolved stays an anchor kept as it came.
 bool DocumentLoader::readDrawingObjects(Drawing &drawing, const QList<Relationship> &relationships)
 {
+    const QHash<QString, const Relationship *> relationshipsById = byId(relationships);
     for (DrawingObject &object : drawing.objects()) {
         if (object.kind == DrawingObject::Kept)
             continue;
-        const Relationship *target = nullptr;
-        for (const Relationship &relationship : relationships) {
-            if (relationship.id == object.relationshipId && !isExternal(relationship))
-                target = &relationship;
-        }
+        const Relationship *target = relationshipsById.value(object.relationshipId);
         object.kind = DrawingObject::Kept;
-        if (!target || !m_package.contains(target->target))
+        if (!target || isExternal(*target) || !m_package.contains(target->target))
             continue;
         if (target->type == documentType("image")) {
             QSharedPointer<MediaFile> &media = m_media[target->target];

@@ -16,6 +16,9 @@ class Theme : public AbstractOOXmlFile
 public:
     explicit Theme(CreationMode mode);
 
+    // The part a package holds the theme in.
+    static QString partName() { return QStringLiteral("xl/theme/theme1.xml"); }
+
     void writeXml(QIODevice *device) const override;
     bool readXml(QIODevice *device) override;
     QByteArray toXmlBytes() const override;

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <charconv>
+#include <limits>
 #include <cstring>
 
 // The values of a sheet part's cells as text: numbers, references, dates.
@@ -50,19 +51,68 @@ inline bool parseInt(QLatin1String text, int &value)
     return result.ec == std::errc() && result.ptr == end;
 }
 
-inline bool parseDouble(QLatin1String text, double &value)
+namespace Detail {
+
+// Whether a decimal number whose value does not fit a double is too small
+// rather than too large: where its first significant digit stands.
+inline bool isTooSmall(const char *p, const char *end)
+{
+    if (p != end && (*p == '-' || *p == '+'))
+        ++p;
+    long long position = -1;   // of the first significant digit, as a power of ten
+    long long integerDigits = 0;
+    bool significant = false;
+    for (; p != end && *p >= '0' && *p <= '9'; ++p) {
+        significant |= *p != '0';
+        integerDigits += significant;
+    }
+    if (significant) {
+        position = integerDigits - 1;
+    } else if (p != end && *p == '.') {
+        for (++p; p != end && *p == '0'; ++p)
+            --position;
+    }
+    while (p != end && ((*p >= '0' && *p <= '9') || *p == '.'))
+        ++p;
+    long long exponent = 0;
+    if (p != end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        const bool negative = p != end && *p == '-';
+        if (p != end && (*p == '-' || *p == '+'))
+            ++p;
+        for (; p != end && *p >= '0' && *p <= '9'; ++p)
+            exponent = qMin(exponent * 10 + (*p - '0'), 1000000000LL);
+        exponent = negative ? -exponent : exponent;
+    }
+    return position + exponent < 0;
+}
+
+} // namespace Detail
+
+// A number as the schema's double reads it, blanks around it allowed: one
+// too small for a double is 0 and one too large is infinite, as other
+// readers take them; "INF", "-INF" and "NaN" are numbers too. False for
+// anything else.
+inline bool parseNumber(QLatin1String text, double &value)
 {
     const char *begin = text.data();
     const char *end = begin + text.size();
+    while (begin != end && (*begin == ' ' || *begin == '\t' || *begin == '\n' || *begin == '\r'))
+        ++begin;
+    while (end != begin && (end[-1] == ' ' || end[-1] == '\t' || end[-1] == '\n' || end[-1] == '\r'))
+        --end;
+    const bool negative = begin != end && *begin == '-';
     if (begin != end && *begin == '+')
         ++begin;
     const auto result = std::from_chars(begin, end, value);
-    if (result.ec == std::errc() && result.ptr == end)
+    if (result.ptr != end || begin == end)
+        return false;
+    if (result.ec == std::errc::result_out_of_range) {
+        const double magnitude = Detail::isTooSmall(begin, end) ? 0.0 : std::numeric_limits<double>::infinity();
+        value = negative ? -magnitude : magnitude;
         return true;
-    // Blanks around the number, which XML allows a reader to meet.
-    bool ok = false;
-    value = QByteArray(text.data(), text.size()).trimmed().toDouble(&ok);
-    return ok;
+    }
+    return result.ec == std::errc();
 }
 
 // "B12" (also "$B$12") to row and column; false for anything else,
@@ -92,16 +142,29 @@ inline QString shown(QLatin1String text)
     return QString(text.left(qMin(text.size(), 40)));
 }
 
-// The date of a "d" cell: ISO 8601, a date, a time or both.
-inline QDateTime isoDateTime(const QByteArray &text)
+// The date and time of a "d" cell: ISO 8601, a date, a time or both, read
+// as the wall clock it names; a zone after the time is left aside, as the
+// cell shows the time as written. A time alone is a time of day 0.
+inline bool isoWallClock(const QByteArray &text, QDate &date, QTime &time)
 {
-    QDateTime dateTime = QDateTime::fromString(QString::fromLatin1(text), Qt::ISODateWithMs);
-    if (!dateTime.isValid()) {
-        const QTime time = QTime::fromString(QString::fromLatin1(text), Qt::ISODateWithMs);
-        if (time.isValid())
-            dateTime = QDateTime(QDate(1899, 12, 31), time);
+    const QString string = QString::fromLatin1(text);
+    const int separator = string.contains(QLatin1Char('T')) ? string.indexOf(QLatin1Char('T')) : string.indexOf(QLatin1Char(' '));
+    const bool timeOnly = separator < 0 && string.contains(QLatin1Char(':'));
+    const QString datePart = timeOnly ? QString() : separator < 0 ? string : string.left(separator);
+    QString timePart = timeOnly ? string : separator < 0 ? QString() : string.mid(separator + 1);
+    date = datePart.isEmpty() ? QDate(1899, 12, 31) : QDate::fromString(datePart, Qt::ISODate);
+    time = QTime(0, 0);
+    if (!timePart.isEmpty()) {
+        if (timePart.endsWith(QLatin1Char('Z'))) {
+            timePart.chop(1);
+        } else {
+            const int sign = qMax(timePart.lastIndexOf(QLatin1Char('+')), timePart.lastIndexOf(QLatin1Char('-')));
+            if (sign > 0)
+                timePart.truncate(sign);
+        }
+        time = QTime::fromString(timePart, Qt::ISODateWithMs);
     }
-    return QDateTime(dateTime.date(), dateTime.time(), Qt::LocalTime);
+    return date.isValid() && time.isValid() && !datePart.startsWith(QLatin1Char('-'));
 }
 
 // The cells of the row the scanner stands on, up to the row's end: most are

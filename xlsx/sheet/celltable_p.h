@@ -43,6 +43,8 @@ public:
     ~CellTable();
     CellTable(const CellTable &other);
     CellTable &operator=(const CellTable &other);
+    CellTable(CellTable &&other) noexcept = default;
+    CellTable &operator=(CellTable &&other) noexcept = default;
 
     StoredCell *find(int row, int column);
     const StoredCell *find(int row, int column) const;

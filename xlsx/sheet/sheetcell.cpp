@@ -28,8 +28,8 @@ bool SheetCell::isDateTime() const
 {
     if (m_value.userType() == QMetaType::QDateTime)
         return true;   // a date the package wrote as a date
-    return m_kind == CellKind::Number && m_value.isValid() && m_value.toDouble() >= 0 && m_format.isValid()
-        && m_format.isDateTimeFormat();
+    return m_kind == CellKind::Number && m_value.isValid() && isDateSerial(m_value.toDouble(), m_date1904)
+        && m_format.isValid() && m_format.isDateTimeFormat();
 }
 
 QDateTime SheetCell::dateTime() const

@@ -147,9 +147,8 @@ void SheetDataWriter::writeCell(int row, const StoredCell &cell, const RowSettin
             // A loaded date that its package wrote as a date.
             buffer.append(" t=\"d\">");
             writeFormula(row, cell);
-            const QDateTime dateTime = serialToDateTime(cell.value.number, sheet.workbook->isDate1904());
             buffer.append("<v>")
-                .append(dateTime.toString(dateTime.time().msec() ? Qt::ISODateWithMs : Qt::ISODate).toLatin1())
+                .append(serialToIsoText(cell.value.number, sheet.workbook->isDate1904()).toLatin1())
                 .append("</v></c>");
             return;
         }

@@ -359,11 +359,11 @@ QVariant SheetReaderPrivate::value(QLatin1String type, QLatin1String text, int x
         double number = 0;
         if (text.trimmed().isEmpty())
             return QVariant();
-        if (!parseDouble(text, number)) {
+        if (!parseNumber(text, number)) {
             ok = fail(where() + QStringLiteral(" holds %1, which is no number").arg(shown(text)));
             return QVariant();
         }
-        if (xf >= 0 && xf < dateFormats.size() && dateFormats.at(xf) && number >= 0)
+        if (xf >= 0 && xf < dateFormats.size() && dateFormats.at(xf) && isDateSerial(number, date1904))
             return serialToDateTime(number, date1904);
         return number;
     }
@@ -377,10 +377,13 @@ QVariant SheetReaderPrivate::value(QLatin1String type, QLatin1String text, int x
     if (type == QLatin1String("b"))
         return bytes.trimmed() == "1" || bytes.trimmed() == "true";
     if (type == QLatin1String("d")) {
-        const QDateTime dateTime = isoDateTime(bytes.trimmed());
-        if (!dateTime.isValid())
+        QDate date;
+        QTime time;
+        if (!isoWallClock(bytes.trimmed(), date, time)) {
             ok = fail(where() + QStringLiteral(" holds the date %1, which is no ISO 8601 date").arg(shown(text)));
-        return dateTime;
+            return QVariant();
+        }
+        return wallClockDateTime(date, time);
     }
     ok = fail(where() + QStringLiteral(" is of the unknown type \"%1\"").arg(shown(type)));
     return QVariant();

@@ -156,6 +156,7 @@ void WorksheetPrivate::put(int row, const StoredCell &cell, const CellFormula *f
                 dissolveSharedFormula(master.key());
             if (!formula)
                 formulas.remove(key);
+            formulaAttributes.remove(key);
         }
         if (CellKind(replaced.kind) == CellKind::SharedString)
             sharedStrings()->releaseEntry(replaced.value.string);

@@ -16,6 +16,7 @@
 #include <QHash>
 #include <QList>
 #include <QMap>
+#include <QSet>
 #include <QSharedPointer>
 
 class QXmlStreamWriter;
@@ -118,16 +119,7 @@ public:
     bool readSheetViews(XmlScanner &scanner);
     void readSheetFormat(XmlScanner &scanner);
     bool readColumns(XmlScanner &scanner);
-    bool readSheetData(XmlScanner &scanner);
-    bool readRow(XmlScanner &scanner, int &row);
-    bool readCell(XmlScanner &scanner, int row, int &column);
-    bool readSimpleCell(const XmlScanner::SimpleCell &cell, int row, int &column);
-    bool readCellPosition(QLatin1String reference, int row, int &column);
-    bool readCellStyle(QLatin1String style, int row, int column, StoredCell &cell);
-    bool readFormula(XmlScanner &scanner, int row, int column, CellFormula &formula);
-    RichString readInlineText(XmlScanner &scanner);
-    bool storeCellValue(int row, StoredCell &cell, QLatin1String type, QLatin1String valueText, bool hasValue,
-                        const CellFormula *formula, const RichString *inlineText);
+    void hoistNamespaces(const XmlScanner &scanner, QSet<QString> &rootNames);
     bool readMergedCells(XmlScanner &scanner);
     bool readHyperlinks(XmlScanner &scanner);
     // The loaded drawing element, kept as it came in its place.
@@ -236,8 +228,6 @@ public:
     QString loadedDrawingId;
     bool keptDrawingElement = false;   // the loaded one, which the model could not read
     QString readError;
-    QByteArray readScratch;   // a cell's value while it is read
-    QByteArray readValue;
 };
 
 } // namespace Spreadsheet

@@ -9,6 +9,7 @@
 #include "formulashifter_p.h"
 #include "namespaces.h"
 #include "relationships.h"
+#include "sheetdatareader_p.h"
 #include "richstring.h"
 #include "sharedstrings.h"
 #include "styles.h"
@@ -128,8 +129,26 @@ void WorksheetPrivate::keepLoadedDrawing()
     keptDrawingElement = true;
 }
 
+// A prefix that the model's own elements declare (rows and cells that came
+// under it keep attributes in it) is declared on the sheet's root instead,
+// where the saved sheet declares what its kept parts use.
+void WorksheetPrivate::hoistNamespaces(const XmlScanner &scanner, QSet<QString> &rootNames)
+{
+    for (int i = 0; i < scanner.attributeCount(); ++i) {
+        const XmlScanner::Attribute &attribute = scanner.attribute(i);
+        const QString name(attribute.qualifiedName);
+        if (!name.startsWith(QLatin1String("xmlns:")) || rootNames.contains(name))
+            continue;
+        rootNames.insert(name);
+        rootAttributes.append({ name, QString::fromUtf8(XmlScanner::decoded(attribute)) });
+    }
+}
+
 bool WorksheetPrivate::readWorksheet(XmlScanner &scanner)
 {
+    QSet<QString> rootNames{ QStringLiteral("xmlns:r") };
+    for (const KeptAttribute &attribute : qAsConst(rootAttributes))
+        rootNames.insert(attribute.name);
     int lastOrder = -1;
     while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= 1) {
         if (scanner.token() != XmlScanner::StartElement)
@@ -143,21 +162,26 @@ bool WorksheetPrivate::readWorksheet(XmlScanner &scanner)
             scanner.skipElement();   // made anew from the cells
             break;
         case SheetViewsOrder:
+            hoistNamespaces(scanner, rootNames);
             read = readSheetViews(scanner);
             break;
         case SheetFormatPrOrder:
             readSheetFormat(scanner);
             break;
         case ColsOrder:
+            hoistNamespaces(scanner, rootNames);
             read = readColumns(scanner);
             break;
         case SheetDataOrder:
-            read = readSheetData(scanner);
+            hoistNamespaces(scanner, rootNames);
+            read = SheetDataReader(*this).read(scanner);
             break;
         case MergeCellsOrder:
+            hoistNamespaces(scanner, rootNames);
             read = readMergedCells(scanner);
             break;
         case HyperlinksOrder:
+            hoistNamespaces(scanner, rootNames);
             read = readHyperlinks(scanner);
             break;
         case AutoFilterOrder: {
@@ -317,308 +341,6 @@ bool WorksheetPrivate::readColumns(XmlScanner &scanner)
             columnsByColumn.insert(column, range);
     }
     return !scanner.hasError();
-}
-
-// --- rows and cells
-
-bool WorksheetPrivate::readSheetData(XmlScanner &scanner)
-{
-    const int depth = scanner.depth();
-    int row = 0;
-    while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
-        if (scanner.token() != XmlScanner::StartElement)
-            continue;
-        if (!scanner.is(XmlScanner::Main, "row")) {
-            scanner.skipElement();
-            continue;
-        }
-        if (!readRow(scanner, row))
-            return false;
-    }
-    return !scanner.hasError();
-}
-
-bool WorksheetPrivate::readRow(XmlScanner &scanner, int &row)
-{
-    const XmlScanner::Attribute *number = scanner.find("r");
-    if (number) {
-        if (!parseInt(number->rawValue, row) || row < 1 || row > maxRows)
-            return fail(QStringLiteral("row %1 lies outside the sheet").arg(shown(number->rawValue)));
-    } else if (++row > maxRows) {
-        return fail(QStringLiteral("the sheet has more than %1 rows").arg(maxRows));
-    }
-
-    // Settings: a format only where the row says it applies it.
-    QSharedPointer<RowSettings> settings;
-    auto ownSettings = [&]() -> RowSettings & {
-        if (!settings)
-            settings = QSharedPointer<RowSettings>::create();
-        return *settings;
-    };
-    const bool customFormat = isTrue(scanner.value("customFormat"));
-    if (customFormat) {
-        const int xf = scanner.value("s").toInt();
-        if (xf < 0 || xf >= styles()->cellFormatCount())
-            return fail(QStringLiteral("row %1 has style %2, which does not exist").arg(row).arg(xf));
-        ownSettings().format = styles()->cellFormatAt(xf);
-    }
-    const QByteArray height = scanner.value("ht");
-    if (!height.isNull()) {
-        ownSettings().height = qBound(0.0, height.toDouble(), 409.5);
-        settings->customHeight = isTrue(scanner.value("customHeight"));
-    }
-    if (isTrue(scanner.value("hidden")))
-        ownSettings().hidden = true;
-    const int outline = scanner.value("outlineLevel").toInt();
-    if (outline > 0)
-        ownSettings().outlineLevel = qMin(outline, int(maxOutlineLevel));
-    if (isTrue(scanner.value("collapsed")))
-        ownSettings().collapsed = true;
-    QByteArray others = customFormat ? KeptXml::rawAttributes(scanner, { "r", "spans", "s", "customFormat", "ht",
-                                                                         "customHeight", "hidden", "outlineLevel",
-                                                                         "collapsed" })
-                                     : KeptXml::rawAttributes(scanner, { "r", "spans", "customFormat", "ht",
-                                                                         "customHeight", "hidden", "outlineLevel",
-                                                                         "collapsed" });
-    if (!others.isEmpty()) {
-        int text = keptTexts.indexOf(others);
-        if (text < 0) {
-            text = keptTexts.size();
-            keptTexts.append(others);
-        }
-        rowAttributes.emplace_back(row, text);
-    }
-    if (settings) {
-        rows.insert(row, settings);
-        extendDimension(row, dimension.firstColumn() == -1 ? 1 : dimension.firstColumn());
-    }
-
-    if (scanner.isEmptyElement()) {
-        scanner.next();
-        return true;
-    }
-    int column = 0;
-    return readCellsOfRow(
-        scanner, [&](const XmlScanner::SimpleCell &cell) { return readSimpleCell(cell, row, column); },
-        [&] { return readCell(scanner, row, column); });
-}
-
-bool WorksheetPrivate::readCellPosition(QLatin1String reference, int row, int &column)
-{
-    if (reference.data()) {
-        int cellRow = 0;
-        if (!parseCellReference(reference, cellRow, column))
-            return fail(QStringLiteral("cell %1 lies outside the sheet").arg(shown(reference)));
-        if (cellRow != row)
-            return fail(QStringLiteral("cell %1 lies in row %2").arg(shown(reference)).arg(row));
-    } else if (++column > maxColumns) {
-        return fail(QStringLiteral("row %1 has more than %2 cells").arg(row).arg(maxColumns));
-    }
-    return true;
-}
-
-bool WorksheetPrivate::readCellStyle(QLatin1String style, int row, int column, StoredCell &cell)
-{
-    if (!style.data())
-        return true;
-    int xf = 0;
-    if (!parseInt(style, xf) || xf < 0 || xf >= styles()->cellFormatCount())
-        return fail(QStringLiteral("cell %1 has style %2, which does not exist").arg(CellAddress(row, column).toText(), shown(style)));
-    cell.format = quint32(xf) + 2;
-    return true;
-}
-
-bool WorksheetPrivate::readSimpleCell(const XmlScanner::SimpleCell &simple, int row, int &column)
-{
-    StoredCell cell;
-    if (!readCellPosition(simple.reference, row, column) || !readCellStyle(simple.style, row, column, cell))
-        return false;
-    cell.column = quint16(column);
-    cell.kind = quint8(CellKind::Number);
-    return storeCellValue(row, cell, simple.type.data() ? simple.type : QLatin1String("n"), simple.value,
-                          simple.hasValue, nullptr, nullptr);
-}
-
-bool WorksheetPrivate::readCell(XmlScanner &scanner, int row, int &column)
-{
-    const XmlScanner::Attribute *reference = scanner.find("r");
-    const XmlScanner::Attribute *style = scanner.find("s");
-    StoredCell cell;
-    if (!readCellPosition(reference ? reference->rawValue : QLatin1String(), row, column)
-        || !readCellStyle(style ? style->rawValue : QLatin1String(), row, column, cell))
-        return false;
-    cell.column = quint16(column);
-    cell.kind = quint8(CellKind::Number);
-    const XmlScanner::Attribute *typeAttribute = scanner.find("t");
-    const CellType cellType(typeAttribute);
-    const QLatin1String type = cellType.text();
-    if (scanner.attributeCount() > (reference != nullptr) + (style != nullptr) + (typeAttribute != nullptr)) {
-        const QByteArray others = KeptXml::rawAttributes(scanner, { "r", "s", "t" });
-        if (!others.isEmpty()) {
-            cellAttributes.insert(formulaKey(row, column), others);
-            cell.flags |= StoredCell::HasKeptAttributes;
-        }
-    }
-
-    QByteArray &valueText = readValue;
-    valueText.clear();
-    bool hasValue = false;
-    CellFormula formula;
-    bool hasFormula = false;
-    std::optional<RichString> inlineText;
-    if (!scanner.isEmptyElement()) {
-        const int depth = scanner.depth();
-        while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
-            if (scanner.token() != XmlScanner::StartElement)
-                continue;
-            if (scanner.is(XmlScanner::Main, "v")) {
-                const QLatin1String text = scanner.readElementTextView(readScratch);
-                valueText.append(text.data(), text.size());
-                hasValue = true;
-            } else if (scanner.is(XmlScanner::Main, "f")) {
-                if (!readFormula(scanner, row, column, formula))
-                    return false;
-                hasFormula = true;
-            } else if (scanner.is(XmlScanner::Main, "is")) {
-                inlineText.emplace(readInlineText(scanner));
-            } else {
-                scanner.skipElement();
-            }
-        }
-    } else {
-        scanner.next();
-    }
-    if (scanner.hasError())
-        return false;
-    return storeCellValue(row, cell, type, QLatin1String(valueText.constData(), valueText.size()), hasValue,
-                          hasFormula ? &formula : nullptr, inlineText ? &*inlineText : nullptr);
-}
-
-bool WorksheetPrivate::readFormula(XmlScanner &scanner, int row, int column, CellFormula &formula)
-{
-    const QByteArray kind = scanner.value("t");
-    const CellFormula::Kind formulaKind = kind == "array"       ? CellFormula::ArrayFormula
-                                          : kind == "shared"    ? CellFormula::SharedFormula
-                                          : kind == "dataTable" ? CellFormula::DataTableFormula
-                                                                : CellFormula::NormalFormula;
-    CellArea range;
-    const QByteArray ref = scanner.value("ref");
-    if (!ref.isNull()) {
-        range = CellArea(QString::fromLatin1(ref));
-        if (!range.isValid() || range.firstRow() < 1 || range.firstColumn() < 1 || range.lastRow() > maxRows
-            || range.lastColumn() > maxColumns)
-            return fail(QStringLiteral("the formula of cell %1 covers %2, which lies outside the sheet")
-                            .arg(CellAddress(row, column).toText(), QString::fromLatin1(ref.left(40))));
-    }
-    const bool always = isTrue(scanner.value("ca"));
-    const QByteArray shared = scanner.value("si");
-    const QByteArray others = KeptXml::rawAttributes(scanner, { "t", "ref", "ca", "si" });
-    formula = CellFormula(QString::fromUtf8(scanner.readElementText()), formulaKind, range);
-    formula.setAlwaysCalculate(always);
-    if (formulaKind == CellFormula::SharedFormula) {
-        formula.setSharedIndex(shared.toInt());
-        if (!formula.text().isEmpty())
-            sharedFormulaMasters.insert(formula.sharedIndex(), formulaKey(row, column));
-    }
-    if (!others.isEmpty())
-        formulaAttributes.insert(formulaKey(row, column), others);
-    return true;
-}
-
-RichString WorksheetPrivate::readInlineText(XmlScanner &scanner)
-{
-    RichString text;
-    const int depth = scanner.depth();
-    while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
-        if (scanner.token() != XmlScanner::StartElement)
-            continue;
-        if (scanner.is(XmlScanner::Main, "t")) {
-            text.appendRun(unescapeCellText(QString::fromUtf8(scanner.readElementText())));
-        } else if (scanner.is(XmlScanner::Main, "r")) {
-            Format format;
-            QString run;
-            const int runDepth = scanner.depth();
-            while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= runDepth) {
-                if (scanner.token() != XmlScanner::StartElement)
-                    continue;
-                if (scanner.is(XmlScanner::Main, "rPr"))
-                    FormatReader::readFont(scanner, format);
-                else if (scanner.is(XmlScanner::Main, "t"))
-                    run += unescapeCellText(QString::fromUtf8(scanner.readElementText()));
-                else
-                    scanner.skipElement();
-            }
-            text.appendRun(run, format);
-        } else {
-            scanner.skipElement();
-        }
-    }
-    return text;
-}
-
-// The cell's value by its type, and the cell stored.
-bool WorksheetPrivate::storeCellValue(int row, StoredCell &cell, QLatin1String type, QLatin1String valueText,
-                                      bool hasValue, const CellFormula *formula, const RichString *inlineText)
-{
-    const int column = cell.column;
-    auto where = [row, column] { return CellAddress(row, column).toText(); };
-    auto text = [&valueText] { return QByteArray(valueText.data(), valueText.size()); };
-    if (type == QLatin1String("s")) {
-        int index = -1;
-        const quint32 entry = parseInt(valueText, index) ? sharedStrings()->loadedEntry(index) : SharedStrings::noEntry;
-        if (!hasValue || entry == SharedStrings::noEntry)
-            return fail(QStringLiteral("cell %1 names shared text %2, which the table does not hold").arg(where(), shown(valueText)));
-        cell.kind = quint8(CellKind::SharedString);
-        cell.flags |= StoredCell::HasValue;
-        cell.value.string = sharedStrings()->addReferenceTo(entry);
-    } else if (type == QLatin1String("n")) {
-        if (hasValue && !valueText.trimmed().isEmpty()) {
-            double number = 0;
-            if (!parseDouble(valueText, number))
-                return fail(QStringLiteral("cell %1 holds %2, which is no number").arg(where(), shown(valueText)));
-            cell.flags |= StoredCell::HasValue;
-            cell.value.number = number;
-        }
-    } else if (type == QLatin1String("inlineStr") || (inlineText && type != QLatin1String("str"))) {
-        // Kept with the shared texts, as spreadsheet programs keep them.
-        cell.kind = quint8(CellKind::SharedString);
-        cell.flags |= StoredCell::HasValue;
-        cell.value.string = sharedStrings()->addEntry(inlineText ? *inlineText : RichString());
-    } else if (type == QLatin1String("b")) {
-        cell.kind = quint8(CellKind::Boolean);
-        if (hasValue) {
-            cell.flags |= StoredCell::HasValue;
-            cell.value.boolean = isTrue(text().trimmed());
-        }
-    } else if (type == QLatin1String("e")) {
-        cell.kind = quint8(CellKind::Error);
-        const QString error = QString::fromUtf8(text().trimmed());
-        int index = errorTexts.indexOf(error);
-        if (index < 0) {
-            index = errorTexts.size();
-            errorTexts.append(error);
-        }
-        cell.flags |= StoredCell::HasValue;
-        cell.value.string = quint32(index);
-    } else if (type == QLatin1String("str")) {
-        cell.kind = quint8(CellKind::FormulaString);
-        cell.flags |= StoredCell::HasValue;
-        formulaResults.insert(formulaKey(row, column), unescapeCellText(QString::fromUtf8(text())));
-    } else if (type == QLatin1String("d")) {
-        const QDateTime dateTime = isoDateTime(text().trimmed());
-        if (hasValue && !dateTime.isValid())
-            return fail(QStringLiteral("cell %1 holds the date %2, which is no ISO 8601 date").arg(where(), shown(valueText)));
-        if (hasValue) {
-            cell.flags |= StoredCell::HasValue | StoredCell::IsoDate;
-            cell.value.number = dateTimeToSerial(dateTime, workbook->isDate1904());
-        }
-    } else {
-        return fail(QStringLiteral("cell %1 is of the unknown type \"%2\"").arg(where(), shown(type)));
-    }
-    if (formula)
-        cell.flags |= StoredCell::HasFormula;
-    put(row, cell, formula);
-    return true;
 }
 
 // --- merged ranges and links

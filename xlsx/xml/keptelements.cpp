@@ -8,11 +8,20 @@ namespace Spreadsheet {
 
 void KeptElements::add(int slot, const QByteArray &bytes, bool usesRelationships)
 {
-    // A file may hold known elements out of order; they keep theirs.
-    int at = m_elements.size();
-    while (at > 0 && m_elements.at(at - 1).slot > slot)
-        --at;
-    m_elements.insert(at, { slot, bytes, usesRelationships });
+    // A file may hold known elements out of order; they keep theirs, and
+    // are sorted when they are asked for.
+    m_sorted &= m_elements.isEmpty() || m_elements.last().slot <= slot;
+    m_elements.append({ slot, bytes, usesRelationships });
+}
+
+const QVector<KeptElements::Element> &KeptElements::elements() const
+{
+    if (!m_sorted) {
+        std::stable_sort(m_elements.begin(), m_elements.end(),
+                         [](const Element &a, const Element &b) { return a.slot < b.slot; });
+        m_sorted = true;
+    }
+    return m_elements;
 }
 
 void KeptElements::removeSlot(int slot)
@@ -25,7 +34,7 @@ void KeptElements::removeSlot(int slot)
 KeptElements KeptElements::withoutRelationships() const
 {
     KeptElements kept;
-    for (const Element &element : m_elements) {
+    for (const Element &element : elements()) {
         if (!element.usesRelationships)
             kept.m_elements.append(element);
     }

@@ -31,7 +31,8 @@ public:
     // Forgets the elements kept in that slot (the model writes its own there).
     void removeSlot(int slot);
     bool isEmpty() const { return m_elements.isEmpty(); }
-    const QVector<Element> &elements() const { return m_elements; }
+    // In the order of their slots, document order among equals.
+    const QVector<Element> &elements() const;
     // The same without those that point at relationships: for a copy of the
     // part, which has no relationships of its own.
     KeptElements withoutRelationships() const;
@@ -53,7 +54,8 @@ public:
     };
 
 private:
-    QVector<Element> m_elements;   // in document order, so slots ascend
+    mutable QVector<Element> m_elements;   // sorted by slot when m_sorted
+    mutable bool m_sorted = true;
 };
 
 } // namespace Spreadsheet

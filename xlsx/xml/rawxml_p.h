@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <charconv>
+#include <cmath>
 
 // Appending XML to a byte buffer directly, for the parts that hold one element
 // per cell or text. The escaping is QXmlStreamWriter's: & < > " always,
@@ -24,6 +25,12 @@ inline void appendNumber(QByteArray &out, int number)
 // keeps its seventeen digits).
 inline void appendNumber(QByteArray &out, double number)
 {
+    // Infinities and "not a number", which loaded cells may hold, in the
+    // schema's own spelling (which spreadsheet programs read).
+    if (!std::isfinite(number)) {
+        out.append(std::isnan(number) ? "NaN" : number > 0 ? "INF" : "-INF");
+        return;
+    }
     char digits[32];
     const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
     out.append(digits, int(end - digits));

@@ -6,6 +6,7 @@
 #include <QTextCodec>
 #include <QVarLengthArray>
 
+#include <algorithm>
 #include <cstring>
 
 namespace Spreadsheet {
@@ -94,8 +95,8 @@ XmlScanner::XmlScanner(QIODevice *device, int maxDepth)
     , m_maxDepth(maxDepth)
 {
     for (const char *uri : knownNamespaces)
-        m_namespaceUris.append(QByteArray(uri));
-    m_bindings.append({ QByteArray("xml"), XmlNamespace, 0 });
+        internNamespace(QByteArray(uri));
+    bind(QByteArray("xml"), XmlNamespace);
     m_token = StartElement;   // anything but the end: nothing read yet
 }
 
@@ -386,30 +387,27 @@ bool XmlScanner::skipSpecial()
 
 
 // The ">" that ends the tag starting at position, outside quoted values;
-// -1 when the document ends first.
+// -1 when the document ends first. One pass, however many values the tag has.
 int XmlScanner::tagEnd(int position)
 {
     int i = position;
+    char quote = 0;
     for (;;) {
         const char *data = m_buffer.constData();
         const int size = m_buffer.size();
-        const char *greater = i < size ? static_cast<const char *>(std::memchr(data + i, '>', size_t(size - i))) : nullptr;
-        if (!greater) {
-            if (!fill())
-                return -1;
-            continue;
+        for (; i < size; ++i) {
+            const char c = data[i];
+            if (quote) {
+                if (c == quote)
+                    quote = 0;
+            } else if (c == '"' || c == '\'') {
+                quote = c;
+            } else if (c == '>') {
+                return i;
+            }
         }
-        const char *quote = data + i;
-        while (quote < greater && *quote != '"' && *quote != '\'')
-            ++quote;
-        if (quote == greater)
-            return int(greater - data);
-        // A quoted value may hold ">": the tag goes on after its end.
-        const int open = int(quote - data);
-        const int closing = findFrom(open + 1, *quote);
-        if (closing < 0)
+        if (!fill())
             return -1;
-        i = closing + 1;
     }
 }
 
@@ -486,10 +484,6 @@ XmlScanner::Token XmlScanner::scanStartTag()
             if (!ok)
                 return fail(QStringLiteral("an attribute value holds a reference XML does not define"));
         }
-        for (const Attribute &other : m_attributes) {
-            if (other.qualifiedName == qualified)
-                return fail(QStringLiteral("an element has the attribute %1 twice").arg(QString(qualified)));
-        }
         // Until the namespaces are resolved, a prefixed name's colon is
         // kept in its local name's place.
         anyPrefix |= colon >= 0 || (qualified.size() >= 5 && std::memcmp(attributeName, "xmlns", 5) == 0);
@@ -498,6 +492,8 @@ XmlScanner::Token XmlScanner::scanStartTag()
                                  qualified, QLatin1String(value, size), plain });
         m_attributes.back().namespaceId = colon >= 0 ? -3 : NoNamespace;   // -3: a prefix to resolve
     }
+    if (const QLatin1String *twice = repeatedAttribute())
+        return fail(QStringLiteral("an element has the attribute %1 twice").arg(QString(twice->left(qMin(twice->size(), 100)))));
     if (m_rootSeen && m_depth == 0)
         return fail(QStringLiteral("the document has a second root element"));
     m_rootSeen = true;
@@ -516,12 +512,43 @@ XmlScanner::Token XmlScanner::scanStartTag()
     return m_token = StartElement;
 }
 
+// The attribute named twice in the current start tag, if any: pairs for
+// the few attributes of most tags, sorted names for many.
+const QLatin1String *XmlScanner::repeatedAttribute()
+{
+    const size_t count = m_attributes.size();
+    if (count <= 16) {
+        for (size_t i = 1; i < count; ++i) {
+            for (size_t j = 0; j < i; ++j) {
+                if (m_attributes[i].qualifiedName == m_attributes[j].qualifiedName)
+                    return &m_attributes[i].qualifiedName;
+            }
+        }
+        return nullptr;
+    }
+    m_sortedNames.clear();
+    for (const Attribute &attribute : m_attributes)
+        m_sortedNames.push_back(attribute.qualifiedName);
+    auto less = [](QLatin1String a, QLatin1String b) {
+        const int common = qMin(a.size(), b.size());
+        const int order = std::memcmp(a.data(), b.data(), size_t(common));
+        return order < 0 || (order == 0 && a.size() < b.size());
+    };
+    std::sort(m_sortedNames.begin(), m_sortedNames.end(), less);
+    for (size_t i = 1; i < m_sortedNames.size(); ++i) {
+        if (m_sortedNames[i] == m_sortedNames[i - 1])
+            return &m_sortedNames[i];
+    }
+    return nullptr;
+}
+
 int XmlScanner::internNamespace(const QByteArray &uri)
 {
-    const int known = m_namespaceUris.indexOf(uri);
-    if (known >= 0)
-        return known;
+    const auto known = m_namespaceIds.constFind(uri);
+    if (known != m_namespaceIds.constEnd())
+        return known.value();
     m_namespaceUris.append(uri);
+    m_namespaceIds.insert(uri, m_namespaceUris.size() - 1);
     return m_namespaceUris.size() - 1;
 }
 
@@ -529,19 +556,32 @@ int XmlScanner::namespaceOf(QLatin1String prefix) const
 {
     if (prefix.isEmpty())
         return m_defaultNamespace;
-    for (int i = m_bindings.size() - 1; i >= 0; --i) {
-        const QByteArray &bound = m_bindings.at(i).prefix;
-        if (bound.size() == prefix.size() && std::memcmp(bound.constData(), prefix.data(), size_t(bound.size())) == 0)
-            return m_bindings.at(i).namespaceId;
+    const auto bound = m_innermostBinding.constFind(QByteArray::fromRawData(prefix.data(), prefix.size()));
+    return bound == m_innermostBinding.constEnd() ? -1 : m_bindings.at(bound.value()).namespaceId;
+}
+
+void XmlScanner::bind(const QByteArray &prefix, int namespaceId)
+{
+    int shadowed = -1;
+    if (!prefix.isEmpty()) {
+        shadowed = m_innermostBinding.value(prefix, -1);
+        m_innermostBinding.insert(prefix, m_bindings.size());
     }
-    return -1;
+    m_bindings.append({ prefix, namespaceId, m_depth, shadowed });
 }
 
 void XmlScanner::popBindings()
 {
     bool defaultChanged = false;
     while (!m_bindings.isEmpty() && m_bindings.last().depth == m_depth) {
-        defaultChanged |= m_bindings.last().prefix.isEmpty();
+        const Binding &binding = m_bindings.last();
+        defaultChanged |= binding.prefix.isEmpty();
+        if (!binding.prefix.isEmpty()) {
+            if (binding.shadowed >= 0)
+                m_innermostBinding.insert(binding.prefix, binding.shadowed);
+            else
+                m_innermostBinding.remove(binding.prefix);
+        }
         m_bindings.removeLast();
     }
     if (!defaultChanged)
@@ -573,7 +613,7 @@ bool XmlScanner::resolveNamespaces()
                 fail(QStringLiteral("the prefix %1 is declared without a namespace").arg(QString::fromUtf8(prefix)));
                 return false;
             }
-            m_bindings.append({ prefix, internNamespace(uri), m_depth });
+            bind(prefix, internNamespace(uri));
             if (prefix.isEmpty())
                 m_defaultNamespace = m_bindings.last().namespaceId;
             attribute.namespaceId = -1;   // a declaration

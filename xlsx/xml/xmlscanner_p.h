@@ -2,6 +2,7 @@
 #define SPREADSHEET_XMLSCANNER_P_H
 
 #include <QByteArray>
+#include <QHash>
 #include <QLatin1String>
 #include <QString>
 #include <QVector>
@@ -144,6 +145,7 @@ private:
         QByteArray prefix;
         int namespaceId;
         int depth;
+        int shadowed;   // the binding of the same prefix this one hides; -1 for none
     };
 
     void start();
@@ -162,7 +164,9 @@ private:
     bool skipSpecial();
     bool resolveNamespaces();
     int internNamespace(const QByteArray &uri);
+    void bind(const QByteArray &prefix, int namespaceId);
     void popBindings();
+    const QLatin1String *repeatedAttribute();
     static void decodeInto(QByteArray &out, const char *data, int size, bool attribute, bool *ok = nullptr);
 
     QIODevice *m_device = nullptr;
@@ -193,8 +197,11 @@ private:
     std::vector<Attribute> m_attributes;
     QVector<quint64> m_openNames;        // the open elements' qualified names (hash and length)
     QVector<Binding> m_bindings;
+    QHash<QByteArray, int> m_innermostBinding;   // prefix -> its binding in scope
     int m_defaultNamespace = NoNamespace;   // the unprefixed names' namespace, as the bindings say
     QVector<QByteArray> m_namespaceUris; // by number
+    QHash<QByteArray, int> m_namespaceIds;
+    std::vector<QLatin1String> m_sortedNames;   // scratch of repeatedAttribute()
 
     // Capturing: the bytes of the element being captured that already left
     // the buffer, and where in the buffer the rest begins.
