@@ -15,7 +15,7 @@ class TestSharedStrings : public QObject
 private slots:
     void indexesInFirstUseOrder();
     void spacePreservation();
-    void oneRunIsPlainWhateverItsFormat();
+    void oneFormattedRunStaysRich();
     void richTextRuns();
     void identityKeys();
     void invalidReferenceChangesNothing();
@@ -59,16 +59,22 @@ void TestSharedStrings::spacePreservation()
         "<si><t>a b</t></si><si><t></t></si></sst>\n"));
 }
 
-void TestSharedStrings::oneRunIsPlainWhateverItsFormat()
+// A single run keeps its font: a bold "Total" is not the plain one, which
+// an unformatted run shares.
+void TestSharedStrings::oneFormattedRunStaysRich()
 {
     SharedStrings strings(SharedStrings::NewFromScratch);
     Format bold;
     bold.setFontBold(true);
     RichString boldTotal;
     boldTotal.appendRun(QStringLiteral("Total"), bold);
+    RichString plainRun;
+    plainRun.appendRun(QStringLiteral("Total"), Format());
     QCOMPARE(strings.addString(boldTotal), 0);
-    QCOMPARE(strings.addString(QStringLiteral("Total")), 0);
-    QCOMPARE(xml(strings), sstStart + QStringLiteral("count=\"2\" uniqueCount=\"1\"><si><t>Total</t></si></sst>\n"));
+    QCOMPARE(strings.addString(QStringLiteral("Total")), 1);
+    QCOMPARE(strings.addString(plainRun), 1);
+    QCOMPARE(xml(strings), sstStart + QStringLiteral("count=\"3\" uniqueCount=\"2\"><si><r><rPr><b/></rPr><t>Total</t></r></si>"
+                                                     "<si><t>Total</t></si></sst>\n"));
 }
 
 void TestSharedStrings::richTextRuns()

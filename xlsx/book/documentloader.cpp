@@ -180,7 +180,8 @@ bool DocumentLoader::readWorkbookParts(const QList<Relationship> &relationships)
     Workbook &workbook = *m_loading.workbook;
     WorkbookPrivate *d = workbook.d_func();
     if (const Relationship *strings = firstOfType(relationships, documentType("sharedStrings"))) {
-        d->sharedStrings->setReadLimits(m_package.limits().maxXmlDepth);
+        d->sharedStrings->setReadLimits(m_package.limits().maxXmlDepth,
+                                        qMin(m_package.limits().maxInflatedSize, largestTextTable));
         if (!readPart(*d->sharedStrings, strings->target, true))
             return false;
     }

@@ -32,9 +32,11 @@ RichString::RichString(const RichString &other) = default;
 RichString &RichString::operator=(const RichString &other) = default;
 RichString::~RichString() = default;
 
+// One run with a font of its own is rich too: a bold red word stays bold
+// and red whatever the cell's format.
 bool RichString::isRichString() const
 {
-    return d->texts.size() > 1;
+    return d->texts.size() > 1 || (d->texts.size() == 1 && d->formats.first().hasFontData());
 }
 
 bool RichString::isEmpty() const
@@ -78,7 +80,7 @@ QByteArray RichString::identityKey() const
     if (!d->identityKeyStale)
         return d->identityKey;
     QByteArray key;
-    if (d->texts.size() == 1) {
+    if (d->texts.size() == 1 && !isRichString()) {
         key = d->texts.first().toUtf8();
     } else {
         key = "@@RichString=";

@@ -12,7 +12,8 @@ namespace Spreadsheet {
 class RichStringPrivate;
 
 // A cell text made of runs, each a text with its own format. A plain text is
-// one run with an empty format; a text of more than one run is rich text.
+// one run without a font of its own; a text of more than one run, or of one
+// run with a font (a bold red word), is rich text.
 class RichString
 {
 public:

@@ -135,7 +135,7 @@ quint32 SharedStrings::findId(const RichString &text) const
 {
     if (text.runCount() == 0)
         return findId(RichString(QString()));
-    if (text.runCount() == 1) {
+    if (!text.isRichString()) {
         const QByteArray stored = storedForm(text.runText(0));
         return findPlain(stored, hashOf(stored));
     }
@@ -172,7 +172,7 @@ quint32 SharedStrings::add(const RichString &text, Holder holder)
 {
     if (text.runCount() == 0)
         return add(QString(), holder);
-    if (text.runCount() == 1)
+    if (!text.isRichString())
         return add(text.runText(0), holder);
     const quint32 known = m_richIds.value(text, noEntry);
     if (known != noEntry)
@@ -470,6 +470,26 @@ bool startsOrEndsWithBlank(const QByteArray &text)
     return !text.isEmpty() && (blank(text.front()) || blank(text.back()));
 }
 
+// At most the bytes the table takes for a text read: each character that
+// escaping turns into "_xHHHH_" grows to seven bytes; each run of a rich
+// text costs its text twice over (UTF-16) and a format.
+qint64 costOf(const QByteArray &plain, const RichString &runs, bool rich)
+{
+    if (rich) {
+        qint64 cost = 0;
+        for (int run = 0; run < runs.runCount(); ++run)
+            cost += 256 + 2 * qint64(runs.runText(run).size());
+        return cost + qint64(plain.size()) * 2;
+    }
+    qint64 cost = plain.size();
+    for (const char c : plain) {
+        const uchar u = uchar(c);
+        if ((u < 0x20 && u != '\t' && u != '\n') || u == '_' || u == 0xEF)
+            cost += 6;
+    }
+    return cost;
+}
+
 } // namespace
 
 quint32 SharedStrings::addStored(const QByteArray &stored, bool preserveSpace, Holder holder)
@@ -492,6 +512,7 @@ bool SharedStrings::readXml(QIODevice *device)
     XmlScanner scanner(device, m_maxXmlDepth);
     int declared = -1;
     int read = 0;
+    qint64 cost = 0;
     while (scanner.next() == XmlScanner::StartElement || scanner.token() == XmlScanner::Text
            || scanner.token() == XmlScanner::EndElement) {
         if (scanner.token() != XmlScanner::StartElement)
@@ -511,8 +532,13 @@ bool SharedStrings::readXml(QIODevice *device)
         readTextRuns(scanner, plain, runs, rich);
         if (scanner.hasError())
             break;
+        cost += costOf(plain, runs, rich);
+        if (cost > m_maxTextBytes) {
+            return readFailed(QStringLiteral("its texts take more than %1 bytes (the read limit maxInflatedSize)")
+                                  .arg(m_maxTextBytes));
+        }
         quint32 id;
-        if (rich && runs.runCount() > 1)
+        if (rich && runs.isRichString())
             id = add(runs, Caller);
         else if (rich)
             id = add(runs.runText(0), Caller);

@@ -77,7 +77,14 @@ public:
     // Gives back the loader's hold on the entries read: those that no cell
     // uses leave the table.
     void releaseLoaded();
-    void setReadLimits(int maxDepth) { m_maxXmlDepth = maxDepth; }
+    // How deep the part's XML may nest, and how many bytes its texts may
+    // take in the table: a part of raw control characters grows sevenfold
+    // when they are escaped, rich runs far more.
+    void setReadLimits(int maxDepth, qint64 maxTextBytes)
+    {
+        m_maxXmlDepth = maxDepth;
+        m_maxTextBytes = maxTextBytes;
+    }
 
     static constexpr quint32 noEntry = 0xFFFFFFFF;
 
@@ -120,6 +127,7 @@ private:
     int m_totalCount = 0;
     QVector<quint32> m_loaded;                  // the table read: index -> entry id
     int m_maxXmlDepth = 256;
+    qint64 m_maxTextBytes = qint64(1) << 30;
 };
 
 // Writes a "t" element with the text escaped as cells need it, preserving

@@ -23,6 +23,10 @@ struct ReadLimits
     int maxXmlDepth = 256;
 };
 
+// The shared texts of a workbook are held in one array: whatever the limits,
+// they stay below what one array can hold.
+constexpr qint64 largestTextTable = (qint64(1) << 31) - (qint64(1) << 24);
+
 } // namespace Spreadsheet
 
 #endif // SPREADSHEET_READLIMITS_H

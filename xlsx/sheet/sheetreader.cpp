@@ -159,7 +159,7 @@ bool SheetReaderPrivate::readWorkbook(const QString &part, QString &sheetPart, c
     const QString stringsPart = target(Namespace::documentRelationships + QStringLiteral("/sharedStrings"), false);
     if (!stringsPart.isEmpty()) {
         const std::unique_ptr<QIODevice> device = package->openPart(stringsPart);
-        strings.setReadLimits(limits.maxXmlDepth);
+        strings.setReadLimits(limits.maxXmlDepth, qMin(limits.maxInflatedSize, largestTextTable));
         if (!device)
             return fail(package->errorString());
         if (!strings.readXml(device.get()))

@@ -436,9 +436,11 @@ bool Worksheet::writeRichText(int row, int column, const RichString &text, const
     Q_D(Worksheet);
     if (!d->isInside(row, column))
         return false;
-    const quint32 entry = d->sharedStrings()->addEntry(text);
+    // A text of one run has its format in the cell's, and is a plain text.
+    const bool oneRun = text.runCount() == 1;
+    const quint32 entry = oneRun ? d->sharedStrings()->addEntry(text.runText(0)) : d->sharedStrings()->addEntry(text);
     Format cellFormat = format.isValid() ? format : d->existingFormat(row, column);
-    if (text.runCount() == 1 && text.runFormat(0).isValid())
+    if (oneRun && text.runFormat(0).isValid())
         cellFormat.mergeFormat(text.runFormat(0));
     d->styles()->addCellFormat(cellFormat);
     d->storeText(row, column, entry, cellFormat);

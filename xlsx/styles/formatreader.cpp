@@ -6,6 +6,8 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <cmath>
+
 namespace Spreadsheet {
 
 namespace {
@@ -114,9 +116,9 @@ void readFont(XmlScanner &scanner, Format &format)
         } else if (name == QLatin1String("sz")) {
             // Sizes such as 10.5 points stay as they are.
             const double size = number(scanner.value("val"));
-            if (size > 0) {
-                format.setProperty(Format::FontSizeProperty,
-                                   size == int(size) ? QVariant(int(size)) : QVariant(size), 0);
+            if (size > 0 && std::isfinite(size)) {
+                const bool whole = size < 1e9 && size == std::floor(size);
+                format.setProperty(Format::FontSizeProperty, whole ? QVariant(int(size)) : QVariant(size), 0);
             }
         } else if (name == QLatin1String("color")) {
             const XlsxColor color = FormatReader::color(scanner);

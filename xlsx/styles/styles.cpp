@@ -15,6 +15,8 @@ namespace Spreadsheet {
 
 namespace {
 
+constexpr int largestNumberFormatId = 0xFFFFFF;
+
 const char *const indexedPalette[] = {
     "#000000", "#FFFFFF", "#FF0000", "#00FF00", "#0000FF", "#FFFF00", "#FF00FF", "#00FFFF",
     "#000000", "#FFFFFF", "#FF0000", "#00FF00", "#0000FF", "#FFFF00", "#FF00FF", "#00FFFF",
@@ -251,21 +253,21 @@ bool Styles::readStyleSheet(XmlScanner &scanner)
             continue;
         const bool main = scanner.namespaceId() == XmlScanner::Main;
         const QLatin1String name = scanner.localName();
+        bool read = true;
         if (main && name == QLatin1String("numFmts")) {
-            readNumberFormats(scanner);
+            read = readNumberFormats(scanner);
         } else if (main && name == QLatin1String("fonts")) {
-            readParts(scanner, "font", fonts, FormatReader::readFont);
+            read = readParts(scanner, "font", fonts, FormatReader::readFont);
         } else if (main && name == QLatin1String("fills")) {
-            readParts(scanner, "fill", fills, FormatReader::readFill);
+            read = readParts(scanner, "fill", fills, FormatReader::readFill);
         } else if (main && name == QLatin1String("borders")) {
-            readParts(scanner, "border", borders, FormatReader::readBorder);
+            read = readParts(scanner, "border", borders, FormatReader::readBorder);
         } else if (main && name == QLatin1String("cellXfs")) {
-            if (!readCellFormats(scanner, fonts, fills, borders))
-                return false;
+            read = readCellFormats(scanner, fonts, fills, borders);
         } else if (main && name == QLatin1String("dxfs")) {
-            readDifferentialFormats(scanner);
+            read = readDifferentialFormats(scanner);
         } else if (main && name == QLatin1String("colors")) {
-            readColors(scanner);
+            read = readColors(scanner);
         } else if (main && name == QLatin1String("cellStyleXfs")) {
             m_kept->cellStyleFormats = scanner.captureElement();
         } else if (main && name == QLatin1String("cellStyles")) {
@@ -275,6 +277,8 @@ bool Styles::readStyleSheet(XmlScanner &scanner)
         } else {
             m_kept->extensions += scanner.captureElement();   // extLst, and what later versions add
         }
+        if (!read)
+            return false;
     }
     // Fonts, fills and borders that no cell format uses keep their places too.
     for (int i = m_fonts.size(); i < fonts.size(); ++i)
@@ -283,19 +287,53 @@ bool Styles::readStyleSheet(XmlScanner &scanner)
         keepPart(fills.at(i), i, m_fills, m_fillsByKey, &Format::setFillIndex);
     for (int i = m_borders.size(); i < borders.size(); ++i)
         keepPart(borders.at(i), i, m_borders, m_bordersByKey, &Format::setBorderIndex);
+    addMissingDefaults();
     return true;
 }
 
-void Styles::readNumberFormats(XmlScanner &scanner)
+// Spreadsheet programs hold at most 64,000 cell formats; a table of more is
+// no workbook's, and each entry costs the model far more than its bytes.
+bool Styles::tooMany(int count, const char *what)
+{
+    constexpr int largestTable = 64000;
+    if (count < largestTable)
+        return false;
+    readFailed(QStringLiteral("it holds more than %1 %2").arg(largestTable).arg(QLatin1String(what)));
+    return true;
+}
+
+// Style 0 always exists, with the font, fill and border it names: cells
+// and rows without a style have it, also where the file lists none.
+void Styles::addMissingDefaults()
+{
+    if (!m_cellFormats.isEmpty())
+        return;
+    const bool noFills = m_fills.isEmpty();
+    Format defaults;
+    addCellFormat(defaults);
+    if (noFills) {
+        Format gray125;
+        gray125.setFillPattern(Format::PatternGray125);
+        gray125.setFillIndex(m_fills.size());
+        m_fills.append(gray125);
+        m_fillsByKey.insert(gray125.fillKey(), gray125);
+    }
+}
+
+bool Styles::readNumberFormats(XmlScanner &scanner)
 {
     const int depth = scanner.depth();
     while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
         if (scanner.token() != XmlScanner::StartElement || !scanner.is(XmlScanner::Main, "numFmt"))
             continue;
+        if (tooMany(m_customNumberFormatsById.size(), "number formats"))
+            return false;
         bool ok = false;
         const int id = scanner.value("numFmtId").toInt(&ok);
         const QString code = QString::fromUtf8(scanner.value("formatCode"));
-        if (!ok || id < 0 || code.isEmpty())
+        // Ids are small numbers; one past any table's is left out, as are
+        // the records without an id or code.
+        if (!ok || id < 0 || id > largestNumberFormatId || code.isEmpty())
             continue;
         auto record = QSharedPointer<NumberFormatRecord>::create(NumberFormatRecord{ id, code });
         m_customNumberFormatsById.insert(id, record);
@@ -303,19 +341,23 @@ void Styles::readNumberFormats(XmlScanner &scanner)
             m_customNumberFormatsByCode.insert(code, record);
         m_nextCustomNumberFormatId = qMax(m_nextCustomNumberFormatId, id + 1);
     }
+    return true;
 }
 
-void Styles::readParts(XmlScanner &scanner, const char *element, QList<Format> &list,
+bool Styles::readParts(XmlScanner &scanner, const char *element, QList<Format> &list,
                        void (*read)(XmlScanner &, Format &))
 {
     const int depth = scanner.depth();
     while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
         if (scanner.token() != XmlScanner::StartElement || !scanner.is(XmlScanner::Main, element))
             continue;
+        if (tooMany(list.size(), element == QByteArray("font") ? "fonts" : element == QByteArray("fill") ? "fills" : "borders"))
+            return false;
         Format part;
         read(scanner, part);
         list.append(part);
     }
+    return true;
 }
 
 // A part of the table keeps its index: duplicates too, for what refers to
@@ -360,6 +402,8 @@ bool Styles::readCellFormats(XmlScanner &scanner, const QList<Format> &fonts, co
     while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
         if (scanner.token() != XmlScanner::StartElement || !scanner.is(XmlScanner::Main, "xf"))
             continue;
+        if (tooMany(m_cellFormats.size(), "cell formats"))
+            return false;
         const int index = m_cellFormats.size();
         auto part = [&](const char *attribute, const QList<Format> &list, const char *what, int &found) {
             found = scanner.value(attribute).toInt();
@@ -421,12 +465,14 @@ bool Styles::readCellFormats(XmlScanner &scanner, const QList<Format> &fonts, co
     return true;
 }
 
-void Styles::readDifferentialFormats(XmlScanner &scanner)
+bool Styles::readDifferentialFormats(XmlScanner &scanner)
 {
     const int depth = scanner.depth();
     while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
         if (scanner.token() != XmlScanner::StartElement || !scanner.is(XmlScanner::Main, "dxf"))
             continue;
+        if (tooMany(m_differentialFormats.size(), "differential formats"))
+            return false;
         Format format;
         const int dxfDepth = scanner.depth();
         while (!scanner.isEmptyElement() && scanner.next() != XmlScanner::Invalid && scanner.depth() >= dxfDepth) {
@@ -458,9 +504,10 @@ void Styles::readDifferentialFormats(XmlScanner &scanner)
         if (!m_differentialFormatsByKey.contains(key))
             m_differentialFormatsByKey.insert(key, format);
     }
+    return true;
 }
 
-void Styles::readColors(XmlScanner &scanner)
+bool Styles::readColors(XmlScanner &scanner)
 {
     const int depth = scanner.depth();
     while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
@@ -470,11 +517,14 @@ void Styles::readColors(XmlScanner &scanner)
             m_indexedColors.clear();
             m_indexedColorsDefault = false;
         } else if (scanner.is(XmlScanner::Main, "rgbColor")) {
+            if (tooMany(m_indexedColors.size(), "indexed colours"))
+                return false;
             m_indexedColors.append(FormatReader::color(scanner).rgb());
         } else if (scanner.depth() == depth + 1) {
             m_kept->mruColors += scanner.captureElement();
         }
     }
+    return true;
 }
 
 // --- styles.xml

@@ -86,13 +86,15 @@ private:
     void writeColors(QXmlStreamWriter &writer) const;
 
     bool readStyleSheet(XmlScanner &scanner);
-    void readNumberFormats(XmlScanner &scanner);
-    void readParts(XmlScanner &scanner, const char *element, QList<Format> &list,
+    bool readNumberFormats(XmlScanner &scanner);
+    bool readParts(XmlScanner &scanner, const char *element, QList<Format> &list,
                    void (*read)(XmlScanner &, Format &));
     bool readCellFormats(XmlScanner &scanner, const QList<Format> &fonts, const QList<Format> &fills,
                          const QList<Format> &borders);
-    void readDifferentialFormats(XmlScanner &scanner);
-    void readColors(XmlScanner &scanner);
+    bool readDifferentialFormats(XmlScanner &scanner);
+    bool readColors(XmlScanner &scanner);
+    bool tooMany(int count, const char *what);
+    void addMissingDefaults();
     void takeNumberFormat(Format &format, int id);
     static void keepPart(const Format &part, int index, QList<Format> &list, QHash<QByteArray, Format> &hash,
                          void (Format::*setIndex)(int));
