@@ -458,6 +458,12 @@ QSharedPointer<SheetCell> Document::cellAt(int row, int column) const
     return sheet ? sheet->cellAt(row, column) : QSharedPointer<SheetCell>();
 }
 
+void Document::forEachCell(const std::function<void(int row, int column, const SheetCell &cell)> &visit) const
+{
+    if (Worksheet *sheet = activeWorksheet())
+        sheet->forEachCell(visit);
+}
+
 bool Document::setColumnWidth(int first, int last, double width)
 {
     Worksheet *sheet = activeWorksheet();

@@ -16,6 +16,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+
 class QIODevice;
 
 namespace Spreadsheet {
@@ -66,6 +68,7 @@ public:
     bool writeValue(const CellAddress &address, const QVariant &value, const Format &format = Format());
     QVariant readValue(int row, int column) const;
     QSharedPointer<SheetCell> cellAt(int row, int column) const;
+    void forEachCell(const std::function<void(int row, int column, const SheetCell &cell)> &visit) const;
     bool setColumnWidth(int first, int last, double width);
     bool setColumnFormat(int first, int last, const Format &format);
     bool setColumnHidden(int first, int last, bool hidden);

@@ -23,6 +23,8 @@
 
 #include <QQueue>
 
+#include <new>
+
 namespace Spreadsheet {
 
 namespace {
@@ -505,8 +507,15 @@ bool DocumentPrivate::load(QIODevice *device)
     }
     PackageReader package(device, limits);
     Loading loading;
-    if (!package.open() || !DocumentLoader(package, loading).run()) {
-        error = package.errorString();
+    // The read limits keep every array a load fills within what it can hold;
+    // should memory still run out, the load fails as any other does.
+    try {
+        if (!package.open() || !DocumentLoader(package, loading).run()) {
+            error = package.errorString();
+            return false;
+        }
+    } catch (const std::bad_alloc &) {
+        error = QStringLiteral("there is not enough memory to read the package");
         return false;
     }
     contentTypes = QSharedPointer<ContentTypes>::create(AbstractOOXmlFile::LoadExisting);

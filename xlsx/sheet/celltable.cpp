@@ -81,6 +81,22 @@ void CellTable::startRow(Row &cells, int row)
     m_lastRow = row;
 }
 
+int CellTable::nextRow(int after) const
+{
+    const int start = qMax(after, 0);
+    for (size_t page = size_t(start) / pageRows; page < m_pages.size(); ++page) {
+        if (!m_pages[page])
+            continue;
+        const Page &rows = *m_pages[page];
+        const quint16 from = page == size_t(start) / pageRows ? quint16(start % pageRows) : 0;
+        for (auto it = std::lower_bound(rows.offsets.begin(), rows.offsets.end(), from); it != rows.offsets.end(); ++it) {
+            if (!rows.rows[size_t(it - rows.offsets.begin())].empty())
+                return int(page) * pageRows + *it + 1;
+        }
+    }
+    return 0;
+}
+
 namespace {
 
 bool beforeColumn(const StoredCell &cell, int column)

@@ -55,6 +55,9 @@ public:
     const Row *row(int row) const;
     bool isEmpty() const { return m_rowCount == 0; }
 
+    // The first row after the given one that has cells; 0 for none.
+    int nextRow(int after) const;
+
     // Calls f(row, cells) for every row that has cells, ascending, from first on.
     template <typename F>
     void forEachRow(int first, F f) const

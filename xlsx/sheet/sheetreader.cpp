@@ -11,6 +11,7 @@
 #include <QFile>
 
 #include <cstring>
+#include <new>
 
 namespace Spreadsheet {
 
@@ -21,6 +22,10 @@ class SheetReaderPrivate
 public:
     bool fail(const QString &message);
     bool open(QIODevice *device, const QString &sheetName);
+    bool readRow();
+    // Runs a step of reading; memory running out fails it as any error does.
+    template <typename Step>
+    bool guarded(Step step);
     bool readWorkbook(const QString &part, QString &sheetPart, const QString &sheetName);
     bool readCell(QVector<QVariant> &row);
     bool readSimpleCell(const XmlScanner::SimpleCell &cell, QVector<QVariant> &row);
@@ -57,6 +62,17 @@ bool SheetReaderPrivate::fail(const QString &message)
     return false;
 }
 
+template <typename Step>
+bool SheetReaderPrivate::guarded(Step step)
+{
+    try {
+        return step();
+    } catch (const std::bad_alloc &) {
+        scanner.reset();
+        return fail(QStringLiteral("there is not enough memory to read the package"));
+    }
+}
+
 SheetReader::SheetReader()
     : d(new SheetReaderPrivate)
 {
@@ -77,12 +93,12 @@ bool SheetReader::open(const QString &fileName, const QString &sheetName)
         d->error = QStringLiteral("%1 cannot be opened: %2").arg(fileName, d->file.errorString());
         return false;
     }
-    return d->open(&d->file, sheetName);
+    return d->guarded([this, &sheetName] { return d->open(&d->file, sheetName); });
 }
 
 bool SheetReader::open(QIODevice *device, const QString &sheetName)
 {
-    return d->open(device, sheetName);
+    return d->guarded([this, device, &sheetName] { return d->open(device, sheetName); });
 }
 
 bool SheetReaderPrivate::open(QIODevice *device, const QString &sheetName)
@@ -186,37 +202,42 @@ QStringList SheetReader::sheetNames() const
 
 bool SheetReader::readRow()
 {
-    if (!d->scanner || !d->error.isEmpty())
+    return d->guarded([this] { return d->readRow(); });
+}
+
+bool SheetReaderPrivate::readRow()
+{
+    if (!scanner || !error.isEmpty())
         return false;
-    XmlScanner &scanner = *d->scanner;
+    XmlScanner &cells = *scanner;
     for (;;) {
-        if (scanner.next() == XmlScanner::EndOfDocument)
+        if (cells.next() == XmlScanner::EndOfDocument)
             return false;
-        if (scanner.hasError())
-            return d->fail(d->sheetPart + QStringLiteral(": ") + scanner.errorString());
-        if (scanner.token() != XmlScanner::StartElement || scanner.depth() != 3 || !scanner.is(XmlScanner::Main, "row"))
+        if (cells.hasError())
+            return fail(sheetPart + QStringLiteral(": ") + cells.errorString());
+        if (cells.token() != XmlScanner::StartElement || cells.depth() != 3 || !cells.is(XmlScanner::Main, "row"))
             continue;
-        const XmlScanner::Attribute *number = scanner.find("r");
+        const XmlScanner::Attribute *number = cells.find("r");
         if (number) {
-            if (!parseInt(number->rawValue, d->rowNumber) || d->rowNumber < 1 || d->rowNumber > maximumRows)
-                return d->fail(d->sheetPart + QStringLiteral(": row %1 lies outside the sheet").arg(shown(number->rawValue)));
-        } else if (++d->rowNumber > maximumRows) {
-            return d->fail(d->sheetPart + QStringLiteral(": the sheet has more than %1 rows").arg(maximumRows));
+            if (!parseInt(number->rawValue, rowNumber) || rowNumber < 1 || rowNumber > maximumRows)
+                return fail(sheetPart + QStringLiteral(": row %1 lies outside the sheet").arg(shown(number->rawValue)));
+        } else if (++rowNumber > maximumRows) {
+            return fail(sheetPart + QStringLiteral(": the sheet has more than %1 rows").arg(maximumRows));
         }
-        d->values.clear();
-        d->column = 0;
-        if (scanner.isEmptyElement()) {
-            scanner.next();
+        values.clear();
+        column = 0;
+        if (cells.isEmptyElement()) {
+            cells.next();
             continue;
         }
         const bool read = readCellsOfRow(
-            scanner, [this](const XmlScanner::SimpleCell &cell) { return d->readSimpleCell(cell, d->values); },
-            [this] { return d->readCell(d->values); });
-        if (!read && !scanner.hasError())
+            cells, [this](const XmlScanner::SimpleCell &cell) { return readSimpleCell(cell, values); },
+            [this] { return readCell(values); });
+        if (!read && !cells.hasError())
             return false;   // a cell failed, and said why
-        if (scanner.hasError())
-            return d->fail(d->sheetPart + QStringLiteral(": ") + scanner.errorString());
-        if (!d->values.isEmpty())
+        if (cells.hasError())
+            return fail(sheetPart + QStringLiteral(": ") + cells.errorString());
+        if (!values.isEmpty())
             return true;
     }
 }

@@ -204,6 +204,11 @@ void WorksheetPrivate::storeText(int row, int column, quint32 entry, const Forma
 
 QSharedPointer<SheetCell> WorksheetPrivate::sheetCell(int row, const StoredCell &cell) const
 {
+    return QSharedPointer<SheetCell>::create(cellValue(row, cell));
+}
+
+SheetCell WorksheetPrivate::cellValue(int row, const StoredCell &cell) const
+{
     Worksheet *sheet = const_cast<Worksheet *>(q_func());
     QVariant value;
     RichString richText;
@@ -222,7 +227,7 @@ QSharedPointer<SheetCell> WorksheetPrivate::sheetCell(int row, const StoredCell 
     } else if (cell.flags & StoredCell::HasValue) {
         value = kind == CellKind::Boolean ? QVariant(cell.value.boolean) : QVariant(cell.value.number);
     }
-    auto sheetCell = QSharedPointer<SheetCell>::create(value, kind, formatOf(cell.format), sheet);
+    SheetCell sheetCell(value, kind, formatOf(cell.format), sheet);
     if (cell.flags & StoredCell::HasFormula) {
         CellFormula formula = formulas.value(key);
         // A cell that shares a formula answers with its own text.
@@ -231,10 +236,10 @@ QSharedPointer<SheetCell> WorksheetPrivate::sheetCell(int row, const StoredCell 
             own.setSharedIndex(formula.sharedIndex());
             formula = own;
         }
-        sheetCell->setFormula(formula);
+        sheetCell.setFormula(formula);
     }
     if (richText.isRichString())
-        sheetCell->setRichString(richText);
+        sheetCell.setRichString(richText);
     return sheetCell;
 }
 
@@ -556,6 +561,19 @@ QSharedPointer<SheetCell> Worksheet::cellAt(int row, int column) const
 QSharedPointer<SheetCell> Worksheet::cellAt(const CellAddress &address) const
 {
     return cellAt(address.row(), address.column());
+}
+
+// Row by row, each row's cells as they were when the walk reached it: a
+// visit may write cells, and one written further on is visited too.
+void Worksheet::forEachCell(const std::function<void(int row, int column, const SheetCell &cell)> &visit) const
+{
+    Q_D(const Worksheet);
+    CellTable::Row cells;
+    for (int row = d->cells.nextRow(0); row > 0; row = d->cells.nextRow(row)) {
+        cells = *d->cells.row(row);
+        for (const StoredCell &cell : cells)
+            visit(row, cell.column, d->cellValue(row, cell));
+    }
 }
 
 QVariant Worksheet::readValue(int row, int column) const

@@ -17,6 +17,8 @@
 #include <QUrl>
 #include <QVariant>
 
+#include <functional>
+
 class QXmlStreamWriter;
 
 namespace Spreadsheet {
@@ -60,6 +62,9 @@ public:
     QSharedPointer<SheetCell> cellAt(const CellAddress &address) const;
     // The cell's value: its text, number, bool, or date-time for date formats.
     QVariant readValue(int row, int column) const;
+    // Visits the stored cells, row by row and left to right, in time
+    // proportional to their number, however large the sheet's dimension.
+    void forEachCell(const std::function<void(int row, int column, const SheetCell &cell)> &visit) const;
 
     bool setColumnWidth(int first, int last, double width);
     bool setColumnFormat(int first, int last, const Format &format);

@@ -98,6 +98,7 @@ public:
     static StoredCell newCell(int column, CellKind kind, const Format &format);
     void put(int row, const StoredCell &cell, const CellFormula *formula);
     // The cell as the public API shows it.
+    SheetCell cellValue(int row, const StoredCell &cell) const;
     QSharedPointer<SheetCell> sheetCell(int row, const StoredCell &cell) const;
     static quint64 formulaKey(int row, int column) { return quint64(row) << 16 | quint64(column); }
     SharedStrings *sharedStrings() const;

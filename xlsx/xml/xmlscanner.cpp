@@ -15,6 +15,10 @@ namespace {
 
 constexpr int readSize = 256 * 1024;
 constexpr int compactFrom = 512 * 1024;
+// No markup, text or element taken whole may pass these: a larger one would
+// not fit the arrays it is held in, nor any text a cell shows.
+constexpr int largestToken = 1 << 30;
+constexpr int largestText = 256 << 20;
 
 inline bool isSpace(uchar c)
 {
@@ -133,6 +137,11 @@ bool XmlScanner::fill()
     if (m_deviceDone || !m_device)
         return false;
     const int size = m_buffer.size();
+    if (size - m_position > largestToken || m_captured.size() > largestToken) {
+        m_deviceDone = true;
+        fail(QStringLiteral("a piece of markup or text is larger than %1 bytes").arg(largestToken));
+        return false;
+    }
     m_buffer.resize(size + readSize);
     const qint64 got = m_device->read(m_buffer.data() + size, readSize);
     m_buffer.resize(size + int(qMax<qint64>(got, 0)));
@@ -773,10 +782,15 @@ QByteArray XmlScanner::readElementText()
     QByteArray text;
     const int depth = m_depth;
     while (next() != Invalid) {
-        if (m_token == Text)
+        if (m_token == Text) {
             text += this->text();
-        else if (m_token == EndElement && m_depth == depth - 1)
+            if (text.size() > largestText) {
+                fail(QStringLiteral("a text is longer than %1 bytes").arg(largestText));
+                return QByteArray();
+            }
+        } else if (m_token == EndElement && m_depth == depth - 1) {
             break;
+        }
     }
     return text;
 }
@@ -883,6 +897,10 @@ QLatin1String XmlScanner::readElementTextView(QByteArray &scratch)
                     scratch = m_buffer.mid(start, end - start);
                 inScratch = true;
                 scratch += text();
+                if (scratch.size() > largestText) {
+                    fail(QStringLiteral("a text is longer than %1 bytes").arg(largestText));
+                    break;
+                }
             }
         } else if (m_token == EndElement && m_depth == depth - 1) {
             break;
