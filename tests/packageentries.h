@@ -1,6 +1,7 @@
 #ifndef PACKAGEENTRIES_H
 #define PACKAGEENTRIES_H
 
+#include "spreadsheet/document.h"
 #include "spreadsheet/zipreader_p.h"
 #include "spreadsheet/zipwriter_p.h"
 
@@ -68,6 +69,50 @@ inline QByteArray editedPackage(const QByteArray &package,
             kept.append({ name, bytes });
     }
     return packageOf(kept);
+}
+
+// The base package of the loading tests: two sheets with texts, a number
+// with a format, a link.
+inline QByteArray basePackage()
+{
+    Spreadsheet::Document document;
+    Spreadsheet::Format format;
+    format.setFontBold(true);
+    format.setNumberFormatCode(QStringLiteral("0.00"));
+    document.writeValue(1, 1, QStringLiteral("Sample"));
+    document.writeValue(1, 2, 4.81, format);
+    document.writeValue(2, 1, QStringLiteral("https://example.org/"));
+    document.addSheet(QStringLiteral("Second"));
+    document.selectSheet(QStringLiteral("Sheet1"));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    document.saveToDevice(&buffer);
+    return buffer.data();
+}
+
+// The base package with one entry's bytes changed (or added).
+inline QByteArray withEntry(const QString &name, const std::function<QByteArray(QByteArray)> &change)
+{
+    auto entries = entriesOf(basePackage());
+    bool found = false;
+    for (auto &entry : entries) {
+        if (entry.first == name) {
+            entry.second = change(entry.second);
+            found = true;
+        }
+    }
+    if (!found)
+        entries.append({ name, change(QByteArray()) });
+    return packageOf(entries);
+}
+
+// The base package whose first sheet holds the given sheet data.
+inline QByteArray withSheetData(const QByteArray &data)
+{
+    return withEntry(QStringLiteral("xl/worksheets/sheet1.xml"), [data](QByteArray) -> QByteArray {
+        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet xmlns=\"http://schemas.openxmlformats.org/"
+               "spreadsheetml/2006/main\"><sheetData>" + data + "</sheetData></worksheet>";
+    });
 }
 
 } // namespace PackageEntries

@@ -1,10 +1,9 @@
 #include "spreadsheet/celladdress.h"
 #include "spreadsheet/cellarea.h"
 #include "spreadsheet/utility.h"
+#include "timezone.h"
 
 #include <QtTest>
-
-#include <ctime>
 
 using namespace Spreadsheet;
 
@@ -161,32 +160,6 @@ void TestCellReferences::serial1904Epoch()
     QCOMPARE(serialToDateTime(1.25, true), QDateTime(QDate(1904, 1, 2), QTime(6, 0)));
     QCOMPARE(dateTimeToSerial(QDateTime(QDate(2018, 1, 1), QTime(0, 0)), true), 43101.0 - 1462);
 }
-
-namespace {
-
-// Runs the test body with the process in another time zone.
-class TimeZone
-{
-public:
-    explicit TimeZone(const char *zone) : previous(qgetenv("TZ"))
-    {
-        qputenv("TZ", zone);
-        tzset();
-    }
-    ~TimeZone()
-    {
-        if (previous.isNull())
-            qunsetenv("TZ");
-        else
-            qputenv("TZ", previous);
-        tzset();
-    }
-
-private:
-    QByteArray previous;
-};
-
-} // namespace
 
 // A serial number is the wall-clock date and time people read, in every zone
 // and season: Dublin's winter counts as daylight saving time in the zone

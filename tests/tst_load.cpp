@@ -46,54 +46,11 @@ Run python(const QString &script, const QStringList &arguments)
                QStringList{ QFINDTESTDATA(QStringLiteral("load/") + script) } + arguments);
 }
 
-// The base package: two sheets with texts, a number with a format, a link.
-QByteArray basePackage()
-{
-    Document document;
-    Format format;
-    format.setFontBold(true);
-    format.setNumberFormatCode(QStringLiteral("0.00"));
-    document.writeValue(1, 1, QStringLiteral("Sample"));
-    document.writeValue(1, 2, 4.81, format);
-    document.writeValue(2, 1, QStringLiteral("https://example.org/"));
-    document.addSheet(QStringLiteral("Second"));
-    document.selectSheet(QStringLiteral("Sheet1"));
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    document.saveToDevice(&buffer);
-    return buffer.data();
-}
-
-// The base package with one entry's bytes changed.
-QByteArray withEntry(const QString &name, const std::function<QByteArray(QByteArray)> &change)
-{
-    auto entries = entriesOf(basePackage());
-    bool found = false;
-    for (auto &entry : entries) {
-        if (entry.first == name) {
-            entry.second = change(entry.second);
-            found = true;
-        }
-    }
-    if (!found)
-        entries.append({ name, change(QByteArray()) });
-    return packageOf(entries);
-}
-
 // The central directory's record of the first entry, for patching its fields.
 int firstDirectoryRecord(const QByteArray &package)
 {
     const int end = package.lastIndexOf(QByteArray("PK\x05\x06", 4));
     return int(qFromLittleEndian<quint32>(package.constData() + end + 16));
-}
-
-// The base package whose first sheet holds the given sheet data.
-QByteArray withSheetData(const QByteArray &data)
-{
-    return withEntry(QStringLiteral("xl/worksheets/sheet1.xml"), [data](QByteArray) -> QByteArray {
-        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet xmlns=\"http://schemas.openxmlformats.org/"
-               "spreadsheetml/2006/main\"><sheetData>" + data + "</sheetData></worksheet>";
-    });
 }
 
 bool same(const QVariant &value, const QJsonValue &expected)

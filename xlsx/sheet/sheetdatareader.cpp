@@ -425,6 +425,20 @@ void SheetDataReader::releaseReplaced(int row, const StoredCell &cell)
     d.formulaResults.remove(key);
 }
 
+// A waiting cell that a later one at its position replaces, before it was
+// stored: its text reference given back; a shared formula it was the
+// master of keeps its text for the cells that share it.
+void SheetDataReader::forget(const WaitingCell &waiting)
+{
+    if (CellKind(waiting.cell.kind) == CellKind::SharedString)
+        d.sharedStrings()->releaseEntry(waiting.cell.value.string);
+    if (waiting.data < 0)
+        return;
+    const CellFormula &formula = m_waitingData[size_t(waiting.data)].formula;
+    if (formula.kind() == CellFormula::SharedFormula && !formula.text().isEmpty())
+        m_replacedMasters.insert(formula.sharedIndex(), { WorksheetPrivate::formulaKey(waiting.row, waiting.cell.column), formula.text() });
+}
+
 // The waiting cells, sorted by position (file order among equals), merged
 // with the table into a new one; at one position the last read wins.
 void SheetDataReader::placeWaitingCells()
@@ -446,8 +460,7 @@ void SheetDataReader::placeWaitingCells()
             const bool laterAtSamePlace = next < m_waiting.size() && m_waiting[next].row == waiting.row
                 && m_waiting[next].cell.column == waiting.cell.column;
             if (laterAtSamePlace) {
-                if (CellKind(waiting.cell.kind) == CellKind::SharedString)
-                    d.sharedStrings()->releaseEntry(waiting.cell.value.string);
+                forget(waiting);
                 continue;
             }
             if (stored && waiting.row == limitRow && waiting.cell.column == limitColumn) {

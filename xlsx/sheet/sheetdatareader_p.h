@@ -67,6 +67,7 @@ private:
     void store(int row, StoredCell cell, CellData *data);
     void storeData(int row, StoredCell &cell, CellData &data);
     void releaseReplaced(int row, const StoredCell &cell);
+    void forget(const WaitingCell &waiting);
     void placeWaitingCells();
     void sortRowAttributes();
 
