@@ -3,17 +3,25 @@
 // SheetReader (cells per second), once whole with Document::load (time and
 // peak memory, in a process of its own so that writing the file does not
 // count). Prints the figures and their ratios to the goals for 100,000 rows.
+// Then loads files of the shapes that a reader searching inside a loop
+// takes a time growing with their square for, at n and 4n elements: the
+// ratio of the two times should stay near 4, and under 6.
 //   bench_read [ROWS]
 //   bench_read --load FILE   (the second process)
 #include "benchutil.h"
 
 #include "spreadsheet/spreadsheet.h"
+#include "spreadsheet/zipreader_p.h"
+#include "spreadsheet/zipwriter_p.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
+
+#include <functional>
 
 using namespace Spreadsheet;
 
@@ -56,6 +64,235 @@ int loadOnly(const QString &path)
     const double milliseconds = Bench::lap(timer);
     QTextStream(stdout) << (loaded ? milliseconds : -1) << ' ' << Bench::peakMemoryMiB() << ' ' << before << '\n';
     return loaded ? 0 : 1;
+}
+
+// --- shapes that grow with the square when read naively
+
+using Entries = QList<QPair<QString, QByteArray>>;
+
+Entries baseEntries()
+{
+    Document document;
+    document.writeValue(1, 1, QStringLiteral("Sample"));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    document.saveToDevice(&buffer);
+    buffer.close();
+    buffer.open(QIODevice::ReadOnly);
+    ZipReader zip(&buffer, ReadLimits());
+    Entries entries;
+    zip.open();
+    for (const QString &name : zip.entryNames()) {
+        QByteArray bytes;
+        zip.read(name, bytes);
+        entries.append({ name, bytes });
+    }
+    return entries;
+}
+
+QByteArray packageOf(const Entries &entries)
+{
+    QByteArray package;
+    QBuffer buffer(&package);
+    buffer.open(QIODevice::WriteOnly);
+    ZipWriter zip(&buffer);
+    for (const auto &[name, bytes] : entries)
+        zip.addFile(name, bytes);
+    zip.close();
+    return package;
+}
+
+void setEntry(Entries &entries, const QString &name, const QByteArray &bytes)
+{
+    for (auto &entry : entries) {
+        if (entry.first == name) {
+            entry.second = bytes;
+            return;
+        }
+    }
+    entries.append({ name, bytes });
+}
+
+const QByteArray sheetStart = "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+                              "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"";
+
+QByteArray withSheet(const QByteArray &rootAttributes, const QByteArray &body)
+{
+    Entries entries = baseEntries();
+    setEntry(entries, QStringLiteral("xl/worksheets/sheet1.xml"), sheetStart + rootAttributes + '>' + body + "</worksheet>");
+    return packageOf(entries);
+}
+
+QByteArray number(int n)
+{
+    return QByteArray::number(n);
+}
+
+QByteArray links(int n)
+{
+    QByteArray cells;
+    QByteArray hyperlinks;
+    QByteArray relationships = "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+    for (int i = 1; i <= n; ++i) {
+        cells += "<row r=\"" + number(i) + "\"><c r=\"A" + number(i) + "\"><v>" + number(i) + "</v></c></row>";
+        hyperlinks += "<hyperlink ref=\"A" + number(i) + "\" r:id=\"rId" + number(i) + "\"/>";
+        relationships += "<Relationship Id=\"rId" + number(i) + "\" Type=\"http://schemas.openxmlformats.org/"
+                         "officeDocument/2006/relationships/hyperlink\" Target=\"https://example.org/" + number(i)
+            + "\" TargetMode=\"External\"/>";
+    }
+    Entries entries = baseEntries();
+    setEntry(entries, QStringLiteral("xl/worksheets/sheet1.xml"),
+             sheetStart + "><sheetData>" + cells + "</sheetData><hyperlinks>" + hyperlinks + "</hyperlinks></worksheet>");
+    setEntry(entries, QStringLiteral("xl/worksheets/_rels/sheet1.xml.rels"), relationships + "</Relationships>");
+    return packageOf(entries);
+}
+
+QByteArray keptElementsOutOfOrder(int n)
+{
+    return withSheet(QByteArray(), "<sheetData/>" + QByteArray("<extLst><ext uri=\"x\"/></extLst>").repeated(n)
+                                       + QByteArray("<customSheetViews/>").repeated(n));
+}
+
+QByteArray rowAttributes(int n)
+{
+    QByteArray rows;
+    for (int i = 1; i <= n; ++i)
+        rows += "<row r=\"" + number(i) + "\" x14ac:dyDescent=\"0." + number(i) + "\"/>";
+    return withSheet(" xmlns:x14ac=\"http://schemas.microsoft.com/office/spreadsheetml/2009/9/ac\"",
+                     "<sheetData>" + rows + "</sheetData>");
+}
+
+QByteArray errorTexts(int n)
+{
+    QByteArray rows;
+    for (int i = 1; i <= n; ++i)
+        rows += "<row r=\"" + number(i) + "\"><c r=\"A" + number(i) + "\" t=\"e\"><v>#N/A" + number(i) + "</v></c></row>";
+    return withSheet(QByteArray(), "<sheetData>" + rows + "</sheetData>");
+}
+
+QByteArray attributesOfOneTag(int n)
+{
+    QByteArray attributes;
+    for (int i = 1; i <= n; ++i)
+        attributes += " a" + number(i) + "=\"" + number(i) + '"';
+    return withSheet(QByteArray(), "<sheetPr" + attributes + "/><sheetData/>");
+}
+
+QByteArray declarationsOfOneTag(int n)
+{
+    QByteArray attributes;
+    for (int i = 1; i <= n; ++i)
+        attributes += " xmlns:p" + number(i) + "=\"urn:p" + number(i) + "\" p" + number(i) + ":a=\"1\"";
+    return withSheet(attributes, "<sheetData/>");
+}
+
+QByteArray contentTypeOverrides(int n)
+{
+    Entries entries = baseEntries();
+    QByteArray overrides;
+    for (int i = 1; i <= n; ++i) {
+        entries.append({ QStringLiteral("customXml/item%1.xml").arg(i), "<item/>" });
+        overrides += "<Override PartName=\"/customXml/item" + number(i) + ".xml\" ContentType=\"application/x-item+xml\"/>";
+    }
+    for (auto &entry : entries) {
+        if (entry.first == QLatin1String("[Content_Types].xml"))
+            entry.second.replace("</Types>", overrides + "</Types>");
+    }
+    return packageOf(entries);
+}
+
+QByteArray sheetNames(int n)
+{
+    Entries entries = baseEntries();
+    QByteArray sheets;
+    QByteArray relationships = "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+    QByteArray overrides;
+    for (int i = 1; i <= n; ++i) {
+        sheets += "<sheet name=\"Sheet " + number(i) + "\" sheetId=\"" + number(i) + "\" r:id=\"rId" + number(i) + "\"/>";
+        relationships += "<Relationship Id=\"rId" + number(i) + "\" Type=\"http://schemas.openxmlformats.org/"
+                         "officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet" + number(i) + ".xml\"/>";
+        setEntry(entries, QStringLiteral("xl/worksheets/sheet%1.xml").arg(i), sheetStart + "><sheetData/></worksheet>");
+    }
+    setEntry(entries, QStringLiteral("xl/workbook.xml"),
+             "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" xmlns:r=\"http://schemas."
+             "openxmlformats.org/officeDocument/2006/relationships\"><sheets>" + sheets + "</sheets></workbook>");
+    setEntry(entries, QStringLiteral("xl/_rels/workbook.xml.rels"), relationships + "</Relationships>");
+    return packageOf(entries);
+}
+
+QByteArray cellsRightToLeft(int n)
+{
+    QByteArray cells;
+    for (int column = n; column >= 1; --column)
+        cells += "<c r=\"" + CellAddress(1, column).toText().toLatin1() + "\"><v>" + number(column) + "</v></c>";
+    return withSheet(QByteArray(), "<sheetData><row r=\"1\">" + cells + "</row></sheetData>");
+}
+
+QByteArray rowsBottomToTop(int n)
+{
+    QByteArray rows;
+    for (int row = n; row >= 1; --row)
+        rows += "<row r=\"" + number(row) + "\"><c r=\"A" + number(row) + "\"><v>1</v></c></row>";
+    return withSheet(QByteArray(), "<sheetData>" + rows + "</sheetData>");
+}
+
+// The fastest of five loads, in milliseconds; -1 when it fails.
+double loadMilliseconds(const QByteArray &package)
+{
+    ReadLimits limits;
+    limits.maxEntries = 1 << 20;
+    double best = -1;
+    for (int run = 0; run < 5; ++run) {
+        QBuffer buffer;
+        buffer.setData(package);
+        buffer.open(QIODevice::ReadOnly);
+        Document document;
+        document.setReadLimits(limits);
+        QElapsedTimer timer;
+        timer.start();
+        if (!document.load(&buffer)) {
+            QTextStream(stderr) << document.errorString() << '\n';
+            return -1;
+        }
+        const double milliseconds = Bench::lap(timer);
+        best = best < 0 ? milliseconds : qMin(best, milliseconds);
+    }
+    return best;
+}
+
+// Each shape at n and 4n elements; true when every ratio stays under 6.
+bool printShapes(QTextStream &out)
+{
+    const struct
+    {
+        const char *name;
+        int n;
+        std::function<QByteArray(int)> make;
+    } shapes[] = {
+        { "links to their relationships", 10000, links },
+        { "kept elements out of order", 10000, keptElementsOutOfOrder },
+        { "rows with attributes of their own", 20000, rowAttributes },
+        { "error cells of their own texts", 20000, errorTexts },
+        { "attributes of one start tag", 10000, attributesOfOneTag },
+        { "namespace declarations of one start tag", 5000, declarationsOfOneTag },
+        { "parts with content-type overrides", 2000, contentTypeOverrides },
+        { "sheet names", 1000, sheetNames },
+        { "cells of a row right to left", 4096, cellsRightToLeft },
+        { "rows bottom to top", 100000, rowsBottomToTop },
+    };
+    out << "Shapes read in linear or n log n time: n and 4n elements, ratio (goal under 6)\n";
+    bool linear = true;
+    for (const auto &shape : shapes) {
+        const double once = loadMilliseconds(shape.make(shape.n));
+        const double four = loadMilliseconds(shape.make(4 * shape.n));
+        const double ratio = once > 0 ? four / once : -1;
+        linear &= once > 0 && four > 0 && ratio < 6;
+        out << QStringLiteral("  %1: %2 in %3 ms, %4 in %5 ms, ratio %6%7\n")
+                   .arg(QLatin1String(shape.name)).arg(shape.n).arg(once, 0, 'f', 1).arg(4 * shape.n)
+                   .arg(four, 0, 'f', 1).arg(ratio, 0, 'f', 2).arg(ratio > 0 && ratio < 6 ? QString() : QStringLiteral(" OVER"));
+        out.flush();
+    }
+    return linear;
 }
 
 } // namespace
@@ -103,5 +340,6 @@ int main(int argc, char *argv[])
                .arg(loadMilliseconds / (goalLoadMilliseconds * scale), 0, 'f', 2).arg(loadMiB, 0, 'f', 1)
                .arg(goalLoadMiB, 0, 'f', 0).arg(loadMiB / goalLoadMiB, 0, 'f', 2)
                .arg(figures.value(2).toDouble(), 0, 'f', 1);
-    return reader.hasError() || load.exitCode() != 0;
+    const bool shapesLinear = printShapes(out);
+    return reader.hasError() || load.exitCode() != 0 || !shapesLinear;
 }

@@ -77,7 +77,6 @@ private:
     int m_lastRow = 0;       // the position of the last cell stored as read
     int m_lastColumn = 0;
     bool m_rowsInOrder = true;
-    int m_lastRowWithAttributes = 0;
     QHash<QString, int> m_errorIndexes;
     QHash<QByteArray, int> m_keptTextIndexes;
     struct ReplacedMaster

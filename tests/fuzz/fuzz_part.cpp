@@ -1,0 +1,144 @@
+// One part's XML from the input, in an otherwise sound package stored
+// without compression, so that every mutation reaches the part's reader:
+// the first byte chooses the part (a worksheet, the shared strings, the
+// styles, the workbook, a relationship part, the content types, a drawing,
+// a chart, notes), the rest is its XML. Whatever loads must save and load
+// again with the same sheets; every cell must be walked; the row reader must
+// read the package too. A failed load must say why and change nothing.
+#include "storedzip.h"
+
+#include "spreadsheet/spreadsheet.h"
+
+#include <QBuffer>
+#include <QImage>
+
+using namespace Spreadsheet;
+
+namespace {
+
+void check(bool condition)
+{
+    if (!condition)
+        __builtin_trap();
+}
+
+ReadLimits fuzzLimits()
+{
+    ReadLimits limits;
+    limits.maxEntries = 64;
+    limits.maxInflatedSize = 8 << 20;
+    limits.compressionRatioFrom = 1 << 20;
+    limits.maxXmlDepth = 64;
+    return limits;
+}
+
+QByteArray saved(Document &document)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    check(document.saveToDevice(&buffer));
+    return buffer.data();
+}
+
+// A workbook with something in every part the loader reads: texts rich and
+// plain, formats, a formula, a link, a merge, a note, a picture and a chart.
+QList<QPair<QString, QByteArray>> baseEntries()
+{
+    Document document;
+    Format bold;
+    bold.setFontBold(true);
+    bold.setNumberFormatCode(QStringLiteral("0.000"));
+    RichString rich;
+    rich.appendRun(QStringLiteral("red "), bold);
+    rich.appendRun(QStringLiteral("plain"));
+    document.writeValue(1, 1, QStringLiteral("Sample"), bold);
+    document.writeValue(1, 2, 4.81, bold);
+    document.writeValue(2, 1, QVariant::fromValue(rich));
+    document.writeValue(2, 2, QStringLiteral("=B1*2"));
+    document.writeValue(3, 1, QDateTime(QDate(2024, 5, 17), QTime(8, 15)));
+    document.writeValue(3, 2, QUrl(QStringLiteral("https://example.org/")));
+    document.mergeCells(CellArea(4, 1, 4, 2));
+    document.writeNote(1, 1, QStringLiteral("a note"), QStringLiteral("Maria"));
+    QImage image(2, 2, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    document.insertImage(5, 1, image);
+    Chart *chart = document.insertChart(5, 3, QSize(200, 100));
+    ChartSeries series;
+    series.values = ChartSeries::reference(QStringLiteral("Sheet1"), CellArea(1, 2, 3, 2));
+    chart->addSeries(series);
+    document.addSheet(QStringLiteral("Second"));
+    document.selectSheet(QStringLiteral("Sheet1"));
+    return StoredZip::entries(saved(document));
+}
+
+const char *const fuzzedParts[] = {
+    "xl/worksheets/sheet1.xml", "xl/sharedStrings.xml", "xl/styles.xml", "xl/workbook.xml",
+    "xl/_rels/workbook.xml.rels", "xl/worksheets/_rels/sheet1.xml.rels", "[Content_Types].xml", "_rels/.rels",
+    "xl/drawings/drawing1.xml", "xl/charts/chart1.xml", "xl/comments1.xml", "xl/theme/theme1.xml",
+    "docProps/core.xml", "docProps/app.xml", "xl/drawings/vmlDrawing1.vml", "xl/worksheets/sheet2.xml",
+};
+
+void readEveryRow(const QByteArray &package)
+{
+    QBuffer buffer;
+    buffer.setData(package);
+    buffer.open(QIODevice::ReadOnly);
+    SheetReader reader;
+    reader.setReadLimits(fuzzLimits());
+    if (!reader.open(&buffer)) {
+        check(!reader.errorString().isEmpty());
+        return;
+    }
+    while (reader.readRow())
+        check(reader.rowNumber() >= 1 && reader.values().size() <= 16384);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static const QList<QPair<QString, QByteArray>> base = baseEntries();
+    if (size < 1)
+        return 0;
+    const QString part = QString::fromLatin1(fuzzedParts[data[0] % (sizeof fuzzedParts / sizeof *fuzzedParts)]);
+    QList<QPair<QString, QByteArray>> entries = base;
+    for (auto &entry : entries) {
+        if (entry.first == part)
+            entry.second = QByteArray(reinterpret_cast<const char *>(data) + 1, int(size) - 1);
+    }
+    const QByteArray package = StoredZip::archive(entries);
+
+    Document document;
+    document.writeValue(1, 1, QStringLiteral("before"));
+    document.setReadLimits(fuzzLimits());
+    QBuffer buffer;
+    buffer.setData(package);
+    buffer.open(QIODevice::ReadOnly);
+    if (!document.load(&buffer)) {
+        check(!document.errorString().isEmpty());
+        check(document.readValue(1, 1).toString() == QLatin1String("before"));
+        readEveryRow(package);
+        return 0;
+    }
+    const QStringList names = document.sheetNames();
+    for (const QString &name : names) {
+        document.selectSheet(name);
+        int previousRow = 0;
+        int previousColumn = 0;
+        document.forEachCell([&](int row, int column, const SheetCell &) {
+            check(row > previousRow || (row == previousRow && column > previousColumn));
+            previousRow = row;
+            previousColumn = column;
+        });
+    }
+    const QByteArray once = saved(document);
+    Document again;
+    QBuffer savedBuffer;
+    savedBuffer.setData(once);
+    savedBuffer.open(QIODevice::ReadOnly);
+    check(again.load(&savedBuffer));
+    check(again.sheetNames() == names);
+    saved(again);
+    readEveryRow(package);
+    return 0;
+}
