@@ -68,7 +68,9 @@ QByteArray handMadeZip(const QList<QPair<QString, QByteArray>> &entries, const Q
 {
     QByteArray archive;
     QByteArray directory;
-    for (const auto &[name, data] : entries) {
+    for (const auto &entry : entries) {
+        const QString &name = entry.first;
+        const QByteArray &data = entry.second;
         const QByteArray stored = rawDeflate(data) + QByteArray(name == padded ? padding : 0, '\0');
         const quint32 crc = quint32(crc32(0, reinterpret_cast<const Bytef *>(data.constData()), uInt(data.size())));
         const QByteArray utf8 = name.toUtf8();
@@ -247,7 +249,7 @@ void TestUntrustedFiles::hostileFilesFailWithTheirReason_data()
                return bytes.replace("</sheets>", "<sheet name=\"Again\" sheetId=\"7\" r:id=\"rId1\"/>"
                                                  "<sheet name=\"And again\" sheetId=\"8\" r:id=\"rId1\"/></sheets>");
            })
-        << "two sheets are the part xl/worksheets/sheet1.xml" << defaultSize;
+        << "two sheets name the part xl/worksheets/sheet1.xml" << defaultSize;
     QTest::newRow("64,000 cell formats")
         << withEntry(QStringLiteral("xl/styles.xml"), [](QByteArray bytes) {
                return bytes.replace("</cellXfs>", QByteArray("<xf/>").repeated(64000) + "</cellXfs>");

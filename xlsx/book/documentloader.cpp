@@ -231,7 +231,7 @@ bool DocumentLoader::readSheets(const QList<Relationship> &relationships)
         names.insert(folded);
         // A part is one sheet's: read once, it cannot be made to count many times.
         if (parts.contains(relationship->target.toCaseFolded()))
-            return m_package.fail(workbook.partPath(), QStringLiteral("two sheets are the part %1").arg(relationship->target.left(100)));
+            return m_package.fail(workbook.partPath(), QStringLiteral("two sheets name the part %1").arg(relationship->target.left(100)));
         parts.insert(relationship->target.toCaseFolded());
         const QString &type = relationship->type;
         AbstractSheet::SheetType kind;

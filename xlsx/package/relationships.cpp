@@ -141,8 +141,9 @@ void Relationships::writeXml(QIODevice *device) const
     writer.writeAttribute(QStringLiteral("xmlns"), Namespace::packageRelationships);
     for (const Relationship &relationship : all()) {
         writer.writeStartElement(QStringLiteral("Relationship"));
-        writer.writeAttribute(QStringLiteral("Id"), relationship.id);
-        writer.writeAttribute(QStringLiteral("Type"), relationship.type);
+        // A loaded part's ids and types may hold what XML cannot.
+        writer.writeAttribute(QStringLiteral("Id"), validXmlText(relationship.id));
+        writer.writeAttribute(QStringLiteral("Type"), validXmlText(relationship.type));
         writer.writeAttribute(QStringLiteral("Target"), validXmlText(relationship.target));
         if (relationship.targetMode)
             writer.writeAttribute(QStringLiteral("TargetMode"), validXmlText(*relationship.targetMode));

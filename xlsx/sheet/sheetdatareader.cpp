@@ -12,14 +12,19 @@
 #include "worksheet_p.h"
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace Spreadsheet {
 
 using namespace CellParsing;
 
+// A sheet that already has cells (a part with a second sheetData) puts
+// every new one in place at the end, as any cell out of order.
 SheetDataReader::SheetDataReader(WorksheetPrivate &sheet)
     : d(sheet)
+    , m_lastRow(sheet.cells.isEmpty() ? 0 : std::numeric_limits<int>::max())
+    , m_rowsInOrder(sheet.rowAttributes.empty())
 {
 }
 

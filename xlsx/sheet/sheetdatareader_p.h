@@ -74,9 +74,9 @@ private:
     WorksheetPrivate &d;
     std::vector<WaitingCell> m_waiting;
     std::vector<CellData> m_waitingData;
-    int m_lastRow = 0;       // the position of the last cell stored as read
+    int m_lastRow;           // the position of the last cell stored as read
     int m_lastColumn = 0;
-    bool m_rowsInOrder = true;
+    bool m_rowsInOrder;
     QHash<QString, int> m_errorIndexes;
     QHash<QByteArray, int> m_keptTextIndexes;
     struct ReplacedMaster

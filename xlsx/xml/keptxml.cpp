@@ -1,5 +1,6 @@
 #include "keptxml_p.h"
 
+#include "utility.h"
 #include "xmlscanner_p.h"
 
 #include <QIODevice>
@@ -50,7 +51,7 @@ QByteArray rawAttributes(const XmlScanner &scanner, std::initializer_list<const 
 void writeAttributes(QXmlStreamWriter &writer, const KeptAttributes &attributes)
 {
     for (const KeptAttribute &attribute : attributes)
-        writer.writeAttribute(attribute.name, attribute.value);
+        writer.writeAttribute(attribute.name, validXmlText(attribute.value));
 }
 
 void writeRaw(QXmlStreamWriter &writer, const QByteArray &bytes)
