@@ -236,6 +236,25 @@ QByteArray rowsBottomToTop(int n)
     return withSheet(QByteArray(), "<sheetData>" + rows + "</sheetData>");
 }
 
+QByteArray sheetDataElements(int n)
+{
+    QByteArray cells;
+    for (int row = 1; row <= 20000; ++row)
+        cells += "<row r=\"" + number(row) + "\"><c r=\"A" + number(row) + "\"><v>1</v></c></row>";
+    return withSheet(QByteArray(), "<sheetData>" + cells + "</sheetData>"
+                         + QByteArray("<sheetData><row r=\"1\"><c r=\"B1\"><v>2</v></c></row></sheetData>").repeated(n));
+}
+
+QByteArray defaultNamespaceDeclarations(int n)
+{
+    QByteArray prefixes;
+    for (int i = 1; i <= n; ++i)
+        prefixes += " xmlns:p" + number(i) + "=\"urn:p" + number(i) + '"';
+    return withSheet(prefixes, "<sheetData>"
+                         + QByteArray("<row xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"/>").repeated(n)
+                         + "</sheetData>");
+}
+
 // The fastest of five loads, in milliseconds; -1 when it fails.
 double loadMilliseconds(const QByteArray &package)
 {
@@ -275,10 +294,12 @@ bool printShapes(QTextStream &out)
         { "error cells of their own texts", 20000, errorTexts },
         { "attributes of one start tag", 10000, attributesOfOneTag },
         { "namespace declarations of one start tag", 5000, declarationsOfOneTag },
-        { "parts with content-type overrides", 2000, contentTypeOverrides },
+        { "parts with content-type overrides", 4000, contentTypeOverrides },
         { "sheet names", 1000, sheetNames },
         { "cells of a row right to left", 4096, cellsRightToLeft },
         { "rows bottom to top", 100000, rowsBottomToTop },
+        { "sheetData elements after a large one", 10000, sheetDataElements },
+        { "default namespaces under many prefixes", 20000, defaultNamespaceDeclarations },
     };
     out << "Shapes read in linear or n log n time: n and 4n elements, ratio (goal under 6)\n";
     bool linear = true;

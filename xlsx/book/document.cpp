@@ -80,6 +80,21 @@ QString freeName(const QString &pattern, QSet<QString> &taken)
     }
 }
 
+// Whether a loaded part keeps the name it was loaded with: not when another
+// part has it, in any letter case, or its relationships would have it.
+bool keepName(const AbstractOOXmlFile &part, QSet<QString> &taken)
+{
+    if (part.creationMode() != AbstractOOXmlFile::LoadExisting)
+        return false;
+    const QString name = part.partPath().toCaseFolded();
+    const QString relationships = PartNames::relationshipsOf(part.partPath()).toCaseFolded();
+    if (name.isEmpty() || taken.contains(name) || taken.contains(relationships))
+        return false;
+    taken.insert(name);
+    taken.insert(relationships);
+    return true;
+}
+
 // A part's name in its usual folder ("drawing3" for "xl/drawings/drawing3.xml"),
 // as the content types take it; empty for a part elsewhere.
 QString nameIn(const QString &folder, const QString &part)
@@ -101,9 +116,7 @@ DrawingParts DocumentPrivate::nameDrawingParts(QSet<QString> &taken) const
         Drawing *drawing = sheet->d_func()->drawing.data();
         if (drawing && !drawing->objects().isEmpty()) {
             parts.drawings.append(drawing);
-            if (drawing->creationMode() == AbstractOOXmlFile::LoadExisting)
-                taken.insert(drawing->partPath().toCaseFolded());
-            else
+            if (!keepName(*drawing, taken))
                 fresh.append(drawing);
             for (const DrawingObject &object : drawing->objects()) {
                 if (object.kind == DrawingObject::ChartFrame && object.chart)
@@ -114,16 +127,15 @@ DrawingParts DocumentPrivate::nameDrawingParts(QSet<QString> &taken) const
                 parts.charts.append(chart);   // of a loaded chart sheet, whose drawing is kept
         }
     }
+    QList<Chart *> freshCharts;
     for (Chart *chart : qAsConst(parts.charts)) {
-        if (chart->creationMode() == AbstractOOXmlFile::LoadExisting)
-            taken.insert(chart->partPath().toCaseFolded());
+        if (!keepName(*chart, taken))
+            freshCharts.append(chart);
     }
     for (Drawing *drawing : qAsConst(fresh))
         drawing->setPartPath(freeName(QStringLiteral("xl/drawings/drawing%1.xml"), taken));
-    for (Chart *chart : qAsConst(parts.charts)) {
-        if (chart->creationMode() != AbstractOOXmlFile::LoadExisting)
-            chart->setPartPath(freeName(QStringLiteral("xl/charts/chart%1.xml"), taken));
-    }
+    for (Chart *chart : qAsConst(freshCharts))
+        chart->setPartPath(freeName(QStringLiteral("xl/charts/chart%1.xml"), taken));
     // The same file inserted anywhere is stored once; pictures are numbered
     // whatever their kind ("image1.png", "image2.jpeg").
     QSet<QString> stems;
@@ -309,6 +321,12 @@ bool DocumentPrivate::writePackage(QIODevice *device) const
     core.m_keptElements = kept.coreElements;
     // New parts pass over the names of the kept parts this save writes.
     QSet<QString> taken;
+    for (const QString &fixed : { QStringLiteral("[Content_Types].xml"), QStringLiteral("_rels/.rels"),
+                                  QStringLiteral("xl/workbook.xml"), QStringLiteral("xl/_rels/workbook.xml.rels"),
+                                  QStringLiteral("xl/styles.xml"), QStringLiteral("xl/sharedStrings.xml"),
+                                  Theme::partName(), PartNames::relationshipsOf(Theme::partName()),
+                                  QStringLiteral("docProps/app.xml"), QStringLiteral("docProps/core.xml") })
+        taken.insert(fixed.toCaseFolded());
     const QSet<QString> reachable = reachableKeptParts();
     for (const QString &name : kept.parts.keys()) {
         if (reachable.contains(name) || kept.orphans.contains(name))

@@ -1,5 +1,7 @@
 #include "stricttranslation_p.h"
 
+#include "relationships.h"
+
 #include <cstring>
 
 namespace Spreadsheet {
@@ -98,8 +100,8 @@ public:
     }
 
     bool isSequential() const override { return true; }
-    bool atEnd() const override { return m_done && m_out.isEmpty() && QIODevice::atEnd(); }
-    qint64 bytesAvailable() const override { return m_out.size() + QIODevice::bytesAvailable(); }
+    bool atEnd() const override { return m_done && m_outAt == m_out.size() && QIODevice::atEnd(); }
+    qint64 bytesAvailable() const override { return m_out.size() - m_outAt + QIODevice::bytesAvailable(); }
 
 protected:
     qint64 readData(char *data, qint64 maximum) override
@@ -127,6 +129,8 @@ private:
             return false;
         }
         piece.resize(int(got));
+        // The entries this reads are inflated as they are read: nothing
+        // read means the end (a stream that waits would need waitForReadyRead).
         m_done = got == 0;
         m_in += piece;
         const int limit = m_done ? m_in.size() : qMax(0, m_in.size() - (longestName - 1));
@@ -146,7 +150,14 @@ private:
 
 bool isStrictPackage(const QByteArray &packageRelationships)
 {
-    return packageRelationships.contains("http://purl.oclc.org/ooxml/officeDocument/relationships/officeDocument");
+    Relationships relationships;
+    if (!relationships.fromXmlBytes(packageRelationships))
+        return false;
+    for (const Relationship &relationship : relationships.all()) {
+        if (relationship.type == QLatin1String("http://purl.oclc.org/ooxml/officeDocument/relationships/officeDocument"))
+            return true;
+    }
+    return false;
 }
 
 QByteArray toTransitional(const QByteArray &bytes)

@@ -153,8 +153,19 @@ void ZipWriter::writeLocalHeader(const Entry &entry)
     writeBytes(header);
 }
 
+// Part names do not tell letter case apart: a second entry of a name, in any
+// case, would make a package no reader opens, and fails the save.
+bool ZipWriter::acceptName(const QString &name)
+{
+    if (contains(name))
+        m_failed = true;
+    return !m_failed;
+}
+
 void ZipWriter::addFile(const QString &name, const QByteArray &data)
 {
+    if (!acceptName(name))
+        return;
     QByteArray compressed;
     if (!Deflater::deflateAll(data, compressed))
         m_failed = true;
@@ -169,6 +180,8 @@ void ZipWriter::addFile(const QString &name, const QByteArray &data)
 
 void ZipWriter::addFile(const QString &name, const std::function<void(QIODevice *)> &write)
 {
+    if (!acceptName(name))
+        return;
     ZipEntryDevice entry(this, name);
     write(&entry);
     entry.finish();

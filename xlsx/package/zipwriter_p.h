@@ -31,6 +31,7 @@ public:
     ZipWriter(const ZipWriter &) = delete;
     ZipWriter &operator=(const ZipWriter &) = delete;
 
+    // A name an entry has already, in any letter case, fails the archive.
     void addFile(const QString &name, const QByteArray &data);
     // The entry holds what write writes to the device it is given.
     void addFile(const QString &name, const std::function<void(QIODevice *)> &write);
@@ -61,6 +62,7 @@ private:
     void appendEntryFields(QByteArray &out, const Entry &entry, bool central) const;
     static QByteArray zip64Fields(const Entry &entry);
     void writeLocalHeader(const Entry &entry);
+    bool acceptName(const QString &name);
     void appendEntry(const Entry &entry);
     void writeEndOfCentralDirectory(quint64 directoryOffset, quint64 directorySize);
     void writeBytes(const QByteArray &bytes);

@@ -144,7 +144,7 @@ inline QString shown(QLatin1String text)
 
 // The date and time of a "d" cell: ISO 8601, a date, a time or both, read
 // as the wall clock it names; a zone after the time is left aside, as the
-// cell shows the time as written. A time alone is a time of day 0.
+// cell shows the time as written. A time alone leaves the date null.
 inline bool isoWallClock(const QByteArray &text, QDate &date, QTime &time)
 {
     const QString string = QString::fromLatin1(text);
@@ -152,7 +152,7 @@ inline bool isoWallClock(const QByteArray &text, QDate &date, QTime &time)
     const bool timeOnly = separator < 0 && string.contains(QLatin1Char(':'));
     const QString datePart = timeOnly ? QString() : separator < 0 ? string : string.left(separator);
     QString timePart = timeOnly ? string : separator < 0 ? QString() : string.mid(separator + 1);
-    date = datePart.isEmpty() ? QDate(1899, 12, 31) : QDate::fromString(datePart, Qt::ISODate);
+    date = datePart.isEmpty() ? QDate() : QDate::fromString(datePart, Qt::ISODate);
     time = QTime(0, 0);
     if (!timePart.isEmpty()) {
         if (timePart.endsWith(QLatin1Char('Z'))) {
@@ -164,7 +164,7 @@ inline bool isoWallClock(const QByteArray &text, QDate &date, QTime &time)
         }
         time = QTime::fromString(timePart, Qt::ISODateWithMs);
     }
-    return date.isValid() && time.isValid() && !datePart.startsWith(QLatin1Char('-'));
+    return (timeOnly || date.isValid()) && time.isValid() && !datePart.startsWith(QLatin1Char('-'));
 }
 
 // The cells of the row the scanner stands on, up to the row's end: most are

@@ -44,18 +44,19 @@ bool SheetDataReader::read(XmlScanner &scanner)
         if (!readRow(scanner, row))
             return false;
     }
-    if (scanner.hasError())
-        return false;
+    return !scanner.hasError();
+}
+
+void SheetDataReader::finish()
+{
     placeWaitingCells();
     sortRowAttributes();
-    return true;
 }
 
 // --- rows
 
 bool SheetDataReader::readRow(XmlScanner &scanner, int &row)
 {
-    const int before = row;
     const XmlScanner::Attribute *number = scanner.find("r");
     if (number) {
         if (!parseInt(number->rawValue, row) || row < 1 || row > d.maxRows)
@@ -63,7 +64,8 @@ bool SheetDataReader::readRow(XmlScanner &scanner, int &row)
     } else if (++row > d.maxRows) {
         return d.fail(QStringLiteral("the sheet has more than %1 rows").arg(d.maxRows));
     }
-    m_rowsInOrder &= row > before;
+    m_rowsInOrder &= row > m_previousRow;
+    m_previousRow = row;
 
     // Settings: a format only where the row says it applies it. Style 0,
     // the default, always exists.
@@ -358,7 +360,7 @@ bool SheetDataReader::readValue(int row, StoredCell &cell, QLatin1String type, Q
             return d.fail(QStringLiteral("cell %1 holds the date %2, which is no ISO 8601 date").arg(where(), shown(valueText)));
         if (hasValue) {
             cell.flags |= StoredCell::HasValue | StoredCell::IsoDate;
-            cell.value.number = wallClockToSerial(date, time, d.workbook->isDate1904());
+            cell.value.number = date.isNull() ? timeToSerial(time) : wallClockToSerial(date, time, d.workbook->isDate1904());
         }
     } else {
         return d.fail(QStringLiteral("cell %1 is of the unknown type \"%2\"").arg(where(), shown(type)));

@@ -30,9 +30,12 @@ public:
     SheetDataReader(const SheetDataReader &) = delete;
     SheetDataReader &operator=(const SheetDataReader &) = delete;
 
-    // False, with the sheet's read error set, for a cell or row the sheet
-    // cannot hold; the scanner's own errors stay the scanner's.
+    // Reads one sheetData element: false, with the sheet's read error set,
+    // for a cell or row the sheet cannot hold; the scanner's own errors stay
+    // the scanner's. A part may hold more than one.
     bool read(XmlScanner &scanner);
+    // Puts the cells that waited in their places, at the part's end.
+    void finish();
 
 private:
     // What a cell carries beside its sixteen bytes.
@@ -77,6 +80,7 @@ private:
     int m_lastRow;           // the position of the last cell stored as read
     int m_lastColumn = 0;
     bool m_rowsInOrder;
+    int m_previousRow = 0;
     QHash<QString, int> m_errorIndexes;
     QHash<QByteArray, int> m_keptTextIndexes;
     struct ReplacedMaster

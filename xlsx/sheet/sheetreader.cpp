@@ -32,6 +32,7 @@ public:
     bool readPosition(QLatin1String reference);
     bool readStyle(QLatin1String style, int &xf);
     bool keep(QVector<QVariant> &row, const QVariant &value);
+    bool forget(QVector<QVariant> &row);
     QVariant value(QLatin1String type, QLatin1String text, int xf, const QString &inlineText, bool &ok);
     QString where() const;
     QString sharedText(int index);
@@ -256,6 +257,15 @@ bool SheetReaderPrivate::readPosition(QLatin1String reference)
     return true;
 }
 
+// A cell without a value: no value for its column, where a cell given
+// before it at the same place had one (the later of two cells wins).
+bool SheetReaderPrivate::forget(QVector<QVariant> &row)
+{
+    if (column <= row.size())
+        row[column - 1] = QVariant();
+    return true;
+}
+
 bool SheetReaderPrivate::keep(QVector<QVariant> &row, const QVariant &value)
 {
     if (row.size() < column)
@@ -280,7 +290,7 @@ bool SheetReaderPrivate::readSimpleCell(const XmlScanner::SimpleCell &cell, QVec
     if (!readPosition(cell.reference))
         return false;
     if (!cell.hasValue)
-        return true;
+        return forget(row);
     int xf = -1;
     if (!readStyle(cell.style, xf))
         return false;
@@ -338,7 +348,7 @@ bool SheetReaderPrivate::readCell(QVector<QVariant> &row)
     if (cells.hasError())
         return fail(sheetPart + QStringLiteral(": ") + cells.errorString());
     if (!hasValue)
-        return true;
+        return forget(row);
     bool ok = true;
     const QVariant cellValue = value(type, text, xf, inlineText, ok);
     return ok && keep(row, cellValue);
@@ -404,7 +414,8 @@ QVariant SheetReaderPrivate::value(QLatin1String type, QLatin1String text, int x
             ok = fail(where() + QStringLiteral(" holds the date %1, which is no ISO 8601 date").arg(shown(text)));
             return QVariant();
         }
-        return wallClockDateTime(date, time);
+        // A time alone is a time of the epoch's day, as the workbook counts it.
+        return date.isNull() ? serialToDateTime(timeToSerial(time), date1904) : wallClockDateTime(date, time);
     }
     ok = fail(where() + QStringLiteral(" is of the unknown type \"%1\"").arg(shown(type)));
     return QVariant();

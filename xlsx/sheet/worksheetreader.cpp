@@ -149,6 +149,7 @@ bool WorksheetPrivate::readWorksheet(XmlScanner &scanner)
     QSet<QString> rootNames{ QStringLiteral("xmlns:r") };
     for (const KeptAttribute &attribute : qAsConst(rootAttributes))
         rootNames.insert(attribute.name);
+    SheetDataReader cellReader(*this);
     int lastOrder = -1;
     while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= 1) {
         if (scanner.token() != XmlScanner::StartElement)
@@ -174,7 +175,7 @@ bool WorksheetPrivate::readWorksheet(XmlScanner &scanner)
             break;
         case SheetDataOrder:
             hoistNamespaces(scanner, rootNames);
-            read = SheetDataReader(*this).read(scanner);
+            read = cellReader.read(scanner);
             break;
         case MergeCellsOrder:
             hoistNamespaces(scanner, rootNames);
@@ -216,7 +217,10 @@ bool WorksheetPrivate::readWorksheet(XmlScanner &scanner)
         if (!read)
             return false;
     }
-    return !scanner.hasError();
+    if (scanner.hasError())
+        return false;
+    cellReader.finish();
+    return true;
 }
 
 // --- the view and the defaults

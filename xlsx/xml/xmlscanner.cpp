@@ -137,7 +137,9 @@ bool XmlScanner::fill()
     if (m_deviceDone || !m_device)
         return false;
     const int size = m_buffer.size();
-    if (size - m_position > largestToken || m_captured.size() > largestToken) {
+    // Views of the buffer may keep it from being compacted: its own size is
+    // bounded too, so that growing it never overflows.
+    if (size > largestToken || m_captured.size() > largestToken) {
         m_deviceDone = true;
         fail(QStringLiteral("a piece of markup or text is larger than %1 bytes").arg(largestToken));
         return false;
@@ -569,9 +571,11 @@ int XmlScanner::namespaceOf(QLatin1String prefix) const
     return bound == m_innermostBinding.constEnd() ? -1 : m_bindings.at(bound.value()).namespaceId;
 }
 
+// A binding remembers what it hides: the binding of its prefix in scope, or
+// for the default namespace the one in effect, restored when it goes.
 void XmlScanner::bind(const QByteArray &prefix, int namespaceId)
 {
-    int shadowed = -1;
+    int shadowed = m_defaultNamespace;
     if (!prefix.isEmpty()) {
         shadowed = m_innermostBinding.value(prefix, -1);
         m_innermostBinding.insert(prefix, m_bindings.size());
@@ -581,26 +585,15 @@ void XmlScanner::bind(const QByteArray &prefix, int namespaceId)
 
 void XmlScanner::popBindings()
 {
-    bool defaultChanged = false;
     while (!m_bindings.isEmpty() && m_bindings.last().depth == m_depth) {
         const Binding &binding = m_bindings.last();
-        defaultChanged |= binding.prefix.isEmpty();
-        if (!binding.prefix.isEmpty()) {
-            if (binding.shadowed >= 0)
-                m_innermostBinding.insert(binding.prefix, binding.shadowed);
-            else
-                m_innermostBinding.remove(binding.prefix);
-        }
+        if (binding.prefix.isEmpty())
+            m_defaultNamespace = binding.shadowed;
+        else if (binding.shadowed >= 0)
+            m_innermostBinding.insert(binding.prefix, binding.shadowed);
+        else
+            m_innermostBinding.remove(binding.prefix);
         m_bindings.removeLast();
-    }
-    if (!defaultChanged)
-        return;
-    m_defaultNamespace = NoNamespace;
-    for (int i = m_bindings.size() - 1; i >= 0; --i) {
-        if (m_bindings.at(i).prefix.isEmpty()) {
-            m_defaultNamespace = m_bindings.at(i).namespaceId;
-            break;
-        }
     }
 }
 

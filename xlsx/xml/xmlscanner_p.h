@@ -145,7 +145,8 @@ private:
         QByteArray prefix;
         int namespaceId;
         int depth;
-        int shadowed;   // the binding of the same prefix this one hides; -1 for none
+        int shadowed;   // the binding of the same prefix this one hides (-1 for none); for
+                        // the default namespace, the namespace it replaced
     };
 
     void start();
