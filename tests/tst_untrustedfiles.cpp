@@ -494,6 +494,7 @@ void TestUntrustedFiles::partNamesStayWhatTheyAre()
         for (const auto &[name, bytes] : entriesOf(package))
             QVERIFY2(!folded.contains(name.toCaseFolded()) && (folded.insert(name.toCaseFolded()), true), qPrintable(name));
         QCOMPARE(entryOf(package, QStringLiteral("customXml/däten.xml")), QByteArray("<daten/>"));
+        QVERIFY(entryOf(package, QStringLiteral("xl/_rels/workbook.xml.rels")).contains("Target=\"../customXml/d%C3%A4ten.xml\""));
         QCOMPARE(entryOf(package, QStringLiteral("xl/worksheets/Sheet2.xml")), QByteArray("<notes-of-another-program/>"));
     }
     Document reloaded;
