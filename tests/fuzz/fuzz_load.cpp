@@ -4,20 +4,16 @@
 // save, and what was saved must load again with the same sheets; the row
 // reader must walk every sheet of the same package without crashing. A failed
 // load must say why and leave the document as it was.
+#include "fuzzing.h"
 #include "spreadsheet/spreadsheet.h"
 #include "spreadsheet/zipwriter_p.h"
 
 #include <QBuffer>
 
 using namespace Spreadsheet;
+using namespace Fuzzing;
 
 namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
 
 // Entries separated by NUL bytes, name then content; a missing content is empty.
 QByteArray packed(const QByteArray &input)
@@ -33,29 +29,10 @@ QByteArray packed(const QByteArray &input)
     return package;
 }
 
-// Small limits keep each run fast; a limit passed is just a refusal.
-ReadLimits fuzzLimits()
-{
-    ReadLimits limits;
-    limits.maxEntries = 64;
-    limits.maxInflatedSize = 8 << 20;
-    limits.compressionRatioFrom = 1 << 20;
-    limits.maxXmlDepth = 64;
-    return limits;
-}
-
-QByteArray saved(Document &document)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    check(document.saveToDevice(&buffer));
-    return buffer.data();
-}
-
 void readEveryRow(const QByteArray &package)
 {
     SheetReader first;
-    first.setReadLimits(fuzzLimits());
+    first.setReadLimits(limits());
     QBuffer buffer;
     buffer.setData(package);
     buffer.open(QIODevice::ReadOnly);
@@ -65,7 +42,7 @@ void readEveryRow(const QByteArray &package)
     }
     for (const QString &sheet : first.sheetNames()) {
         SheetReader reader;
-        reader.setReadLimits(fuzzLimits());
+        reader.setReadLimits(limits());
         buffer.seek(0);
         if (!reader.open(&buffer, sheet))
             continue;   // a chart sheet, or a part that cannot be read
@@ -85,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     Document document;
     document.writeValue(1, 1, QStringLiteral("before"));
-    document.setReadLimits(fuzzLimits());
+    document.setReadLimits(limits());
     QBuffer buffer;
     buffer.setData(package);
     buffer.open(QIODevice::ReadOnly);

@@ -5,6 +5,7 @@
 // a chart, notes), the rest is its XML. Whatever loads must save and load
 // again with the same sheets; every cell must be walked; the row reader must
 // read the package too. A failed load must say why and change nothing.
+#include "fuzzing.h"
 #include "storedzip.h"
 
 #include "spreadsheet/spreadsheet.h"
@@ -13,32 +14,9 @@
 #include <QImage>
 
 using namespace Spreadsheet;
+using namespace Fuzzing;
 
 namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
-
-ReadLimits fuzzLimits()
-{
-    ReadLimits limits;
-    limits.maxEntries = 64;
-    limits.maxInflatedSize = 8 << 20;
-    limits.compressionRatioFrom = 1 << 20;
-    limits.maxXmlDepth = 64;
-    return limits;
-}
-
-QByteArray saved(Document &document)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    check(document.saveToDevice(&buffer));
-    return buffer.data();
-}
 
 // A workbook with something in every part the loader reads: texts rich and
 // plain, formats, a formula, a link, a merge, a note, a picture and a chart.
@@ -84,7 +62,7 @@ void readEveryRow(const QByteArray &package)
     buffer.setData(package);
     buffer.open(QIODevice::ReadOnly);
     SheetReader reader;
-    reader.setReadLimits(fuzzLimits());
+    reader.setReadLimits(limits());
     if (!reader.open(&buffer)) {
         check(!reader.errorString().isEmpty());
         return;
@@ -110,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     Document document;
     document.writeValue(1, 1, QStringLiteral("before"));
-    document.setReadLimits(fuzzLimits());
+    document.setReadLimits(limits());
     QBuffer buffer;
     buffer.setData(package);
     buffer.open(QIODevice::ReadOnly);

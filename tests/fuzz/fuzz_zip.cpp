@@ -6,6 +6,7 @@
 // two for which, one for how, four for the value. What is left of the input
 // follows the archive. Every entry must read or fail with a reason, within
 // the limits; a package that loads must save and load again.
+#include "fuzzing.h"
 #include "storedzip.h"
 
 #include "spreadsheet/spreadsheet.h"
@@ -15,24 +16,9 @@
 #include <QtEndian>
 
 using namespace Spreadsheet;
+using namespace Fuzzing;
 
 namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
-
-ReadLimits fuzzLimits()
-{
-    ReadLimits limits;
-    limits.maxEntries = 64;
-    limits.maxInflatedSize = 8 << 20;
-    limits.compressionRatioFrom = 1 << 20;
-    limits.maxXmlDepth = 64;
-    return limits;
-}
 
 QList<QPair<QString, QByteArray>> baseEntries()
 {
@@ -155,7 +141,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QBuffer buffer;
     buffer.setData(archive);
     buffer.open(QIODevice::ReadOnly);
-    ZipReader zip(&buffer, fuzzLimits());
+    ZipReader zip(&buffer, limits());
     if (zip.open()) {
         for (const QString &name : zip.entryNames()) {
             QByteArray bytes;
@@ -167,7 +153,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 
     Document document;
-    document.setReadLimits(fuzzLimits());
+    document.setReadLimits(limits());
     buffer.seek(0);
     if (document.load(&buffer)) {
         QBuffer saved;
@@ -182,7 +168,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         check(!document.errorString().isEmpty());
     }
     SheetReader reader;
-    reader.setReadLimits(fuzzLimits());
+    reader.setReadLimits(limits());
     buffer.seek(0);
     if (reader.open(&buffer)) {
         while (reader.readRow()) {

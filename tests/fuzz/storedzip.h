@@ -1,10 +1,8 @@
 #ifndef STOREDZIP_H
 #define STOREDZIP_H
 
-#include "spreadsheet/readlimits.h"
-#include "spreadsheet/zipreader_p.h"
+#include "../packageentries.h"
 
-#include <QBuffer>
 #include <QList>
 #include <QPair>
 #include <QtEndian>
@@ -83,19 +81,7 @@ inline QByteArray archive(const QList<QPair<QString, QByteArray>> &entries, QLis
 // The entries of a package the library wrote.
 inline QList<QPair<QString, QByteArray>> entries(const QByteArray &package)
 {
-    QBuffer buffer;
-    buffer.setData(package);
-    buffer.open(QIODevice::ReadOnly);
-    Spreadsheet::ZipReader zip(&buffer, Spreadsheet::ReadLimits());
-    QList<QPair<QString, QByteArray>> entries;
-    if (!zip.open())
-        return entries;
-    for (const QString &name : zip.entryNames()) {
-        QByteArray bytes;
-        zip.read(name, bytes);
-        entries.append({ name, bytes });
-    }
-    return entries;
+    return PackageEntries::entriesOf(package);
 }
 
 } // namespace StoredZip
