@@ -455,7 +455,7 @@ void TestLoad::hostilePackages_data()
             << "is named as a path, not a part" << 4096;
     }
     QTest::newRow("two entries of one name")
-        << withEntry(QStringLiteral("XL/Workbook.xml"), [](QByteArray) { return QByteArray("<x/>"); })
+        << storedPackageOf(entriesOf(base) << qMakePair(QStringLiteral("XL/Workbook.xml"), QByteArray("<x/>")))
         << "two entries are named" << 4096;
     QTest::newRow("more entries than the limit") << base << "more than 5 entries (the read limit maxEntries)" << 5;
     {

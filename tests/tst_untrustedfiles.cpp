@@ -26,27 +26,6 @@ namespace {
 
 const QByteArray sheetStart = "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">";
 
-void append16(QByteArray &out, quint16 value)
-{
-    char bytes[2];
-    qToLittleEndian(value, bytes);
-    out.append(bytes, 2);
-}
-
-void append32(QByteArray &out, quint32 value)
-{
-    char bytes[4];
-    qToLittleEndian(value, bytes);
-    out.append(bytes, 4);
-}
-
-void append64(QByteArray &out, quint64 value)
-{
-    char bytes[8];
-    qToLittleEndian(value, bytes);
-    out.append(bytes, 8);
-}
-
 QByteArray rawDeflate(const QByteArray &data)
 {
     z_stream zlib{};
@@ -76,38 +55,38 @@ QByteArray handMadeZip(const QList<QPair<QString, QByteArray>> &entries, const Q
         const quint32 crc = quint32(crc32(0, reinterpret_cast<const Bytef *>(data.constData()), uInt(data.size())));
         const QByteArray utf8 = name.toUtf8();
         auto fields = [&](QByteArray &out) {
-            append16(out, 20);
-            append16(out, 0);
-            append16(out, 8);
-            append32(out, 0);
-            append32(out, crc);
-            append32(out, quint32(stored.size()));
-            append32(out, quint32(data.size()));
-            append16(out, quint16(utf8.size()));
-            append16(out, 0);
+            append(out, 20, 2);
+            append(out, 0, 2);
+            append(out, 8, 2);
+            append(out, 0, 4);
+            append(out, crc, 4);
+            append(out, quint32(stored.size()), 4);
+            append(out, quint32(data.size()), 4);
+            append(out, quint16(utf8.size()), 2);
+            append(out, 0, 2);
         };
-        append32(directory, 0x02014b50);
-        append16(directory, 20);
+        append(directory, 0x02014b50, 4);
+        append(directory, 20, 2);
         fields(directory);
-        append16(directory, 0);
-        append16(directory, 0);
-        append16(directory, 0);
-        append32(directory, 0);
-        append32(directory, quint32(archive.size()));
+        append(directory, 0, 2);
+        append(directory, 0, 2);
+        append(directory, 0, 2);
+        append(directory, 0, 4);
+        append(directory, quint32(archive.size()), 4);
         directory += utf8;
-        append32(archive, 0x04034b50);
+        append(archive, 0x04034b50, 4);
         fields(archive);
         archive += utf8 + stored;
     }
     const quint32 offset = quint32(archive.size());
     archive += directory;
-    append32(archive, 0x06054b50);
-    append32(archive, 0);
-    append16(archive, quint16(entries.size()));
-    append16(archive, quint16(entries.size()));
-    append32(archive, quint32(directory.size()));
-    append32(archive, offset);
-    append16(archive, 0);
+    append(archive, 0x06054b50, 4);
+    append(archive, 0, 4);
+    append(archive, quint16(entries.size()), 2);
+    append(archive, quint16(entries.size()), 2);
+    append(archive, quint32(directory.size()), 4);
+    append(archive, offset, 4);
+    append(archive, 0, 2);
     return archive;
 }
 
@@ -299,28 +278,28 @@ void TestUntrustedFiles::directoryLargerThanAnyArray()
     const qint64 deviceSize = qint64(5) << 30;
     QByteArray tail;
     const quint64 endRecord = quint64(deviceSize) - 98;   // where the ZIP64 end record begins
-    append32(tail, 0x06064b50);
-    append64(tail, 44);
-    append16(tail, 45);
-    append16(tail, 45);
-    append32(tail, 0);
-    append32(tail, 0);
-    append64(tail, 1);
-    append64(tail, 1);
-    append64(tail, directorySize);
-    append64(tail, endRecord - directorySize);
-    append32(tail, 0x07064b50);
-    append32(tail, 0);
-    append64(tail, endRecord);
-    append32(tail, 1);
-    append32(tail, 0x06054b50);
-    append16(tail, 0);
-    append16(tail, 0);
-    append16(tail, 0xFFFF);
-    append16(tail, 0xFFFF);
-    append32(tail, 0xFFFFFFFF);
-    append32(tail, 0xFFFFFFFF);
-    append16(tail, 0);
+    append(tail, 0x06064b50, 4);
+    append(tail, 44, 8);
+    append(tail, 45, 2);
+    append(tail, 45, 2);
+    append(tail, 0, 4);
+    append(tail, 0, 4);
+    append(tail, 1, 8);
+    append(tail, 1, 8);
+    append(tail, directorySize, 8);
+    append(tail, endRecord - directorySize, 8);
+    append(tail, 0x07064b50, 4);
+    append(tail, 0, 4);
+    append(tail, endRecord, 8);
+    append(tail, 1, 4);
+    append(tail, 0x06054b50, 4);
+    append(tail, 0, 2);
+    append(tail, 0, 2);
+    append(tail, 0xFFFF, 2);
+    append(tail, 0xFFFF, 2);
+    append(tail, 0xFFFFFFFF, 4);
+    append(tail, 0xFFFFFFFF, 4);
+    append(tail, 0, 2);
     QCOMPARE(tail.size(), 98);
 
     ClaimedSizeDevice device(deviceSize, tail);

@@ -6,7 +6,7 @@
 // again with the same sheets; every cell must be walked; the row reader must
 // read the package too. A failed load must say why and change nothing.
 #include "fuzzing.h"
-#include "storedzip.h"
+#include "../packageentries.h"
 
 #include "spreadsheet/spreadsheet.h"
 
@@ -46,7 +46,7 @@ QList<QPair<QString, QByteArray>> baseEntries()
     chart->addSeries(series);
     document.addSheet(QStringLiteral("Second"));
     document.selectSheet(QStringLiteral("Sheet1"));
-    return StoredZip::entries(saved(document));
+    return PackageEntries::entriesOf(saved(document));
 }
 
 const char *const fuzzedParts[] = {
@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (entry.first == part)
             entry.second = QByteArray(reinterpret_cast<const char *>(data) + 1, int(size) - 1);
     }
-    const QByteArray package = StoredZip::archive(entries);
+    const QByteArray package = PackageEntries::storedPackageOf(entries);
 
     Document document;
     document.writeValue(1, 1, QStringLiteral("before"));

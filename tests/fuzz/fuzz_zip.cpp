@@ -7,7 +7,7 @@
 // follows the archive. Every entry must read or fail with a reason, within
 // the limits; a package that loads must save and load again.
 #include "fuzzing.h"
-#include "storedzip.h"
+#include "../packageentries.h"
 
 #include "spreadsheet/spreadsheet.h"
 #include "spreadsheet/zipreader_p.h"
@@ -28,14 +28,14 @@ QList<QPair<QString, QByteArray>> baseEntries()
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     document.saveToDevice(&buffer);
-    return StoredZip::entries(buffer.data());
+    return PackageEntries::entriesOf(buffer.data());
 }
 
 // The classic end record becomes a ZIP64 end record, its locator and an end
 // record whose fields say that the ZIP64 one has them.
-QByteArray withZip64End(QByteArray archive, QList<StoredZip::Field> &fields)
+QByteArray withZip64End(QByteArray archive, QList<PackageEntries::Field> &fields)
 {
-    using StoredZip::append;
+    using PackageEntries::append;
     const int end = archive.size() - 22;
     const quint64 count = qFromLittleEndian<quint16>(archive.constData() + end + 10);
     const quint64 size = qFromLittleEndian<quint32>(archive.constData() + end + 12);
@@ -56,13 +56,13 @@ QByteArray withZip64End(QByteArray archive, QList<StoredZip::Field> &fields)
 
 // Every central record with a ZIP64 extra field holding its sizes and
 // offset, its classic fields all ones.
-QByteArray withZip64Sizes(const QList<QPair<QString, QByteArray>> &entries, QList<StoredZip::Field> &fields)
+QByteArray withZip64Sizes(const QList<QPair<QString, QByteArray>> &entries, QList<PackageEntries::Field> &fields)
 {
-    QList<StoredZip::Field> plainFields;
-    const QByteArray plain = StoredZip::archive(entries, &plainFields);
+    QList<PackageEntries::Field> plainFields;
+    const QByteArray plain = PackageEntries::storedPackageOf(entries, &plainFields);
     const int directory = int(qFromLittleEndian<quint32>(plain.constData() + plain.size() - 6));
     QByteArray archive = plain.left(directory);
-    for (const StoredZip::Field &field : plainFields) {
+    for (const PackageEntries::Field &field : plainFields) {
         if (field.offset < directory)
             fields.append(field);
     }
@@ -81,11 +81,11 @@ QByteArray withZip64Sizes(const QList<QPair<QString, QByteArray>> &entries, QLis
         const int base = archive.size() + records.size();
         for (const int offset : { 8, 10, 20, 24, 28, 30, 42 })
             fields.append({ base + offset, offset == 20 || offset == 24 || offset == 42 ? 4 : 2 });
-        StoredZip::append(record, 1, 2);
-        StoredZip::append(record, 24, 2);
+        PackageEntries::append(record, 1, 2);
+        PackageEntries::append(record, 24, 2);
         for (const quint64 value : { size, compressed, local }) {
             fields.append({ base + record.size(), 8 });
-            StoredZip::append(record, value, 8);
+            PackageEntries::append(record, value, 8);
         }
         records += record;
         at += 46 + nameLength;
@@ -97,7 +97,7 @@ QByteArray withZip64Sizes(const QList<QPair<QString, QByteArray>> &entries, QLis
     return archive + records + end;
 }
 
-void changeField(QByteArray &archive, const StoredZip::Field &field, int how, quint32 value)
+void changeField(QByteArray &archive, const PackageEntries::Field &field, int how, quint32 value)
 {
     if (field.offset < 0 || field.offset + field.size > archive.size())
         return;
@@ -124,11 +124,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static const QList<QPair<QString, QByteArray>> entries = baseEntries();
     if (size < 1)
         return 0;
-    QList<StoredZip::Field> fields;
+    QList<PackageEntries::Field> fields;
     QByteArray archive;
     switch (data[0] % 3) {
-    case 0: archive = StoredZip::archive(entries, &fields); break;
-    case 1: archive = StoredZip::archive(entries, &fields); archive = withZip64End(archive, fields); break;
+    case 0: archive = PackageEntries::storedPackageOf(entries, &fields); break;
+    case 1: archive = PackageEntries::storedPackageOf(entries, &fields); archive = withZip64End(archive, fields); break;
     default: archive = withZip64Sizes(entries, fields); break;
     }
     size_t at = 1;
