@@ -109,14 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             previousColumn = column;
         });
     }
-    const QByteArray once = saved(document);
-    Document again;
-    QBuffer savedBuffer;
-    savedBuffer.setData(once);
-    savedBuffer.open(QIODevice::ReadOnly);
-    check(again.load(&savedBuffer));
-    check(again.sheetNames() == names);
-    saved(again);
+    checkSavesAndLoadsAgain(document);
     readEveryRow(package);
     return 0;
 }

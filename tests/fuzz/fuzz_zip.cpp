@@ -156,14 +156,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     document.setReadLimits(limits());
     buffer.seek(0);
     if (document.load(&buffer)) {
-        QBuffer saved;
-        saved.open(QIODevice::WriteOnly);
-        check(document.saveToDevice(&saved));
-        saved.close();
-        saved.open(QIODevice::ReadOnly);
-        Document again;
-        check(again.load(&saved));
-        check(again.sheetNames() == document.sheetNames());
+        checkSavesAndLoadsAgain(document);
     } else {
         check(!document.errorString().isEmpty());
     }

@@ -5,6 +5,7 @@
 #include "spreadsheet/readlimits.h"
 
 #include <QBuffer>
+#include <QStringList>
 
 // What the targets that load packages share: a failed check stops the run
 // as a crash; small limits keep each input fast (a limit passed is just a
@@ -34,6 +35,20 @@ inline QByteArray saved(Spreadsheet::Document &document)
     buffer.open(QIODevice::WriteOnly);
     check(document.saveToDevice(&buffer));
     return buffer.data();
+}
+
+// A document that loaded saves, and what it saved loads again with the
+// same sheets and saves again.
+inline void checkSavesAndLoadsAgain(Spreadsheet::Document &document)
+{
+    const QStringList names = document.sheetNames();
+    QBuffer buffer;
+    buffer.setData(saved(document));
+    buffer.open(QIODevice::ReadOnly);
+    Spreadsheet::Document again;
+    check(again.load(&buffer));
+    check(again.sheetNames() == names);
+    saved(again);
 }
 
 } // namespace Fuzzing
