@@ -148,7 +148,9 @@ inline QString shown(QLatin1String text)
 inline bool isoWallClock(const QByteArray &text, QDate &date, QTime &time)
 {
     const QString string = QString::fromLatin1(text);
-    const int separator = string.contains(QLatin1Char('T')) ? string.indexOf(QLatin1Char('T')) : string.indexOf(QLatin1Char(' '));
+    int separator = string.indexOf(QLatin1Char('T'));
+    if (separator < 0)
+        separator = string.indexOf(QLatin1Char(' '));
     const bool timeOnly = separator < 0 && string.contains(QLatin1Char(':'));
     const QString datePart = timeOnly ? QString() : separator < 0 ? string : string.left(separator);
     QString timePart = timeOnly ? string : separator < 0 ? QString() : string.mid(separator + 1);

@@ -19,8 +19,8 @@ namespace Spreadsheet {
 
 using namespace CellParsing;
 
-// A sheet that already has cells (a part with a second sheetData) puts
-// every new one in place at the end, as any cell out of order.
+// A sheet that already has cells (its part read a second time) puts every
+// new one in place at the end, as any cell out of order.
 SheetDataReader::SheetDataReader(WorksheetPrivate &sheet)
     : d(sheet)
     , m_lastRow(sheet.cells.isEmpty() ? 0 : std::numeric_limits<int>::max())
@@ -292,9 +292,8 @@ RichString SheetDataReader::readInlineText(XmlScanner &scanner)
     return text;
 }
 
-// A number as the schema's double reads it: one too small to be held is 0,
-// as other readers take it; infinity and "not a number" are no value a
-// cell holds, and no program reads them back.
+// A number as the schema's double reads it (parseNumber); anything else
+// fails the load with the cell named.
 bool SheetDataReader::readNumber(int row, int column, QLatin1String text, double &number)
 {
     if (parseNumber(text, number))
@@ -365,7 +364,7 @@ bool SheetDataReader::readValue(int row, StoredCell &cell, QLatin1String type, Q
     } else {
         return d.fail(QStringLiteral("cell %1 is of the unknown type \"%2\"").arg(where(), shown(type)));
     }
-    store(row, cell, &data);
+    store(row, cell, data);
     return true;
 }
 
@@ -373,25 +372,25 @@ bool SheetDataReader::readValue(int row, StoredCell &cell, QLatin1String type, Q
 
 // A cell after the last one stored goes straight into the table; any other
 // waits for the end of the part.
-void SheetDataReader::store(int row, StoredCell cell, CellData *data)
+void SheetDataReader::store(int row, StoredCell cell, CellData &data)
 {
-    if (data->hasFormula)
+    if (data.hasFormula)
         cell.flags |= StoredCell::HasFormula;
-    if (!data->attributes.isEmpty())
+    if (!data.attributes.isEmpty())
         cell.flags |= StoredCell::HasKeptAttributes;
     const int column = cell.column;
     if (row > m_lastRow || (row == m_lastRow && column > m_lastColumn)) {
         m_lastRow = row;
         m_lastColumn = column;
-        storeData(row, cell, *data);
+        storeData(row, cell, data);
         d.cells.store(row, cell);
         d.extendDimension(row, column);
         return;
     }
-    const bool hasData = data->hasFormula || !data->attributes.isEmpty() || !data->formulaAttributes.isEmpty()
-        || !data->result.isEmpty();
+    const bool hasData = data.hasFormula || !data.attributes.isEmpty() || !data.formulaAttributes.isEmpty()
+        || !data.result.isEmpty();
     if (hasData)
-        m_waitingData.push_back(std::move(*data));
+        m_waitingData.push_back(std::move(data));
     m_waiting.push_back({ row, cell, hasData ? int(m_waitingData.size()) - 1 : -1 });
 }
 

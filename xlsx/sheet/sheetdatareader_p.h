@@ -67,7 +67,7 @@ private:
     int errorIndex(const QString &text);
     int keptTextIndex(const QByteArray &text);
 
-    void store(int row, StoredCell cell, CellData *data);
+    void store(int row, StoredCell cell, CellData &data);
     void storeData(int row, StoredCell &cell, CellData &data);
     void releaseReplaced(int row, const StoredCell &cell);
     void forget(const WaitingCell &waiting);
