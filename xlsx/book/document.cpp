@@ -1,5 +1,6 @@
 #include "document.h"
 #include "document_p.h"
+#include "workbook_p.h"
 
 #include "abstractsheet_p.h"
 #include "chart.h"
@@ -27,6 +28,7 @@ DocumentPrivate::DocumentPrivate(Document *q)
 {
     contentTypes = QSharedPointer<ContentTypes>::create(AbstractOOXmlFile::NewFromScratch);
     workbook = QSharedPointer<Workbook>::create(AbstractOOXmlFile::NewFromScratch);
+    workbook->d_func()->keptParts = &kept.parts;
 }
 
 int DocumentPrivate::sheetIndex(const QString &name) const
@@ -636,6 +638,30 @@ bool Document::setAutoFilter(const CellArea &range)
 {
     Worksheet *sheet = activeWorksheet();
     return sheet && sheet->setAutoFilter(range);
+}
+
+bool Document::insertRows(int row, int count)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->insertRows(row, count);
+}
+
+bool Document::removeRows(int row, int count)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->removeRows(row, count);
+}
+
+bool Document::insertColumns(int column, int count)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->insertColumns(column, count);
+}
+
+bool Document::removeColumns(int column, int count)
+{
+    Worksheet *sheet = activeWorksheet();
+    return sheet && sheet->removeColumns(column, count);
 }
 
 bool Document::setPrintArea(const CellArea &area)

@@ -96,6 +96,12 @@ public:
     bool setFrozenPanes(int rows, int columns);
     bool setSplitPanes(int rows, int columns);
     bool setAutoFilter(const CellArea &range);
+    // Rows and columns of the active sheet inserted and removed, every
+    // reference in the workbook following (see Worksheet).
+    bool insertRows(int row, int count = 1);
+    bool removeRows(int row, int count = 1);
+    bool insertColumns(int column, int count = 1);
+    bool removeColumns(int column, int count = 1);
     bool setPrintArea(const CellArea &area);
     bool setPrintTitles(int firstRow, int lastRow, int firstColumn = 0, int lastColumn = 0);
     // A name for the whole workbook, or for the active sheet alone.

@@ -525,6 +525,7 @@ bool DocumentPrivate::load(QIODevice *device)
     workbook = loading.workbook;
     documentProperties = loading.properties;
     kept = loading.kept;
+    workbook->d_func()->keptParts = &kept.parts;
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include "chartsheet.h"
 #include "keptsheet_p.h"
 #include "partnames_p.h"
+#include "referencechange_p.h"
 #include "xmlscanner_p.h"
 
 #include <QDebug>
@@ -138,6 +139,8 @@ bool Workbook::renameSheet(int index, const QString &name)
     const QString sheetName = sanitizeSheetName(name);
     if (index < 0 || index >= d->sheets.size() || sheetName.isEmpty() || d->indexOfName(sheetName, index) >= 0)
         return false;
+    // Every reference that names the sheet names it anew.
+    d->followChange(ReferenceChange::rename(d->sheetNames.at(index), sheetName));
     d->sheets.at(index)->setSheetName(sheetName);
     d->sheetNames[index] = sheetName;
     return true;
@@ -168,6 +171,8 @@ bool Workbook::deleteSheet(int index)
     d->definedNames.erase(std::remove_if(d->definedNames.begin(), d->definedNames.end(),
                                          [sheetId](const DefinedNameRecord &name) { return name.scopeSheetId == sheetId; }),
                           d->definedNames.end());
+    // References to it become #REF!.
+    d->followChange(ReferenceChange::removal(deleted->sheetName(), d->sheetNames));
     d->sheets.removeAt(index);
     d->sheetNames.removeAt(index);
     if (index < active)

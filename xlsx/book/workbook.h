@@ -15,6 +15,7 @@ namespace Spreadsheet {
 class SharedStrings;
 class Styles;
 class Theme;
+class GridEdit;
 class Worksheet;
 class WorkbookPrivate;
 
@@ -75,6 +76,11 @@ public:
 
 private:
     friend class DocumentLoader;
+    friend class DocumentPrivate;
+    friend class Worksheet;
+    // Rows or columns of one of its sheets inserted or removed, the whole
+    // workbook following; false, changing nothing, when it cannot be done.
+    bool editGrid(Worksheet *sheet, const GridEdit &edit);
     // A sheet of a loaded workbook, appended as it is listed.
     AbstractSheet *appendLoadedSheet(const QString &name, int sheetId, AbstractSheet::SheetState state,
                                      AbstractSheet::SheetType type, const QString &relationshipId);

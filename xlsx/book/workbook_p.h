@@ -4,6 +4,7 @@
 #include "abstractooxmlfile_p.h"
 #include "keptelements_p.h"
 #include "keptxml_p.h"
+#include "packagereader_p.h"
 #include "sharedstrings.h"
 #include "styles.h"
 #include "theme.h"
@@ -14,6 +15,9 @@
 
 namespace Spreadsheet {
 
+class GridEdit;
+class ReferenceChange;
+class Worksheet;
 class XmlScanner;
 
 struct DefinedNameRecord
@@ -57,6 +61,16 @@ public:
     void writeDefinedNames(QXmlStreamWriter &writer) const;
     void writeCalculation(QXmlStreamWriter &writer) const;
 
+    // Every sheet, name and kept part that holds references follows the
+    // change (workbookedits.cpp).
+    void followChange(const ReferenceChange &change);
+    // The table parts of a sheet of a loaded workbook.
+    QStringList tableParts(const AbstractSheet &sheet) const;
+    // Whether the edit leaves the sheet's tables whole (before or after them).
+    bool tablesAllow(const Worksheet &sheet, const GridEdit &edit) const;
+    void followInKeptParts(const ReferenceChange &change);
+    void followInPivotSources(const ReferenceChange &change);
+
     bool readWorkbook(XmlScanner &scanner);
     void readBookViews(XmlScanner &scanner);
     bool readSheets(XmlScanner &scanner);
@@ -96,6 +110,7 @@ public:
     QByteArray keptCalculation;
     KeptElements kept;
     int maxXmlDepth = 256;
+    QMap<QString, KeptPart> *keptParts = nullptr;   // the document's, which tables and pivot caches are among
 };
 
 } // namespace Spreadsheet

@@ -5,7 +5,9 @@
 #include "partnames_p.h"
 #include "relationships.h"
 #include "utility.h"
+#include "gridedit_p.h"
 #include "xmlscanner_p.h"
+#include "xmlvaluerewriter_p.h"
 
 #include <QXmlStreamWriter>
 
@@ -336,6 +338,88 @@ void Drawing::readAnchor(const QByteArray &bytes)
         object.relationshipId.clear();
     }
     m_objects.append(object);
+}
+
+} // namespace Spreadsheet
+
+namespace Spreadsheet {
+
+namespace {
+
+// A marker's row or column (1-based) through the edit; one removed goes to
+// the edit's place, its offset with it.
+bool moveMarkerIndex(const GridEdit &edit, int &index)
+{
+    if (edit.move(index))
+        return true;
+    index = qMin(edit.first(), edit.limit());
+    return false;
+}
+
+void moveMarker(const GridEdit &edit, CellAddress &cell, QPoint &offset)
+{
+    int row = cell.row();
+    int column = cell.column();
+    int &index = edit.axis() == GridEdit::Rows ? row : column;
+    if (!moveMarkerIndex(edit, index)) {
+        if (edit.axis() == GridEdit::Rows)
+            offset.setY(0);
+        else
+            offset.setX(0);
+    }
+    cell = CellAddress(row, column);
+}
+
+} // namespace
+
+void Drawing::moveAnchors(const GridEdit &edit)
+{
+    const QLatin1String index(edit.axis() == GridEdit::Rows ? "row" : "col");
+    const QLatin1String offset(edit.axis() == GridEdit::Rows ? "rowOff" : "colOff");
+    bool changed = false;
+    for (DrawingObject &object : m_objects) {
+        DrawingAnchor &anchor = object.anchor;
+        if (anchor.kind() != DrawingAnchor::Absolute && anchor.from().isValid()) {
+            CellAddress from = anchor.from();
+            QPoint fromOffset = anchor.fromOffsetEmu();
+            moveMarker(edit, from, fromOffset);
+            anchor.setFrom(from, fromOffset);
+            if (anchor.kind() == DrawingAnchor::TwoCell) {
+                CellAddress to = anchor.to();
+                QPoint toOffset = anchor.toOffsetEmu();
+                moveMarker(edit, to, toOffset);
+                anchor.setTo(to, toOffset);
+            }
+        }
+        if (object.keptXml.isEmpty())
+            continue;
+        // The anchor as it came: its markers' numbers, zero-based.
+        bool clearOffset = false;
+        const QByteArray before = object.keptXml;
+        object.keptXml = rewriteXmlValues(object.keptXml, m_rootRawAttributes, [&](const XmlValue &where, QString &value) {
+            if (!where.attribute.isEmpty() || where.elementNamespace != XmlScanner::SpreadsheetDrawing
+                || (where.parent != QLatin1String("from") && where.parent != QLatin1String("to")))
+                return false;
+            if (where.element == index) {
+                bool ok = false;
+                int number = value.trimmed().toInt(&ok) + 1;
+                if (!ok)
+                    return false;
+                clearOffset = !moveMarkerIndex(edit, number);
+                value = QString::number(number - 1);
+                return true;
+            }
+            if (where.element == offset && clearOffset) {
+                clearOffset = false;
+                value = QStringLiteral("0");
+                return true;
+            }
+            return false;
+        });
+        changed |= object.keptXml != before;
+    }
+    if (changed)
+        m_loadedBytes.clear();   // the objects are written one by one, as they now read
 }
 
 } // namespace Spreadsheet

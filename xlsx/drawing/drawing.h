@@ -14,6 +14,7 @@ class QXmlStreamWriter;
 namespace Spreadsheet {
 
 class Chart;
+class GridEdit;
 
 // A picture's file, shared by every place it is inserted at; a save stores
 // each distinct file once.
@@ -53,6 +54,10 @@ public:
     const QList<DrawingObject> &objects() const { return m_objects; }
     // An object added by the model; it gets the next object id.
     void addObject(DrawingObject object);
+    // Follows rows or columns inserted or removed on its sheet: objects
+    // anchored to cells move with them (and between two cells size with
+    // them); one whose cells are removed shrinks to the place of the edit.
+    void moveAnchors(const GridEdit &edit);
     // Whether it holds what it was loaded with and nothing more.
     bool isAsLoaded() const;
 

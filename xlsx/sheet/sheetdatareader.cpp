@@ -2,7 +2,7 @@
 
 #include "cellparsing_p.h"
 #include "formatreader_p.h"
-#include "formulashifter_p.h"
+#include "formularewriter_p.h"
 #include "keptxml_p.h"
 #include "richstring.h"
 #include "sharedstrings.h"
@@ -499,7 +499,7 @@ void SheetDataReader::placeWaitingCells()
             continue;
         const int rows = int(it.key() >> 16) - int(master->key >> 16);
         const int columns = int(it.key() & 0xFFFF) - int(master->key & 0xFFFF);
-        CellFormula own(shiftFormula(master->text, rows, columns));
+        CellFormula own(FormulaRewriter::shift(master->text, rows, columns));
         own.setAlwaysCalculate(it->alwaysCalculate());
         *it = own;
     }

@@ -96,6 +96,27 @@ public:
 
     CellArea dimension() const;
 
+    // Rows and columns inserted (count empty ones before the one given) and
+    // removed (count from the one given on), as a spreadsheet program does
+    // it: the cells and their settings move, and so does every reference
+    // to them in the workbook: formulas of every sheet, shared and array
+    // formulas, defined names (print areas and titles among them), merged
+    // ranges, conditional formats and validation with their formulas, links
+    // and their places, notes, pictures and charts with the cells they
+    // show, the filter. Ranges grow by what is inserted inside them and
+    // shrink by what is removed; a reference whose cells are all removed
+    // becomes #REF!. False, changing nothing, for a count below 1 or a place
+    // outside the sheet, and when the edit cannot be made whole: an insert
+    // would push stored cells past row 1048576 or column XFD; it would cut
+    // an array formula apart; it would cut through a table (a table moves
+    // when the edit lies wholly before it, but the model cannot yet rebuild
+    // one it passes through); or notes would move on a loaded sheet whose
+    // notes' drawing also holds controls.
+    bool insertRows(int row, int count = 1);
+    bool removeRows(int row, int count = 1);
+    bool insertColumns(int column, int count = 1);
+    bool removeColumns(int column, int count = 1);
+
     // A picture with its top-left corner in the cell: a QImage is stored as
     // PNG; the bytes of a PNG, JPEG, GIF or BMP file are stored as they are
     // (another kind, or a file whose size cannot be read, is refused). The
@@ -188,6 +209,7 @@ private:
     friend class DocumentLoader;
     friend class DocumentPrivate;
     friend class Workbook;
+    friend class WorkbookPrivate;
     Worksheet(const QString &name, int sheetId, Workbook *workbook, CreationMode mode);
 };
 

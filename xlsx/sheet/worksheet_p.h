@@ -10,6 +10,7 @@
 #include "xmlscanner_p.h"
 #include "celltable_p.h"
 #include "format.h"
+#include "gridedit_p.h"
 #include "sheetcell.h"
 #include "worksheet.h"
 
@@ -23,6 +24,8 @@ class QXmlStreamWriter;
 
 namespace Spreadsheet {
 
+class Chart;
+class ReferenceChange;
 class SharedStrings;
 class Styles;
 
@@ -134,6 +137,29 @@ public:
     // Turns the cells that share the master's formula into cells of their
     // own formula, when the master goes.
     void dissolveSharedFormula(int sharedIndex);
+
+    // Structural edits (worksheetedits.cpp). Whether the sheet lets the
+    // rows or columns be inserted or removed: not when stored cells would
+    // leave the sheet, an array formula would be cut apart, or notes would
+    // move that the sheet cannot write.
+    bool canEdit(const GridEdit &edit) const;
+    int lastStoredAlong(GridEdit::Axis axis) const;
+    // Follows a change of the workbook: formulas, rules, links and charts;
+    // the sheet edited moves its cells and everything that stands on them.
+    void followChange(const ReferenceChange &change);
+    void followInFormulas(const ReferenceChange &change, const GridEdit *edit);
+    void followInSharedFormula(const ReferenceChange &change, const GridEdit *edit, int index,
+                               const QVector<quint64> &members, QHash<quint64, CellFormula> &moved);
+    static CellFormula withText(const CellFormula &formula, const QString &text);
+    static CellFormula withRange(const CellFormula &formula, const CellArea &range);
+    void followInRules(const ReferenceChange &change);
+    void followInLinks(const ReferenceChange &change, const GridEdit *edit);
+    void followInDrawing(const ReferenceChange &change, const GridEdit *edit);
+    static void followInChart(Chart &chart, const ReferenceChange &change);
+    void moveCells(const GridEdit &edit);
+    void moveRowsAndColumns(const GridEdit &edit);
+    void moveMergesAndNotes(const GridEdit &edit);
+    void moveFilter(const GridEdit &edit);
 
     void writeSheetView(QXmlStreamWriter &writer) const;
     void writeSheetFormat(QXmlStreamWriter &writer) const;

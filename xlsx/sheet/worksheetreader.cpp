@@ -6,7 +6,7 @@
 
 #include "cellparsing_p.h"
 #include "formatreader_p.h"
-#include "formulashifter_p.h"
+#include "formularewriter_p.h"
 #include "namespaces.h"
 #include "relationships.h"
 #include "sheetdatareader_p.h"
@@ -417,7 +417,7 @@ QString WorksheetPrivate::sharedFormulaText(int row, int column, const CellFormu
         return QString();
     const int masterRow = int(master >> 16);
     const int masterColumn = int(master & 0xFFFF);
-    return shiftFormula(found->text(), row - masterRow, column - masterColumn);
+    return FormulaRewriter::shift(found->text(), row - masterRow, column - masterColumn);
 }
 
 void WorksheetPrivate::dissolveSharedFormula(int sharedIndex)

@@ -31,6 +31,14 @@ public:
     // Forgets the elements kept in that slot (the model writes its own there).
     void removeSlot(int slot);
     bool isEmpty() const { return m_elements.isEmpty(); }
+    // Gives every element's bytes to the change, which returns them as they
+    // are to read after it.
+    template <typename Change>
+    void rewrite(Change change)
+    {
+        for (Element &element : m_elements)
+            element.bytes = change(element.bytes);
+    }
     // In the order of their slots, document order among equals.
     const QVector<Element> &elements() const;
     // The same without those that point at relationships: for a copy of the

@@ -138,6 +138,14 @@ public:
 
     // Byte offset of the current token in the document.
     qint64 offset() const { return m_consumed + m_tokenStart; }
+    // Where in the document a view of the scanner's bytes (an attribute's
+    // raw value) begins.
+    qint64 offsetOf(const char *position) const { return m_consumed + (position - m_buffer.constData()); }
+    // The current text as written: its offset and size in the document, and
+    // whether it is a CDATA section (whose bytes are not where the offset says).
+    qint64 rawTextOffset() const { return m_consumed + m_textStart; }
+    int rawTextSize() const { return m_textEnd - m_textStart; }
+    bool isCdataText() const { return m_textIsCdata; }
 
 private:
     struct Binding

@@ -1,0 +1,221 @@
+#!/usr/bin/python3
+"""Has LibreOffice Calc, a spreadsheet program that is not ours, apply row,
+column and sheet edits to workbooks, or compute their formulas, so that the
+tests can compare what our library does with what it does.
+
+Usage: edit_in_libreoffice.py JOBS.json
+
+JOBS.json holds a list of jobs, done in order by one headless LibreOffice:
+  {"input": IN.xlsx, "output": OUT.xlsx, "edits": [EDIT, ...]}
+      loads IN, applies the edits in order, saves OUT as xlsx. An edit is one of
+      {"op": "insertRows",    "sheet": S, "row": R, "count": N}  N empty rows before row R
+      {"op": "removeRows",    "sheet": S, "row": R, "count": N}  rows R..R+N-1
+      {"op": "insertColumns", "sheet": S, "column": C, "count": N}
+      {"op": "removeColumns", "sheet": S, "column": C, "count": N}
+      {"op": "rename", "sheet": S, "name": NEW}
+      {"op": "delete", "sheet": S}
+      (rows and columns count from 1)
+  {"recalculate": IN.xlsx, "values": OUT.json}
+      loads IN, recalculates every formula and writes
+      {sheet: {"A1": value, ...}} for every cell that is not empty: numbers as
+      floats, texts as texts, errors as the text LibreOffice shows ("#REF!").
+
+Exits with 1 and a message on stderr when LibreOffice cannot be started or a
+job fails; LibreOffice is always stopped at the end.
+"""
+import json
+import os
+import pathlib
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+import uno
+from com.sun.star.beans import PropertyValue
+from com.sun.star.connection import NoConnectException
+
+START_TIMEOUT = 60  # seconds; a cold start on a busy machine takes a few
+
+
+def props(**values):
+    """A tuple of PropertyValue, the form UNO calls take options in."""
+    return tuple(PropertyValue(Name=k, Value=v) for k, v in values.items())
+
+
+def start_office(profile):
+    """Starts a headless LibreOffice of its own (own profile, own pipe) in a
+    process group of its own, and waits until it answers. Returns
+    (process, desktop)."""
+    pipe = f"edit_in_libreoffice_{os.getpid()}"
+    process = subprocess.Popen(
+        ["soffice", "--headless", "--invisible", "--nologo", "--norestore",
+         "--nodefault", "--nolockcheck",
+         f"-env:UserInstallation={pathlib.Path(profile).as_uri()}",
+         f"--accept=pipe,name={pipe};urp;StarOffice.ComponentContext"],
+        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+        stderr=open(os.path.join(profile, "stderr"), "wb"), start_new_session=True)
+    resolver = uno.getComponentContext().ServiceManager.createInstanceWithContext(
+        "com.sun.star.bridge.UnoUrlResolver", uno.getComponentContext())
+    deadline = time.monotonic() + START_TIMEOUT
+    while True:
+        try:
+            context = resolver.resolve(
+                f"uno:pipe,name={pipe};urp;StarOffice.ComponentContext")
+            return process, context.ServiceManager.createInstanceWithContext(
+                "com.sun.star.frame.Desktop", context)
+        except NoConnectException:
+            if process.poll() is not None:
+                stop_office(process, None)
+                log = pathlib.Path(profile, "stderr").read_text(errors="replace")
+                raise RuntimeError(f"LibreOffice exited at start-up: {log}")
+            if time.monotonic() > deadline:
+                stop_office(process, None)
+                raise RuntimeError(f"LibreOffice did not answer within {START_TIMEOUT} s")
+            time.sleep(0.25)
+
+
+def stop_office(process, desktop):
+    """Asks LibreOffice to quit, then ends its process group (it runs a
+    launcher and the office itself) if it is still there."""
+    if desktop is not None:
+        try:
+            desktop.terminate()
+        except Exception:  # the bridge dies with the office; that is the aim
+            pass
+    try:
+        process.wait(10)
+    except subprocess.TimeoutExpired:
+        pass
+    try:
+        os.killpg(process.pid, signal.SIGKILL)
+    except ProcessLookupError:
+        pass
+    process.wait()
+
+
+def load(desktop, path):
+    """Opens a workbook hidden, without updating links or running macros."""
+    if not os.path.isfile(path):
+        raise RuntimeError(f"no such file: {path}")
+    document = desktop.loadComponentFromURL(
+        pathlib.Path(path).resolve().as_uri(), "_blank", 0,
+        props(Hidden=True, UpdateDocMode=0, MacroExecutionMode=0))
+    if document is None:
+        raise RuntimeError(f"LibreOffice could not open {path}")
+    return document
+
+
+def apply_edit(document, edit):
+    """Applies one edit of the job list to an open document."""
+    sheets = document.Sheets
+    op, name = edit["op"], edit["sheet"]
+    if not sheets.hasByName(name):
+        raise RuntimeError(f"no sheet named {name!r}")
+    sheet = sheets.getByName(name)
+    if op in ("insertRows", "removeRows"):
+        lines, index = sheet.Rows, edit["row"] - 1
+    elif op in ("insertColumns", "removeColumns"):
+        lines, index = sheet.Columns, edit["column"] - 1
+    elif op == "rename":
+        sheet.setName(edit["name"])
+        return
+    elif op == "delete":
+        sheets.removeByName(name)
+        return
+    else:
+        raise RuntimeError(f"unknown edit {op!r}")
+    if op.startswith("insert"):
+        lines.insertByIndex(index, edit["count"])
+    else:
+        lines.removeByIndex(index, edit["count"])
+
+
+def cell_name(column, row):
+    """A1-style name of a 0-based column and row."""
+    letters = ""
+    column += 1
+    while column:
+        column, rest = divmod(column - 1, 26)
+        letters = chr(65 + rest) + letters
+    return f"{letters}{row + 1}"
+
+
+def computed_values(document):
+    """{sheet: {cell: value}} of every non-empty cell after a hard
+    recalculation."""
+    from com.sun.star.table.CellContentType import EMPTY, TEXT, FORMULA
+    from com.sun.star.sheet.FormulaResult import VALUE
+    document.calculateAll()
+    result = {}
+    for sheet in document.Sheets:
+        cursor = sheet.createCursor()
+        cursor.gotoEndOfUsedArea(False)
+        last = cursor.RangeAddress
+        cells = result[sheet.Name] = {}
+        for row in range(last.EndRow + 1):
+            for column in range(last.EndColumn + 1):
+                cell = sheet.getCellByPosition(column, row)
+                kind = cell.Type
+                if kind == EMPTY:
+                    continue
+                if kind == FORMULA and cell.getError():
+                    value = cell.getString()
+                elif kind == TEXT or (kind == FORMULA and cell.FormulaResultType2 != VALUE):
+                    value = cell.getString()
+                else:
+                    value = float(cell.getValue())
+                cells[cell_name(column, row)] = value
+    return result
+
+
+def run_job(desktop, job):
+    """Does one job of the list (see the module's description)."""
+    if "recalculate" in job:
+        document = load(desktop, job["recalculate"])
+        try:
+            values = computed_values(document)
+        finally:
+            document.close(True)
+        pathlib.Path(job["values"]).write_text(json.dumps(values, indent=1, ensure_ascii=False))
+        return
+    document = load(desktop, job["input"])
+    try:
+        for edit in job["edits"]:
+            apply_edit(document, edit)
+        document.storeToURL(pathlib.Path(job["output"]).resolve().as_uri(),
+                            props(FilterName="Calc MS Excel 2007 XML", Overwrite=True))
+    finally:
+        document.close(True)
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    jobs = json.loads(pathlib.Path(sys.argv[1]).read_text())
+    # A caller that gives up sends SIGTERM: leave through "finally" so that
+    # LibreOffice is stopped too.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("edit_in_libreoffice: terminated"))
+    profile = tempfile.mkdtemp(prefix="edit_in_libreoffice_")
+    process = desktop = None
+    try:
+        process, desktop = start_office(profile)
+        for number, job in enumerate(jobs, 1):
+            try:
+                run_job(desktop, job)
+            except Exception as error:
+                raise RuntimeError(f"job {number} ({json.dumps(job)}): {error}") from error
+    except Exception as error:
+        print(f"edit_in_libreoffice: {error}", file=sys.stderr)
+        return 1
+    finally:
+        if process is not None:
+            stop_office(process, desktop)
+        shutil.rmtree(profile, ignore_errors=True)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,162 @@
+// The workbook's side of edits that references follow: rows and columns of
+// a sheet inserted and removed, sheets renamed and deleted.
+
+#include "workbook.h"
+#include "workbook_p.h"
+
+#include "chartsheet.h"
+#include "chartsheet_p.h"
+#include "referencechange_p.h"
+#include "worksheet.h"
+#include "worksheet_p.h"
+#include "xmlscanner_p.h"
+#include "xmlvaluerewriter_p.h"
+
+namespace Spreadsheet {
+
+namespace {
+
+bool isOfType(const Relationship &relationship, const char *suffix)
+{
+    return relationship.type.endsWith(QLatin1String(suffix));
+}
+
+// The area of a table part's root ("ref"); invalid when it has none.
+CellArea tableArea(const QByteArray &bytes)
+{
+    XmlScanner scanner(bytes);
+    while (scanner.next() != XmlScanner::EndOfDocument && !scanner.hasError()) {
+        if (scanner.token() == XmlScanner::StartElement)
+            return CellArea(QString::fromUtf8(scanner.value("ref")).remove(QLatin1Char('$')));
+    }
+    return CellArea();
+}
+
+QString movedArea(const QString &text, const GridEdit &edit)
+{
+    CellArea area(QString(text).remove(QLatin1Char('$')));
+    if (!area.isValid() || !edit.moveArea(area))
+        return text;
+    return area.toText();
+}
+
+} // namespace
+
+bool Workbook::editGrid(Worksheet *sheet, const GridEdit &edit)
+{
+    Q_D(Workbook);
+    if (!sheet || !sheet->d_func()->canEdit(edit) || !d->tablesAllow(*sheet, edit))
+        return false;
+    d->followChange(ReferenceChange::gridEdit(sheet->sheetName(), edit));
+    return true;
+}
+
+void WorkbookPrivate::followChange(const ReferenceChange &change)
+{
+    for (const QSharedPointer<AbstractSheet> &sheet : qAsConst(sheets)) {
+        if (sheet->sheetType() == AbstractSheet::WorkSheet) {
+            static_cast<Worksheet *>(sheet.data())->d_func()->followChange(change);
+        } else if (sheet->sheetType() == AbstractSheet::ChartSheet) {
+            if (Chart *chart = static_cast<Chartsheet *>(sheet.data())->chart())
+                WorksheetPrivate::followInChart(*chart, change);
+        }
+    }
+    for (DefinedNameRecord &name : definedNames) {
+        QString scope;
+        for (const QSharedPointer<AbstractSheet> &sheet : qAsConst(sheets)) {
+            if (sheet->sheetId() == name.scopeSheetId)
+                scope = sheet->sheetName();
+        }
+        name.formula = change.formula(name.formula, scope);
+    }
+    followInKeptParts(change);
+}
+
+QStringList WorkbookPrivate::tableParts(const AbstractSheet &sheet) const
+{
+    QStringList parts;
+    if (!keptParts)
+        return parts;
+    for (const Relationship &relationship : sheet.relationships()->keptRelationships()) {
+        if (isOfType(relationship, "/table") && keptParts->contains(relationship.target))
+            parts.append(relationship.target);
+    }
+    return parts;
+}
+
+// A table moves when the edit lies wholly before it and stays when it lies
+// after; an edit through it would leave its columns or rows wrong.
+bool WorkbookPrivate::tablesAllow(const Worksheet &sheet, const GridEdit &edit) const
+{
+    for (const QString &part : tableParts(sheet)) {
+        const CellArea area = tableArea(keptParts->value(part).bytes);
+        if (!area.isValid())
+            continue;
+        const int first = edit.axis() == GridEdit::Rows ? area.firstRow() : area.firstColumn();
+        const int last = edit.axis() == GridEdit::Rows ? area.lastRow() : area.lastColumn();
+        const bool through = edit.isInsert() ? edit.cutsThrough(first, last)
+                                             : edit.first() <= last && edit.last() >= first;
+        if (through)
+            return false;
+    }
+    return true;
+}
+
+void WorkbookPrivate::followInKeptParts(const ReferenceChange &change)
+{
+    if (!keptParts)
+        return;
+    // Tables: their areas on the sheet edited, the formulas of their columns.
+    for (const QSharedPointer<AbstractSheet> &sheet : qAsConst(sheets)) {
+        const QString sheetName = sheet->sheetName();
+        const GridEdit *edit = change.gridEditOf(sheetName);
+        for (const QString &part : tableParts(*sheet)) {
+            KeptPart &table = (*keptParts)[part];
+            table.bytes = rewriteXmlValues(table.bytes, QByteArray(), [&](const XmlValue &where, QString &value) {
+                const QString before = value;
+                if (edit && where.attribute == QLatin1String("ref"))
+                    value = movedArea(value, *edit);
+                else if (where.attribute.isEmpty()
+                         && (where.element == QLatin1String("calculatedColumnFormula")
+                             || where.element == QLatin1String("totalsRowFormula")))
+                    value = change.formula(value, sheetName);
+                return value != before;
+            });
+        }
+    }
+    followInPivotSources(change);
+}
+
+void WorkbookPrivate::followInPivotSources(const ReferenceChange &change)
+{
+    for (auto it = keptParts->begin(); it != keptParts->end(); ++it) {
+        if (!it->contentType.contains(QLatin1String("pivotCacheDefinition")))
+            continue;
+        // The sheet and cells a pivot cache summarises: the sheet, read
+        // first, tells whether the cells are the edited sheet's.
+        XmlScanner scanner(it->bytes);
+        QString sheet;
+        while (scanner.next() != XmlScanner::EndOfDocument && !scanner.hasError()) {
+            if (scanner.token() == XmlScanner::StartElement && scanner.is(XmlScanner::Main, "worksheetSource")) {
+                sheet = QString::fromUtf8(scanner.value("sheet"));
+                break;
+            }
+        }
+        const GridEdit *edit = sheet.isEmpty() ? nullptr : change.gridEditOf(sheet);
+        const bool renamed = change.isRename() && sheet.compare(change.sheet(), Qt::CaseInsensitive) == 0;
+        if (!edit && !renamed)
+            continue;
+        it->bytes = rewriteXmlValues(it->bytes, QByteArray(), [&](const XmlValue &where, QString &value) {
+            if (where.element != QLatin1String("worksheetSource"))
+                return false;
+            const QString before = value;
+            if (edit && where.attribute == QLatin1String("ref"))
+                value = movedArea(value, *edit);
+            else if (renamed && where.attribute == QLatin1String("sheet"))
+                value = change.newName();
+            return value != before;
+        });
+    }
+}
+
+} // namespace Spreadsheet

@@ -1,0 +1,182 @@
+#include "formularewriter_p.h"
+
+#include "formulatokenizer_p.h"
+
+namespace Spreadsheet {
+
+namespace {
+
+enum class Outcome { Same, Changed, Removed };
+
+// Runs the change over every reference token; the text is rebuilt only when
+// one changed.
+template <typename Change>
+QString rewrite(const QString &formula, Change change)
+{
+    const QVector<FormulaToken> tokens = FormulaTokenizer::tokenize(formula);
+    QString result;
+    bool changed = false;
+    for (const FormulaToken &token : tokens) {
+        if (token.type != FormulaToken::Reference) {
+            if (changed)
+                result += formula.midRef(token.start, token.length);
+            continue;
+        }
+        FormulaReference reference = token.reference;
+        QString text;
+        switch (change(reference, text)) {
+        case Outcome::Same:
+            if (changed)
+                result += formula.midRef(token.start, token.length);
+            continue;
+        case Outcome::Changed:
+            text = reference.prefixText + reference.areaText();
+            break;
+        case Outcome::Removed:
+            break;
+        }
+        if (!changed) {
+            result.reserve(formula.size() + 16);
+            result += formula.leftRef(token.start);
+            changed = true;
+        }
+        result += text;
+    }
+    return changed ? result : formula;
+}
+
+bool sameSheet(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+bool moveEdges(FormulaReference &reference, const GridEdit &edit)
+{
+    const bool rows = edit.axis() == GridEdit::Rows;
+    int FormulaReference::Edge::*index = rows ? &FormulaReference::Edge::row : &FormulaReference::Edge::column;
+    switch (reference.kind) {
+    case FormulaReference::Cell:
+        return edit.move(reference.first.*index);
+    case FormulaReference::Columns:
+        return rows || edit.moveSpan(reference.first.column, reference.last.column);
+    case FormulaReference::Rows:
+        return !rows || edit.moveSpan(reference.first.row, reference.last.row);
+    case FormulaReference::Area:
+        return edit.moveSpan(reference.first.*index, reference.last.*index);
+    case FormulaReference::SheetName:
+    case FormulaReference::Error:
+        break;
+    }
+    return true;
+}
+
+bool shiftEdge(FormulaReference::Edge &edge, int rows, int columns)
+{
+    if (edge.column > 0 && !edge.columnAbsolute)
+        edge.column += columns;
+    if (edge.row > 0 && !edge.rowAbsolute)
+        edge.row += rows;
+    return (edge.column == 0 || (edge.column >= 1 && edge.column <= maximumColumns))
+        && (edge.row == 0 || (edge.row >= 1 && edge.row <= maximumRows));
+}
+
+} // namespace
+
+namespace FormulaRewriter {
+
+QString moveReferences(const QString &formula, const QString &formulaSheet, const QString &editedSheet,
+                       const GridEdit &edit)
+{
+    return rewrite(formula, [&](FormulaReference &reference, QString &text) {
+        if (reference.isThreeDimensional() || reference.kind == FormulaReference::Error
+            || reference.kind == FormulaReference::SheetName)
+            return Outcome::Same;
+        const QString &sheet = reference.hasSheet() ? reference.firstSheet : formulaSheet;
+        if (sheet.isEmpty() || !sameSheet(sheet, editedSheet))
+            return Outcome::Same;
+        const FormulaReference before = reference;
+        if (!moveEdges(reference, edit)) {
+            text = reference.prefixText + QStringLiteral("#REF!");
+            return Outcome::Removed;
+        }
+        const bool moved = before.first.row != reference.first.row || before.first.column != reference.first.column
+            || before.last.row != reference.last.row || before.last.column != reference.last.column;
+        return moved ? Outcome::Changed : Outcome::Same;
+    });
+}
+
+QString renameSheet(const QString &formula, const QString &oldName, const QString &newName)
+{
+    return rewrite(formula, [&](FormulaReference &reference, QString &) {
+        const bool first = sameSheet(reference.firstSheet, oldName);
+        const bool last = reference.isThreeDimensional() && sameSheet(reference.lastSheet, oldName);
+        if (!reference.hasSheet() || (!first && !last))
+            return Outcome::Same;
+        if (first)
+            reference.firstSheet = newName;
+        if (last)
+            reference.lastSheet = newName;
+        reference.prefixText = FormulaReference::prefixFor(reference.firstSheet, reference.lastSheet);
+        return Outcome::Changed;
+    });
+}
+
+QString removeSheet(const QString &formula, const QString &name, const QStringList &sheets)
+{
+    auto indexOf = [&](const QString &sheet) {
+        for (int i = 0; i < sheets.size(); ++i) {
+            if (sameSheet(sheets.at(i), sheet))
+                return i;
+        }
+        return -1;
+    };
+    return rewrite(formula, [&](FormulaReference &reference, QString &text) {
+        if (!reference.hasSheet())
+            return Outcome::Same;
+        if (!reference.isThreeDimensional()) {
+            if (!sameSheet(reference.firstSheet, name))
+                return Outcome::Same;
+            text = QStringLiteral("#REF!");
+            return Outcome::Removed;
+        }
+        const int first = indexOf(reference.firstSheet);
+        const int last = indexOf(reference.lastSheet);
+        const int removed = indexOf(name);
+        if (first < 0 || last < 0 || removed < 0 || (removed != first && removed != last))
+            return Outcome::Same;
+        if (first == last) {
+            text = QStringLiteral("#REF!");
+            return Outcome::Removed;
+        }
+        // The span loses its end: the next sheet inward takes its place.
+        const int step = first < last ? 1 : -1;
+        if (removed == first)
+            reference.firstSheet = sheets.at(first + step);
+        else
+            reference.lastSheet = sheets.at(last - step);
+        if (sameSheet(reference.firstSheet, reference.lastSheet))
+            reference.lastSheet.clear();
+        reference.prefixText = FormulaReference::prefixFor(reference.firstSheet, reference.lastSheet);
+        return Outcome::Changed;
+    });
+}
+
+QString shift(const QString &formula, int rows, int columns)
+{
+    if (rows == 0 && columns == 0)
+        return formula;
+    return rewrite(formula, [&](FormulaReference &reference, QString &text) {
+        if (reference.kind == FormulaReference::Error || reference.kind == FormulaReference::SheetName)
+            return Outcome::Same;
+        const bool twoEdges = reference.kind != FormulaReference::Cell;
+        if (!shiftEdge(reference.first, rows, columns) || (twoEdges && !shiftEdge(reference.last, rows, columns))) {
+            text = reference.prefixText + QStringLiteral("#REF!");
+            return Outcome::Removed;
+        }
+        return Outcome::Changed;
+    });
+}
+
+} // namespace FormulaRewriter
+
+} // namespace Spreadsheet
