@@ -4,8 +4,11 @@ row, column and sheet edits (one edited by our library, one by LibreOffice),
 reading both with openpyxl, a reader that is not ours.
 
 Usage: compare_edits.py OURS.xlsx THEIRS.xlsx [--ignore KIND ...]
+       compare_edits.py --show WORKBOOK.xlsx
 
-Prints every difference and exits with 1 if there is any, 0 otherwise.
+Prints every difference and exits with 1 if there is any, 0 otherwise. With
+--show it prints what it would compare of one workbook, one fact a line
+("kind key: value"), for tests whose expectations are written by hand.
 KINDs: sheets, formulas, values, merged, names, print-titles, cf-ranges,
 cf-formulas, validation-ranges, validation-formulas, hyperlinks, comments,
 anchors, anchor-ends, chart-refs, autofilter.
@@ -122,7 +125,7 @@ def cell_facts(ws, add):
                 value = None  # a result the array formula wrote, not a value
             if isinstance(value, str) and value.startswith("=") and cell.data_type == "f":
                 array = arrays.get(cell.coordinate, {})
-                ref = f" {{array {array['ref']}}}" if array.get("t") == "array" else ""
+                ref = f" {{array {norm(array['ref'])}}}" if array.get("t") == "array" else ""
                 add("formulas", (ws.title, cell.coordinate), norm(value) + ref)
             elif value is not None:
                 if isinstance(value, (int, float)) and not isinstance(value, bool):
@@ -225,6 +228,11 @@ def differences(ours, theirs, ignored):
 
 
 def main():
+    if len(sys.argv) == 3 and sys.argv[1] == "--show":
+        for kind, found in facts(sys.argv[2]).items():
+            for key in sorted(found, key=repr):
+                print(f"{kind} {key}: {found[key]!r}")
+        return 0
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("ours")
     parser.add_argument("theirs")

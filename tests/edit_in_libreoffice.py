@@ -184,7 +184,10 @@ def run_job(desktop, job):
     document = load(desktop, job["input"])
     try:
         for edit in job["edits"]:
-            apply_edit(document, edit)
+            try:
+                apply_edit(document, edit)
+            except Exception as error:  # LibreOffice tells only where it refused
+                raise RuntimeError(f"could not apply {json.dumps(edit)}: {error}") from error
         document.storeToURL(pathlib.Path(job["output"]).resolve().as_uri(),
                             props(FilterName="Calc MS Excel 2007 XML", Overwrite=True))
     finally:

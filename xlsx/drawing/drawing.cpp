@@ -356,18 +356,21 @@ bool moveMarkerIndex(const GridEdit &edit, int &index)
     return false;
 }
 
-void moveMarker(const GridEdit &edit, CellAddress &cell, QPoint &offset)
+// False when the marker's cell is removed.
+bool moveMarker(const GridEdit &edit, CellAddress &cell, QPoint &offset)
 {
     int row = cell.row();
     int column = cell.column();
     int &index = edit.axis() == GridEdit::Rows ? row : column;
-    if (!moveMarkerIndex(edit, index)) {
+    const bool stays = moveMarkerIndex(edit, index);
+    if (!stays) {
         if (edit.axis() == GridEdit::Rows)
             offset.setY(0);
         else
             offset.setX(0);
     }
     cell = CellAddress(row, column);
+    return stays;
 }
 
 } // namespace
@@ -377,49 +380,72 @@ void Drawing::moveAnchors(const GridEdit &edit)
     const QLatin1String index(edit.axis() == GridEdit::Rows ? "row" : "col");
     const QLatin1String offset(edit.axis() == GridEdit::Rows ? "rowOff" : "colOff");
     bool changed = false;
+    QList<DrawingObject> kept;
     for (DrawingObject &object : m_objects) {
+        // Whether the markers' cells are removed; an object whose cells all
+        // go, goes with them.
+        bool fromRemoved = false;
+        bool toRemoved = false;
         DrawingAnchor &anchor = object.anchor;
-        if (anchor.kind() != DrawingAnchor::Absolute && anchor.from().isValid()) {
+        const bool modelled = object.kind != DrawingObject::Kept && anchor.kind() != DrawingAnchor::Absolute;
+        if (modelled) {
             CellAddress from = anchor.from();
             QPoint fromOffset = anchor.fromOffsetEmu();
-            moveMarker(edit, from, fromOffset);
+            fromRemoved = !moveMarker(edit, from, fromOffset);
             anchor.setFrom(from, fromOffset);
+            toRemoved = anchor.kind() == DrawingAnchor::OneCell;
             if (anchor.kind() == DrawingAnchor::TwoCell) {
                 CellAddress to = anchor.to();
                 QPoint toOffset = anchor.toOffsetEmu();
-                moveMarker(edit, to, toOffset);
+                toRemoved = !moveMarker(edit, to, toOffset);
                 anchor.setTo(to, toOffset);
             }
         }
-        if (object.keptXml.isEmpty())
-            continue;
-        // The anchor as it came: its markers' numbers, zero-based.
-        bool clearOffset = false;
-        const QByteArray before = object.keptXml;
-        object.keptXml = rewriteXmlValues(object.keptXml, m_rootRawAttributes, [&](const XmlValue &where, QString &value) {
-            if (!where.attribute.isEmpty() || where.elementNamespace != XmlScanner::SpreadsheetDrawing
-                || (where.parent != QLatin1String("from") && where.parent != QLatin1String("to")))
-                return false;
-            if (where.element == index) {
-                bool ok = false;
-                int number = value.trimmed().toInt(&ok) + 1;
-                if (!ok)
+        if (!object.keptXml.isEmpty()) {
+            // The anchor as it came: its markers' numbers, zero-based.
+            bool clearOffset = false;
+            bool twoMarkers = false;
+            const QByteArray before = object.keptXml;
+            object.keptXml = rewriteXmlValues(object.keptXml, m_rootRawAttributes, [&](const XmlValue &where, QString &value) {
+                if (!where.attribute.isEmpty() || where.elementNamespace != XmlScanner::SpreadsheetDrawing
+                    || (where.parent != QLatin1String("from") && where.parent != QLatin1String("to")))
                     return false;
-                clearOffset = !moveMarkerIndex(edit, number);
-                value = QString::number(number - 1);
-                return true;
-            }
-            if (where.element == offset && clearOffset) {
-                clearOffset = false;
-                value = QStringLiteral("0");
-                return true;
-            }
-            return false;
-        });
-        changed |= object.keptXml != before;
+                if (where.element == index) {
+                    bool ok = false;
+                    int number = value.trimmed().toInt(&ok) + 1;
+                    if (!ok)
+                        return false;
+                    clearOffset = !moveMarkerIndex(edit, number);
+                    if (!modelled && where.parent == QLatin1String("from"))
+                        fromRemoved = clearOffset;
+                    if (!modelled && where.parent == QLatin1String("to")) {
+                        toRemoved = clearOffset;
+                        twoMarkers = true;
+                    }
+                    value = QString::number(number - 1);
+                    return true;
+                }
+                if (where.element == offset && clearOffset) {
+                    clearOffset = false;
+                    value = QStringLiteral("0");
+                    return true;
+                }
+                return false;
+            });
+            if (!modelled && !twoMarkers)
+                toRemoved = fromRemoved;
+            changed |= object.keptXml != before;
+        }
+        if (fromRemoved && toRemoved) {
+            changed = true;
+            continue;
+        }
+        kept.append(object);
     }
-    if (changed)
-        m_loadedBytes.clear();   // the objects are written one by one, as they now read
+    if (!changed)
+        return;
+    m_objects = kept;
+    m_loadedBytes.clear();   // the objects are written one by one, as they now read
 }
 
 } // namespace Spreadsheet

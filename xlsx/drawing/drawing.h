@@ -56,7 +56,8 @@ public:
     void addObject(DrawingObject object);
     // Follows rows or columns inserted or removed on its sheet: objects
     // anchored to cells move with them (and between two cells size with
-    // them); one whose cells are removed shrinks to the place of the edit.
+    // them); one whose cells are all removed goes, and one that loses some
+    // shrinks to the place of the edit.
     void moveAnchors(const GridEdit &edit);
     // Whether it holds what it was loaded with and nothing more.
     bool isAsLoaded() const;

@@ -96,7 +96,8 @@ QString moveReferences(const QString &formula, const QString &formulaSheet, cons
             return Outcome::Same;
         const FormulaReference before = reference;
         if (!moveEdges(reference, edit)) {
-            text = reference.prefixText + QStringLiteral("#REF!");
+            // Without its sheet: "Sheet1!#REF!" is what not every program reads back.
+            text = QStringLiteral("#REF!");
             return Outcome::Removed;
         }
         const bool moved = before.first.row != reference.first.row || before.first.column != reference.first.column
@@ -170,7 +171,7 @@ QString shift(const QString &formula, int rows, int columns)
             return Outcome::Same;
         const bool twoEdges = reference.kind != FormulaReference::Cell;
         if (!shiftEdge(reference.first, rows, columns) || (twoEdges && !shiftEdge(reference.last, rows, columns))) {
-            text = reference.prefixText + QStringLiteral("#REF!");
+            text = QStringLiteral("#REF!");
             return Outcome::Removed;
         }
         return Outcome::Changed;

@@ -17,7 +17,8 @@ namespace FormulaRewriter {
 // Rows or columns inserted into or removed from the sheet edited: the
 // references to its cells move with them (those without a sheet when the
 // formula stands on that sheet; formulaSheet is empty for a workbook's
-// defined names), and one whose cells all go becomes #REF!. A reference
+// defined names), and one whose cells all go becomes #REF! (without its
+// sheet, which not every program reads back). A reference
 // across several sheets stays: the edit is on one of them only.
 QString moveReferences(const QString &formula, const QString &formulaSheet, const QString &editedSheet,
                        const GridEdit &edit);

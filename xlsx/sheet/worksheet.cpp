@@ -543,6 +543,11 @@ bool Worksheet::writeLink(int row, int column, const QUrl &url, const Format &fo
     auto link = QSharedPointer<Hyperlink>::create();
     link->target = target;
     link->location = location;
+    if (target.isEmpty() && url.hasFragment()) {
+        // "#Sheet2!A1": a place in this workbook, as formulas name it.
+        link->kind = Hyperlink::Internal;
+        link->location = url.fragment(QUrl::FullyDecoded);
+    }
     link->tooltip = tooltip;
     d->hyperlinks[row].insert(column, link);
     return true;

@@ -55,6 +55,8 @@ public:
     bool writeBlank(int row, int column, const Format &format = Format());
     bool writeFormula(int row, int column, const CellFormula &formula, const Format &format = Format(),
                       double result = 0);
+    // A URL of a fragment alone ("#Summary!B2") links to a place in the
+    // workbook, which follows the edits of rows, columns and sheets.
     bool writeLink(int row, int column, const QUrl &url, const Format &format = Format(),
                    const QString &display = QString(), const QString &tooltip = QString());
 

@@ -286,7 +286,7 @@ void WorksheetPrivate::followInLinks(const ReferenceChange &change, const GridEd
     for (auto row = hyperlinks.constBegin(); row != hyperlinks.constEnd(); ++row) {
         for (auto link = row->constBegin(); link != row->constEnd(); ++link) {
             Hyperlink &hyperlink = **link;
-            if (!hyperlink.location.isEmpty())
+            if (hyperlink.kind == Hyperlink::Internal)
                 hyperlink.location = change.formula(hyperlink.location, name);
             int newRow = row.key();
             int newColumn = link.key();
@@ -421,10 +421,15 @@ void WorksheetPrivate::moveRowsAndColumns(const GridEdit &edit)
 
 void WorksheetPrivate::moveMergesAndNotes(const GridEdit &edit)
 {
+    // A merged range whose first cell, which holds what it shows, is
+    // removed goes, as it does in spreadsheet programs.
     QList<CellArea> merges;
     for (CellArea area : qAsConst(mergedRanges)) {
-        if (edit.moveArea(area) && (area.rowCount() > 1 || area.columnCount() > 1))
-            merges.append(area);
+        int first = firstAlong(edit, area);
+        if (edit.isInsert() || edit.move(first)) {
+            if (edit.moveArea(area) && (area.rowCount() > 1 || area.columnCount() > 1))
+                merges.append(area);
+        }
     }
     mergedRanges = merges;
 
