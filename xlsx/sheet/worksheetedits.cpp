@@ -93,7 +93,8 @@ bool WorksheetPrivate::canEdit(const GridEdit &edit) const
         return false;
     if (!edit.isInsert() && edit.last() > edit.limit())
         return false;
-    if (edit.isInsert() && lastStoredAlong(edit.axis()) + edit.count() > edit.limit())
+    const int lastStored = edit.isInsert() ? lastStoredAlong(edit.axis()) : 0;
+    if (lastStored >= edit.first() && lastStored + edit.count() > edit.limit())
         return false;   // stored cells would leave the sheet
     for (auto it = formulas.constBegin(); it != formulas.constEnd(); ++it) {
         const CellArea range = it->range();
