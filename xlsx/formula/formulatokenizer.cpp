@@ -84,14 +84,29 @@ bool parseEdge(const QStringRef &text, EdgeShape shape, FormulaReference::Edge &
     return edge.row > 0;
 }
 
-QString edgeText(const FormulaReference::Edge &edge)
+// Appends "$AB$12" and the like; a formula's every moved reference passes here.
+void appendEdge(QString &text, const FormulaReference::Edge &edge)
 {
-    QString text;
-    if (edge.column > 0)
-        text += (edge.columnAbsolute ? QStringLiteral("$") : QString()) + columnLetters(edge.column);
-    if (edge.row > 0)
-        text += (edge.rowAbsolute ? QStringLiteral("$") : QString()) + QString::number(edge.row);
-    return text;
+    if (edge.column > 0) {
+        if (edge.columnAbsolute)
+            text += QLatin1Char('$');
+        char letters[4];
+        int size = 0;
+        for (int column = edge.column; column > 0; column = (column - 1) / 26)
+            letters[size++] = char('A' + (column - 1) % 26);
+        while (size > 0)
+            text += QLatin1Char(letters[--size]);
+    }
+    if (edge.row > 0) {
+        if (edge.rowAbsolute)
+            text += QLatin1Char('$');
+        char digits[8];
+        int size = 0;
+        for (int row = edge.row; row > 0; row /= 10)
+            digits[size++] = char('0' + row % 10);
+        while (size > 0)
+            text += QLatin1Char(digits[--size]);
+    }
 }
 
 class Tokenizer
@@ -101,6 +116,7 @@ public:
 
     QVector<FormulaToken> run()
     {
+        m_tokens.reserve(m_text.size() / 3 + 2);
         while (m_position < m_text.size())
             next();
         return m_tokens;
@@ -430,13 +446,20 @@ bool readsAsRowColumnReference(const QString &upper)
 
 QString FormulaReference::areaText() const
 {
+    QString text;
     switch (kind) {
     case Cell:
-        return edgeText(first);
+        text.reserve(12);
+        appendEdge(text, first);
+        return text;
     case Area:
     case Columns:
     case Rows:
-        return edgeText(first) + QLatin1Char(':') + edgeText(last);
+        text.reserve(24);
+        appendEdge(text, first);
+        text += QLatin1Char(':');
+        appendEdge(text, last);
+        return text;
     case SheetName:
         return name;
     case Error:

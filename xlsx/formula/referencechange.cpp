@@ -29,6 +29,11 @@ QString ReferenceChange::formula(const QString &text, const QString &formulaShee
 {
     if (text.isEmpty())
         return text;
+    // A formula that does not name the sheet reads the same after, unless
+    // it stands on the sheet edited.
+    const bool onEditedSheet = m_kind == Grid && formulaSheet.compare(m_sheet, Qt::CaseInsensitive) == 0;
+    if (!onEditedSheet && !text.contains(m_sheet, Qt::CaseInsensitive))
+        return text;
     switch (m_kind) {
     case Grid:
         return FormulaRewriter::moveReferences(text, formulaSheet, m_sheet, *m_edit);
