@@ -1,6 +1,8 @@
-// "A1" text and sheet-name rules on arbitrary text.
+// "A1" text, sheet-name rules and the formula language on arbitrary text.
 #include "spreadsheet/celladdress.h"
 #include "spreadsheet/cellarea.h"
+#include "spreadsheet/formularewriter_p.h"
+#include "spreadsheet/formulatokenizer_p.h"
 #include "spreadsheet/utility.h"
 
 #include <QString>
@@ -16,6 +18,31 @@ void check(bool condition)
 bool isXmlCharacter(QChar c)
 {
     return c.unicode() >= 0x20 || c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r');
+}
+
+// The tokens cover the text, one after the other; rewrites that concern
+// no sheet of the formula leave it as it is, and every rewrite gives a text
+// that reads as tokens again.
+void checkFormula(const QString &formula)
+{
+    using namespace Spreadsheet;
+    int end = 0;
+    for (const FormulaToken &token : FormulaTokenizer::tokenize(formula)) {
+        check(token.start == end && token.length > 0);
+        end = token.start + token.length;
+    }
+    check(end == formula.size());
+    const QString nowhere = QStringLiteral("\x01");
+    check(FormulaRewriter::moveReferences(formula, nowhere + nowhere, nowhere, GridEdit(GridEdit::Rows, 1, 5, true)) == formula);
+    check(FormulaRewriter::renameSheet(formula, nowhere, QStringLiteral("X")) == formula);
+    for (const QString &rewritten :
+         { FormulaRewriter::moveReferences(formula, QStringLiteral("S"), QStringLiteral("S"), GridEdit(GridEdit::Rows, 3, 2, false)),
+           FormulaRewriter::moveReferences(formula, QStringLiteral("S"), QStringLiteral("s"), GridEdit(GridEdit::Columns, 2, 16383, true)),
+           FormulaRewriter::renameSheet(formula, QStringLiteral("S"), QStringLiteral("New 'name'")),
+           FormulaRewriter::removeSheet(formula, QStringLiteral("S"), { QStringLiteral("R"), QStringLiteral("S"), QStringLiteral("T") }),
+           FormulaRewriter::shift(formula, -3, 7) }) {
+        FormulaTokenizer::tokenize(rewritten);
+    }
 }
 
 } // namespace
@@ -34,6 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const Spreadsheet::CellArea area(text);
     if (area.isValid() && area.topLeft().isValid() && area.bottomRight().isValid())
         check(Spreadsheet::CellArea(area.toText()) == area);
+
+    checkFormula(text);
 
     const QString name = Spreadsheet::sanitizeSheetName(text);
     check(name.isEmpty() == text.isEmpty());

@@ -74,6 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     }
     checkSavesAndLoadsAgain(document);
+    checkEditsSaveAndLoadAgain(document);
     readEveryRow(package);
     return 0;
 }

@@ -110,6 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         });
     }
     checkSavesAndLoadsAgain(document);
+    checkEditsSaveAndLoadAgain(document);
     readEveryRow(package);
     return 0;
 }

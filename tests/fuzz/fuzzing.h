@@ -51,6 +51,24 @@ inline void checkSavesAndLoadsAgain(Spreadsheet::Document &document)
     saved(again);
 }
 
+// Rows and columns inserted and removed on every sheet and the first sheet
+// renamed: whatever the loaded parts held, the edited document saves, and
+// loads again.
+inline void checkEditsSaveAndLoadAgain(Spreadsheet::Document &document)
+{
+    const QStringList names = document.sheetNames();
+    for (const QString &name : names) {
+        document.selectSheet(name);
+        document.insertRows(2, 2);
+        document.removeColumns(1);
+        document.insertColumns(3);
+        document.removeRows(1);
+    }
+    if (!names.isEmpty())
+        document.renameSheet(names.first(), QStringLiteral("Edited 'one'"));
+    checkSavesAndLoadsAgain(document);
+}
+
 } // namespace Fuzzing
 
 #endif // FUZZING_H
