@@ -614,7 +614,8 @@ void TestEditing::refusedEditsChangeNothing()
 // Shared formulas stay shared while every cell still reads as its master
 // moved, and become formulas of their own when not; the rules and
 // validation of newer kinds, which a loaded sheet keeps in its extension
-// block, follow with their areas and formulas.
+// block, follow with their areas and formulas; page breaks stay with the
+// row that begins their page.
 void TestEditing::loadedFormulasAndRulesFollow()
 {
     const QByteArray sheet =
@@ -626,7 +627,7 @@ void TestEditing::loadedFormulasAndRulesFollow()
         "<row r=\"3\"><c r=\"B3\"><f t=\"shared\" si=\"0\"/><v>0</v></c><c r=\"C3\"><f t=\"shared\" si=\"1\"/><v>0</v></c></row>"
         "<row r=\"4\"><c r=\"B4\"><f t=\"shared\" si=\"0\"/><v>0</v></c><c r=\"C4\"><f t=\"shared\" si=\"1\"/><v>0</v></c></row>"
         "<row r=\"6\"><c r=\"B6\"><f t=\"shared\" si=\"0\"/><v>0</v></c><c r=\"C6\"><f t=\"shared\" si=\"1\"/><v>0</v></c></row>"
-        "</sheetData><extLst><ext uri=\"{78C0D931-6437-407d-A8EE-F0AAD7539E65}\"><x14:conditionalFormattings>"
+        "</sheetData><rowBreaks count=\"1\" manualBreakCount=\"1\"><brk id=\"5\" max=\"16383\" man=\"1\"/></rowBreaks><extLst><ext uri=\"{78C0D931-6437-407d-A8EE-F0AAD7539E65}\"><x14:conditionalFormattings>"
         "<x14:conditionalFormatting xmlns:xm=\"http://schemas.microsoft.com/office/excel/2006/main\"><x14:cfRule type=\"expression\" priority=\"1\" id=\"{00000000-0000-0000-0000-000000000001}\">"
         "<xm:f>Second!$A$5&gt;B4</xm:f><x14:dxf/></x14:cfRule><xm:sqref>B4:B9 D7</xm:sqref></x14:conditionalFormatting>"
         "</x14:conditionalFormattings></ext><ext uri=\"{CCE6A557-97BC-4b89-ADB6-D9C93CAAB3DF}\"><x14:dataValidations count=\"1\">"
@@ -650,6 +651,7 @@ void TestEditing::loadedFormulasAndRulesFollow()
     QVERIFY(part.contains("<xm:f>Second!$A$5&gt;B5</xm:f>"));
     QVERIFY(part.contains("<xm:sqref>B5:B10 D8</xm:sqref>"));
     QVERIFY(part.contains("<xm:sqref>E6:E9</xm:sqref>"));
+    QVERIFY(part.contains("<brk id=\"6\" max=\"16383\" man=\"1\"/>"));   // still before what was row 6
 
     // The other sheet's rows: the formulas that name it follow.
     document.selectSheet(QStringLiteral("Second"));

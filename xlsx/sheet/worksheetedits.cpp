@@ -277,8 +277,28 @@ void WorksheetPrivate::followInRules(const ReferenceChange &change)
         if (!rule.kept.isEmpty())
             rule.kept = followInRuleElements(rule.kept, rootNamespaces, change, name);
     }
-    // Extension blocks (rules of newer kinds, protected ranges, ignored errors).
-    kept.rewrite([&](const QByteArray &bytes) { return followInRuleElements(bytes, rootNamespaces, change, name); });
+    // Extension blocks (rules of newer kinds, protected ranges, ignored
+    // errors), and the page breaks, which stay before the row or column
+    // that begins their page.
+    const GridEdit *edit = change.gridEditOf(name);
+    const QLatin1String breaks(edit && edit->axis() == GridEdit::Rows ? "rowBreaks" : "colBreaks");
+    kept.rewrite([&](const QByteArray &bytes) {
+        const QByteArray followed = followInRuleElements(bytes, rootNamespaces, change, name);
+        if (!edit)
+            return followed;
+        return rewriteXmlValues(followed, rootNamespaces, [&](const XmlValue &where, QString &value) {
+            if (where.element != QLatin1String("brk") || where.parent != breaks || where.attribute != QLatin1String("id"))
+                return false;
+            bool ok = false;
+            int next = value.toInt(&ok) + 1;   // the first of the new page, one-based
+            if (!ok || next < 1)
+                return false;
+            if (!edit->move(next))
+                next = qMin(edit->first(), edit->limit());
+            value = QString::number(next - 1);
+            return true;
+        });
+    });
 }
 
 void WorksheetPrivate::followInLinks(const ReferenceChange &change, const GridEdit *edit)
