@@ -4,6 +4,11 @@
 
 namespace Spreadsheet {
 
+ReferenceChange::ReferenceChange(Kind kind, const QString &sheet)
+    : m_kind(kind), m_sheet(sheet), m_quotedSheet(QString(sheet).replace(QLatin1Char('\''), QStringLiteral("''")))
+{
+}
+
 ReferenceChange ReferenceChange::gridEdit(const QString &sheet, const GridEdit &edit)
 {
     ReferenceChange change(Grid, sheet);
@@ -32,7 +37,8 @@ QString ReferenceChange::formula(const QString &text, const QString &formulaShee
     // A formula that does not name the sheet reads the same after, unless
     // it stands on the sheet edited.
     const bool onEditedSheet = m_kind == Grid && formulaSheet.compare(m_sheet, Qt::CaseInsensitive) == 0;
-    if (!onEditedSheet && !text.contains(m_sheet, Qt::CaseInsensitive))
+    if (!onEditedSheet && !text.contains(m_sheet, Qt::CaseInsensitive)
+        && !(m_sheet.contains(QLatin1Char('\'')) && text.contains(m_quotedSheet, Qt::CaseInsensitive)))
         return text;
     switch (m_kind) {
     case Grid:

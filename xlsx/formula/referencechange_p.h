@@ -38,10 +38,11 @@ public:
 
 private:
     enum Kind { Grid, Rename, Removal };
-    ReferenceChange(Kind kind, const QString &sheet) : m_kind(kind), m_sheet(sheet) {}
+    ReferenceChange(Kind kind, const QString &sheet);
 
     Kind m_kind;
     QString m_sheet;
+    QString m_quotedSheet;   // its apostrophes doubled, as a quoted name in a formula has them
     std::optional<GridEdit> m_edit;
     QString m_newName;
     QStringList m_sheets;
