@@ -125,6 +125,19 @@ void WorkbookPrivate::followInKeptParts(const ReferenceChange &change)
         }
     }
     followInPivotSources(change);
+    // Charts the model could not read, kept as they came: their series' references.
+    for (auto it = keptParts->begin(); it != keptParts->end(); ++it) {
+        if (!it->contentType.endsWith(QLatin1String("drawingml.chart+xml"))
+            && !it->contentType.endsWith(QLatin1String("chartex+xml")))
+            continue;
+        it->bytes = rewriteXmlValues(it->bytes, QByteArray(), [&](const XmlValue &where, QString &value) {
+            if (!where.attribute.isEmpty() || where.element != QLatin1String("f"))
+                return false;
+            const QString before = value;
+            value = change.formula(value, QString());
+            return value != before;
+        });
+    }
 }
 
 void WorkbookPrivate::followInPivotSources(const ReferenceChange &change)
