@@ -6,6 +6,7 @@
 #include "packageentries.h"
 #include "spreadsheet/formularewriter_p.h"
 #include "spreadsheet/formulatokenizer_p.h"
+#include "spreadsheet/xmlvaluerewriter_p.h"
 #include "spreadsheet/spreadsheet.h"
 
 #include <QImage>
@@ -291,6 +292,7 @@ private slots:
     void refusedEditsChangeNothing();
     void loadedFormulasAndRulesFollow();
     void tablesMoveOrRefuse();
+    void keptPartInUtf16Follows();
 };
 
 void TestEditing::tokensOfTheFormulaLanguage_data()
@@ -326,7 +328,8 @@ void TestEditing::tokensOfTheFormulaLanguage()
 }
 
 // Each edit as a spreadsheet program makes it, written by hand: "rows+ 3 2"
-// inserts two rows before row 3 of Sheet1, "cols- 2 1" removes column B.
+// inserts two rows before row 3 of Sheet1, "cols- 2 1" removes column B,
+// "copy 1 1" reads the formula one row down and one column right.
 void TestEditing::referencesFollowEdits_data()
 {
     QTest::addColumn<QString>("formula");
@@ -350,6 +353,11 @@ void TestEditing::referencesFollowEdits_data()
     QTest::newRow("deleted sheet") << "Sheet2!A1+Sheet3!A1" << "delete Sheet2" << "#REF!+Sheet3!A1";
     QTest::newRow("deleted end of a span") << "SUM(Sheet1:Sheet3!A1)" << "delete Sheet3" << "SUM(Sheet1:Sheet2!A1)";
     QTest::newRow("deleted middle of a span") << "SUM(Sheet1:Sheet3!A1)" << "delete Sheet2" << "SUM(Sheet1:Sheet3!A1)";
+    QTest::newRow("another workbook's, never renamed") << "'C:\\d\\[B.xlsx]C'!A1+C!A1" << "rename C X"
+                                                      << "'C:\\d\\[B.xlsx]C'!A1+X!A1";
+    QTest::newRow("copied, another workbook's too") << "[1]Sheet1!A1*2+'C:\\d\\[B.xlsx]S'!B$2+$C3" << "copy 1 1"
+                                                    << "[1]Sheet1!B2*2+'C:\\d\\[B.xlsx]S'!C$2+$C4";
+    QTest::newRow("copied off the sheet") << "A1+B2" << "copy -1 0" << "#REF!+B1";
 }
 
 void TestEditing::referencesFollowEdits()
@@ -364,6 +372,8 @@ void TestEditing::referencesFollowEdits()
         result = FormulaRewriter::renameSheet(formula, words.at(1), words.mid(2).join(QLatin1Char(' ')));
     } else if (words.first() == QLatin1String("delete")) {
         result = FormulaRewriter::removeSheet(formula, words.at(1), sheets);
+    } else if (words.first() == QLatin1String("copy")) {
+        result = FormulaRewriter::shift(formula, words.at(1).toInt(), words.at(2).toInt());
     } else {
         const GridEdit grid(words.first().startsWith(QLatin1String("rows")) ? GridEdit::Rows : GridEdit::Columns,
                             words.at(1).toInt(), words.at(2).toInt(), words.first().endsWith(QLatin1Char('+')));
@@ -620,14 +630,15 @@ void TestEditing::loadedFormulasAndRulesFollow()
 {
     const QByteArray sheet =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-        "xmlns:x14=\"http://schemas.microsoft.com/office/spreadsheetml/2009/9/main\" "
+        "ref=\"A1\" sqref=\"A1\" xmlns:x14=\"http://schemas.microsoft.com/office/spreadsheetml/2009/9/main\" "
         "xmlns:xm=\"http://schemas.microsoft.com/office/excel/2006/main\"><sheetData>"
         "<row r=\"2\"><c r=\"B2\"><f t=\"shared\" ref=\"B2:B6\" si=\"0\">A2*2</f><v>0</v></c>"
         "<c r=\"C2\"><f t=\"shared\" ref=\"C2:C6\" si=\"1\">A3+$A$1</f><v>0</v></c></row>"
         "<row r=\"3\"><c r=\"B3\"><f t=\"shared\" si=\"0\"/><v>0</v></c><c r=\"C3\"><f t=\"shared\" si=\"1\"/><v>0</v></c></row>"
         "<row r=\"4\"><c r=\"B4\"><f t=\"shared\" si=\"0\"/><v>0</v></c><c r=\"C4\"><f t=\"shared\" si=\"1\"/><v>0</v></c></row>"
         "<row r=\"6\"><c r=\"B6\"><f t=\"shared\" si=\"0\"/><v>0</v></c><c r=\"C6\"><f t=\"shared\" si=\"1\"/><v>0</v></c></row>"
-        "</sheetData><rowBreaks count=\"1\" manualBreakCount=\"1\"><brk id=\"5\" max=\"16383\" man=\"1\"/></rowBreaks><extLst><ext uri=\"{78C0D931-6437-407d-A8EE-F0AAD7539E65}\"><x14:conditionalFormattings>"
+        "</sheetData><autoFilter ref=\"A1:D9\"><filterColumn colId=\"0\"><filters><filter val=\"a\"/></filters></filterColumn>"
+        "<filterColumn colId=\"2\"><filters><filter val=\"c\"/></filters></filterColumn></autoFilter><rowBreaks count=\"1\" manualBreakCount=\"1\"><brk id=\"5\" max=\"16383\" man=\"1\"/></rowBreaks><extLst><ext uri=\"{78C0D931-6437-407d-A8EE-F0AAD7539E65}\"><x14:conditionalFormattings>"
         "<x14:conditionalFormatting xmlns:xm=\"http://schemas.microsoft.com/office/excel/2006/main\"><x14:cfRule type=\"expression\" priority=\"1\" id=\"{00000000-0000-0000-0000-000000000001}\">"
         "<xm:f>Second!$A$5&gt;B4</xm:f><x14:dxf/></x14:cfRule><xm:sqref>B4:B9 D7</xm:sqref></x14:conditionalFormatting>"
         "</x14:conditionalFormattings></ext><ext uri=\"{CCE6A557-97BC-4b89-ADB6-D9C93CAAB3DF}\"><x14:dataValidations count=\"1\">"
@@ -652,14 +663,31 @@ void TestEditing::loadedFormulasAndRulesFollow()
     QVERIFY(part.contains("<xm:sqref>B5:B10 D8</xm:sqref>"));
     QVERIFY(part.contains("<xm:sqref>E6:E9</xm:sqref>"));
     QVERIFY(part.contains("<brk id=\"6\" max=\"16383\" man=\"1\"/>"));   // still before what was row 6
+    QVERIFY(part.contains("ref=\"A1\" sqref=\"A1\""));   // the root's own, no area of the sheet's
+
+    // A filter's criteria are counted from its first column: the one on
+    // column A goes with it, the one on C follows it to B.
+    QVERIFY(document.removeColumns(1));
+    const QByteArray filtered = sheetPart(document);
+    QVERIFY2(filtered.contains("<autoFilter ref=\"A1:C10\"><filterColumn colId=\"1\"><filters><filter val=\"c\"/>"),
+             filtered.constData());
+    QVERIFY(!filtered.contains("val=\"a\""));
 
     // The other sheet's rows: the formulas that name it follow.
     document.selectSheet(QStringLiteral("Second"));
     QVERIFY(document.removeRows(1, 2));
     const QByteArray after = sheetPart(document);
-    QVERIFY(after.contains("<xm:f>Second!$A$3&gt;B5</xm:f>"));
-    QVERIFY(after.contains("<xm:f>#REF!</xm:f>") == false);
+    QVERIFY(after.contains("<xm:f>Second!$A$3&gt;A5</xm:f>"));
     QVERIFY(after.contains("<xm:f>Second!$B$1:$B$7</xm:f>"));
+
+    // Cells of a newer rule all removed: the rule goes, not an empty range.
+    document.selectSheet(QStringLiteral("Sheet1"));
+    QVERIFY(document.removeRows(5, 6));
+    QVERIFY(document.removeColumns(3));
+    const QByteArray emptied = sheetPart(document);
+    QVERIFY2(!emptied.contains("x14:conditionalFormatting ") && !emptied.contains("x14:dataValidation ")
+                 && !emptied.contains("xm:sqref"),
+             emptied.constData());
 }
 
 // A table moves with an edit wholly before it and stays with one after;
@@ -699,6 +727,27 @@ void TestEditing::tablesMoveOrRefuse()
         "print(table.ref, table.autoFilter.ref, sheet['F1'].value)\n"), HostTools::path(edited) });
     QVERIFY(python.waitForFinished(60000) && python.exitCode() == 0);
     QCOMPARE(python.readAllStandardOutput().trimmed(), QByteArray("A5:C10 A5:C10 =SUM(Masses[Mass])+B11"));
+}
+
+// A kept part in UTF-16 (a table's, with a long name before its area):
+// rewritten, it comes back as UTF-8 that says so, its values in place.
+void TestEditing::keptPartInUtf16Follows()
+{
+    const QString name = QString(40, QChar(0x8868));
+    const QString before = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?><table xmlns=\"urn:t\" name=\"")
+        + name + QStringLiteral("\" ref=\"B3:D8\"><autoFilter ref=\"B3:D8\"/></table>");
+    QByteArray utf16("\xFF\xFE", 2);
+    for (QChar c : before)
+        utf16.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+    const QByteArray after = rewriteXmlValues(utf16, QByteArray(), [](const XmlValue &where, QString &value) {
+        if (where.attribute != QLatin1String("ref"))
+            return XmlValueChange::Same;
+        value = QStringLiteral("B5:D10");
+        return XmlValueChange::Replaced;
+    });
+    QCOMPARE(QString::fromUtf8(after),
+             QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?><table xmlns=\"urn:t\" name=\"") + name
+                 + QStringLiteral("\" ref=\"B5:D10\"><autoFilter ref=\"B5:D10\"/></table>"));
 }
 
 QTEST_MAIN(TestEditing)

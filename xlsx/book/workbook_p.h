@@ -64,7 +64,7 @@ public:
     // Every sheet, name and kept part that holds references follows the
     // change (workbookedits.cpp).
     void followChange(const ReferenceChange &change);
-    // The table parts of a sheet of a loaded workbook.
+    // The table and pivot table parts of a sheet of a loaded workbook.
     QStringList tableParts(const AbstractSheet &sheet) const;
     // Whether the edit leaves the sheet's tables whole (before or after them).
     bool tablesAllow(const Worksheet &sheet, const GridEdit &edit) const;

@@ -21,15 +21,27 @@ bool isOfType(const Relationship &relationship, const char *suffix)
     return relationship.type.endsWith(QLatin1String(suffix));
 }
 
-// The area of a table part's root ("ref"); invalid when it has none.
+// Whether the element's "ref" is where a table or pivot table stands.
+bool isPlacement(const XmlValue &where)
+{
+    return where.attribute == QLatin1String("ref")
+        && (where.element == QLatin1String("table") || where.element == QLatin1String("autoFilter")
+            || where.element == QLatin1String("sortState") || where.element == QLatin1String("sortCondition")
+            || where.element == QLatin1String("location"));
+}
+
+// The cells a table or pivot table covers: the table's "ref", a pivot
+// table's location; invalid when the part says none.
 CellArea tableArea(const QByteArray &bytes)
 {
-    XmlScanner scanner(bytes);
-    while (scanner.next() != XmlScanner::EndOfDocument && !scanner.hasError()) {
-        if (scanner.token() == XmlScanner::StartElement)
-            return CellArea(QString::fromUtf8(scanner.value("ref")).remove(QLatin1Char('$')));
-    }
-    return CellArea();
+    CellArea area;
+    rewriteXmlValues(bytes, QByteArray(), [&](const XmlValue &where, QString &value) {
+        if (!area.isValid() && (where.element == QLatin1String("table") || where.element == QLatin1String("location"))
+            && isPlacement(where))
+            area = CellArea(QString(value).remove(QLatin1Char('$')));
+        return XmlValueChange::Same;
+    });
+    return area;
 }
 
 QString movedArea(const QString &text, const GridEdit &edit)
@@ -61,14 +73,11 @@ void WorkbookPrivate::followChange(const ReferenceChange &change)
                 WorksheetPrivate::followInChart(*chart, change);
         }
     }
-    for (DefinedNameRecord &name : definedNames) {
-        QString scope;
-        for (const QSharedPointer<AbstractSheet> &sheet : qAsConst(sheets)) {
-            if (sheet->sheetId() == name.scopeSheetId)
-                scope = sheet->sheetName();
-        }
-        name.formula = change.formula(name.formula, scope);
-    }
+    QHash<int, QString> sheetNamesById;
+    for (const QSharedPointer<AbstractSheet> &sheet : qAsConst(sheets))
+        sheetNamesById.insert(sheet->sheetId(), sheet->sheetName());
+    for (DefinedNameRecord &name : definedNames)
+        name.formula = change.formula(name.formula, sheetNamesById.value(name.scopeSheetId));
     followInKeptParts(change);
 }
 
@@ -78,14 +87,16 @@ QStringList WorkbookPrivate::tableParts(const AbstractSheet &sheet) const
     if (!keptParts)
         return parts;
     for (const Relationship &relationship : sheet.relationships()->keptRelationships()) {
-        if (isOfType(relationship, "/table") && keptParts->contains(relationship.target))
+        if ((isOfType(relationship, "/table") || isOfType(relationship, "/pivotTable"))
+            && keptParts->contains(relationship.target))
             parts.append(relationship.target);
     }
     return parts;
 }
 
-// A table moves when the edit lies wholly before it and stays when it lies
-// after; an edit through it would leave its columns or rows wrong.
+// A table or pivot table moves when the edit lies wholly before it and
+// stays when it lies after; an edit through it would leave its columns or
+// rows wrong.
 bool WorkbookPrivate::tablesAllow(const Worksheet &sheet, const GridEdit &edit) const
 {
     for (const QString &part : tableParts(sheet)) {
@@ -114,13 +125,13 @@ void WorkbookPrivate::followInKeptParts(const ReferenceChange &change)
             KeptPart &table = (*keptParts)[part];
             table.bytes = rewriteXmlValues(table.bytes, QByteArray(), [&](const XmlValue &where, QString &value) {
                 const QString before = value;
-                if (edit && where.attribute == QLatin1String("ref"))
+                if (edit && isPlacement(where))
                     value = movedArea(value, *edit);
                 else if (where.attribute.isEmpty()
                          && (where.element == QLatin1String("calculatedColumnFormula")
                              || where.element == QLatin1String("totalsRowFormula")))
                     value = change.formula(value, sheetName);
-                return value != before;
+                return replacedIf(value != before);
             });
         }
     }
@@ -132,10 +143,10 @@ void WorkbookPrivate::followInKeptParts(const ReferenceChange &change)
             continue;
         it->bytes = rewriteXmlValues(it->bytes, QByteArray(), [&](const XmlValue &where, QString &value) {
             if (!where.attribute.isEmpty() || where.element != QLatin1String("f"))
-                return false;
+                return XmlValueChange::Same;
             const QString before = value;
             value = change.formula(value, QString());
-            return value != before;
+            return replacedIf(value != before);
         });
     }
 }
@@ -161,13 +172,13 @@ void WorkbookPrivate::followInPivotSources(const ReferenceChange &change)
             continue;
         it->bytes = rewriteXmlValues(it->bytes, QByteArray(), [&](const XmlValue &where, QString &value) {
             if (where.element != QLatin1String("worksheetSource"))
-                return false;
+                return XmlValueChange::Same;
             const QString before = value;
             if (edit && where.attribute == QLatin1String("ref"))
                 value = movedArea(value, *edit);
             else if (renamed && where.attribute == QLatin1String("sheet"))
                 value = change.newName();
-            return value != before;
+            return replacedIf(value != before);
         });
     }
 }

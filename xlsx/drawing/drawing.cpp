@@ -347,12 +347,12 @@ namespace Spreadsheet {
 namespace {
 
 // A marker's row or column (1-based) through the edit; one removed goes to
-// the edit's place, its offset with it.
+// the edit's place, one pushed off the sheet to its end, its offset with it.
 bool moveMarkerIndex(const GridEdit &edit, int &index)
 {
     if (edit.move(index))
         return true;
-    index = qMin(edit.first(), edit.limit());
+    index = edit.isInsert() ? edit.limit() : qMin(edit.first(), edit.limit());
     return false;
 }
 
@@ -409,12 +409,12 @@ void Drawing::moveAnchors(const GridEdit &edit)
             object.keptXml = rewriteXmlValues(object.keptXml, m_rootRawAttributes, [&](const XmlValue &where, QString &value) {
                 if (!where.attribute.isEmpty() || where.elementNamespace != XmlScanner::SpreadsheetDrawing
                     || (where.parent != QLatin1String("from") && where.parent != QLatin1String("to")))
-                    return false;
+                    return XmlValueChange::Same;
                 if (where.element == index) {
                     bool ok = false;
                     int number = value.trimmed().toInt(&ok) + 1;
                     if (!ok)
-                        return false;
+                        return XmlValueChange::Same;
                     clearOffset = !moveMarkerIndex(edit, number);
                     if (!modelled && where.parent == QLatin1String("from"))
                         fromRemoved = clearOffset;
@@ -423,14 +423,14 @@ void Drawing::moveAnchors(const GridEdit &edit)
                         twoMarkers = true;
                     }
                     value = QString::number(number - 1);
-                    return true;
+                    return XmlValueChange::Replaced;
                 }
                 if (where.element == offset && clearOffset) {
                     clearOffset = false;
                     value = QStringLiteral("0");
-                    return true;
+                    return XmlValueChange::Replaced;
                 }
-                return false;
+                return XmlValueChange::Same;
             });
             if (!modelled && !twoMarkers)
                 toRemoved = fromRemoved;

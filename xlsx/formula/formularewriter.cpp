@@ -2,6 +2,8 @@
 
 #include "formulatokenizer_p.h"
 
+#include <QHash>
+
 namespace Spreadsheet {
 
 namespace {
@@ -11,13 +13,15 @@ enum class Outcome { Same, Changed, Removed };
 // Runs the change over every reference token; the text is rebuilt only when
 // one changed.
 template <typename Change>
-QString rewrite(const QString &formula, Change change)
+QString rewrite(const QString &formula, Change change, bool external = false)
 {
     const QVector<FormulaToken> tokens = FormulaTokenizer::tokenize(formula);
     QString result;
     bool changed = false;
     for (const FormulaToken &token : tokens) {
-        if (token.type != FormulaToken::Reference) {
+        const bool rewritten = token.type == FormulaToken::Reference
+            || (external && token.type == FormulaToken::ExternalReference);
+        if (!rewritten) {
             if (changed)
                 result += formula.midRef(token.start, token.length);
             continue;
@@ -70,14 +74,21 @@ bool moveEdges(FormulaReference &reference, const GridEdit &edit)
     return true;
 }
 
+// False when a part the edge has leaves the sheet (a column or row of 0
+// would read as the edge having none).
 bool shiftEdge(FormulaReference::Edge &edge, int rows, int columns)
 {
-    if (edge.column > 0 && !edge.columnAbsolute)
+    if (edge.column > 0 && !edge.columnAbsolute) {
         edge.column += columns;
-    if (edge.row > 0 && !edge.rowAbsolute)
+        if (edge.column < 1 || edge.column > maximumColumns)
+            return false;
+    }
+    if (edge.row > 0 && !edge.rowAbsolute) {
         edge.row += rows;
-    return (edge.column == 0 || (edge.column >= 1 && edge.column <= maximumColumns))
-        && (edge.row == 0 || (edge.row >= 1 && edge.row <= maximumRows));
+        if (edge.row < 1 || edge.row > maximumRows)
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -124,12 +135,13 @@ QString renameSheet(const QString &formula, const QString &oldName, const QStrin
 
 QString removeSheet(const QString &formula, const QString &name, const QStringList &sheets)
 {
+    QHash<QString, int> indexes;   // built at the first reference across sheets
     auto indexOf = [&](const QString &sheet) {
-        for (int i = 0; i < sheets.size(); ++i) {
-            if (sameSheet(sheets.at(i), sheet))
-                return i;
+        if (indexes.isEmpty()) {
+            for (int i = sheets.size() - 1; i >= 0; --i)
+                indexes.insert(sheets.at(i).toCaseFolded(), i);
         }
-        return -1;
+        return indexes.value(sheet.toCaseFolded(), -1);
     };
     return rewrite(formula, [&](FormulaReference &reference, QString &text) {
         if (!reference.hasSheet())
@@ -175,7 +187,7 @@ QString shift(const QString &formula, int rows, int columns)
             return Outcome::Removed;
         }
         return Outcome::Changed;
-    });
+    }, true);
 }
 
 } // namespace FormulaRewriter

@@ -32,8 +32,8 @@ QString renameSheet(const QString &formula, const QString &oldName, const QStrin
 QString removeSheet(const QString &formula, const QString &name, const QStringList &sheets);
 
 // The formula as it reads from a cell rows and columns away, as a copy
-// reads it: the relative parts of its references move, the absolute ones
-// stay, and one moved off the sheet becomes #REF!.
+// reads it: the relative parts of its references move (another workbook's
+// too), the absolute ones stay, and one moved off the sheet becomes #REF!.
 QString shift(const QString &formula, int rows, int columns);
 
 } // namespace FormulaRewriter

@@ -227,7 +227,8 @@ private:
     void errorLiteral()
     {
         static const char *const errors[] = { "#NULL!", "#DIV/0!", "#VALUE!", "#REF!", "#NAME?", "#NUM!", "#N/A",
-                                              "#GETTING_DATA" };
+                                              "#GETTING_DATA", "#SPILL!", "#CALC!", "#FIELD!", "#BLOCKED!",
+                                              "#CONNECT!", "#BUSY!", "#UNKNOWN!" };
         for (const char *error : errors) {
             const QLatin1String literal(error);
             if (m_text.midRef(m_position, literal.size()).compare(literal, Qt::CaseInsensitive) == 0) {
@@ -260,12 +261,26 @@ private:
         if (end < m_text.size() && at(end - 1) == QLatin1Char(']')) {
             int sheetEnd = wordEnd(end);
             if (at(sheetEnd) == QLatin1Char('!')) {
-                end = referenceEnd(sheetEnd + 1);
-                add(FormulaToken::ExternalReference, end);
+                addExternal(sheetEnd + 1);
                 return;
             }
         }
         add(FormulaToken::StructuredReference, end);
+    }
+
+    // Another workbook's reference, from here to the area after its "!":
+    // kept as written, but its area read, for copies that move it.
+    void addExternal(int areaStart)
+    {
+        FormulaReference reference;
+        reference.prefixText = m_text.mid(m_position, areaStart - m_position);
+        int end = area(areaStart, reference);
+        if (end < 0) {
+            end = referenceEnd(areaStart);
+            reference.kind = FormulaReference::SheetName;
+            reference.name = m_text.mid(areaStart, end - areaStart);
+        }
+        add(FormulaToken::ExternalReference, end, reference);
     }
 
     // Where the area or name after a prefix's "!" ends.
@@ -288,8 +303,10 @@ private:
         }
         QString inside = m_text.mid(m_position + 1, end - m_position - 2);
         inside.replace(QStringLiteral("''"), QStringLiteral("'"));
-        if (inside.startsWith(QLatin1Char('['))) {
-            add(FormulaToken::ExternalReference, referenceEnd(end + 1));
+        // Another workbook's ("'[1]Sheet 1'!", "'C:\\data\\[Book.xlsx]Sheet'!"):
+        // no sheet's name holds a bracket.
+        if (inside.contains(QLatin1Char('['))) {
+            addExternal(end + 1);
             return;
         }
         // A three-dimensional prefix quotes both names at once; no sheet's

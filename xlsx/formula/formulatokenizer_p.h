@@ -55,14 +55,14 @@ struct FormulaToken
         CloseBrace,
         Space,                 // blanks: layout, or the intersection operator between references
         StructuredReference,   // Table1[Column], kept as written
-        ExternalReference,     // [1]Sheet1!A1, kept as written
+        ExternalReference,     // [1]Sheet1!A1, kept as written; its reference holds the area and the prefix
         Unknown                // what reads as nothing else, kept as written
     };
 
     Type type = Unknown;
     int start = 0;
     int length = 0;
-    FormulaReference reference;   // of a Reference
+    FormulaReference reference;   // of a Reference or ExternalReference
 };
 
 // The formula language as files store it (no leading "="), cut into tokens

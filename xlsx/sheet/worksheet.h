@@ -112,8 +112,10 @@ public:
     // would push stored cells past row 1048576 or column XFD; it would cut
     // an array formula apart; it would cut through a table (a table moves
     // when the edit lies wholly before it, but the model cannot yet rebuild
-    // one it passes through); or notes would move on a loaded sheet whose
-    // notes' drawing also holds controls.
+    // one it passes through), a data table or a pivot table the same way;
+    // or the sheet is a loaded one whose pictures' drawing could not be
+    // read, or whose notes' drawing also holds controls, which the model
+    // cannot move.
     bool insertRows(int row, int count = 1);
     bool removeRows(int row, int count = 1);
     bool insertColumns(int column, int count = 1);

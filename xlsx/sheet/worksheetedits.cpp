@@ -43,18 +43,47 @@ int lastAlong(const GridEdit &edit, const CellArea &area)
 // them: their areas ("sqref", "xm:sqref") and formulas ("formula",
 // "formula1", "formula2", "xm:f") follow the change.
 QByteArray followInRuleElements(const QByteArray &bytes, const QByteArray &namespaces, const ReferenceChange &change,
-                         const QString &sheet)
+                                const QString &sheet)
 {
     return rewriteXmlValues(bytes, namespaces, [&](const XmlValue &where, QString &value) {
         const QString before = value;
-        if (where.attribute == QLatin1String("sqref") || (where.attribute.isEmpty() && where.element == QLatin1String("sqref")))
+        const bool areaAttribute = where.attribute == QLatin1String("sqref");
+        if (areaAttribute || (where.attribute.isEmpty() && where.element == QLatin1String("sqref"))) {
             value = change.areasText(value, sheet);
-        else if (where.attribute.isEmpty()
-                 && (where.element == QLatin1String("formula") || where.element == QLatin1String("formula1")
-                     || where.element == QLatin1String("formula2") || where.element == QLatin1String("f")))
+            // Cells all removed: the rule, range or mark over them goes.
+            if (value.isEmpty() && !before.isEmpty())
+                return areaAttribute ? XmlValueChange::RemoveElement : XmlValueChange::RemoveParent;
+        } else if (where.attribute.isEmpty()
+                   && (where.element == QLatin1String("formula") || where.element == QLatin1String("formula1")
+                       || where.element == QLatin1String("formula2") || where.element == QLatin1String("f"))) {
             value = change.formula(value, sheet);
-        return value != before;
+        }
+        return replacedIf(value != before);
     });
+}
+
+// A data table's input cells ("r1", "r2"), which its formula keeps among
+// the attributes the model does not know, through the edit; removed tells
+// whether one of them goes.
+QByteArray movedDataTableInputs(const QByteArray &attributes, const GridEdit &edit, bool *removed)
+{
+    const QByteArray moved = rewriteXmlValues("<f" + attributes + "/>", QByteArray(), [&](const XmlValue &where, QString &value) {
+        if (where.attribute != QLatin1String("r1") && where.attribute != QLatin1String("r2"))
+            return XmlValueChange::Same;
+        const CellAddress cell(QString(value).remove(QLatin1Char('$')));
+        int row = cell.row();
+        int column = cell.column();
+        if (!cell.isValid())
+            return XmlValueChange::Same;
+        if (!edit.moveCell(row, column)) {
+            if (removed)
+                *removed = true;
+            return XmlValueChange::Same;
+        }
+        value = CellAddress(row, column).toText();
+        return replacedIf(value != cell.toText());
+    });
+    return moved.mid(2, moved.size() - 4);
 }
 
 } // namespace
@@ -98,10 +127,17 @@ bool WorksheetPrivate::canEdit(const GridEdit &edit) const
         return false;   // stored cells would leave the sheet
     for (auto it = formulas.constBegin(); it != formulas.constEnd(); ++it) {
         const CellArea range = it->range();
-        if (it->kind() == CellFormula::ArrayFormula && range.isValid()
-            && edit.cutsThrough(firstAlong(edit, range), lastAlong(edit, range)))
-            return false;   // part of an array formula cannot change
+        const bool arrayOrTable = it->kind() == CellFormula::ArrayFormula || it->kind() == CellFormula::DataTableFormula;
+        if (arrayOrTable && range.isValid() && edit.cutsThrough(firstAlong(edit, range), lastAlong(edit, range)))
+            return false;   // part of an array formula or a data table cannot change
+        bool inputRemoved = false;
+        if (it->kind() == CellFormula::DataTableFormula)
+            movedDataTableInputs(formulaAttributes.value(it.key()), edit, &inputRemoved);
+        if (inputRemoved)
+            return false;   // a data table would lose the cell it varies
     }
+    if (keptDrawingElement)
+        return false;   // what the sheet's unread drawing anchors could not follow
     if (notesLocked) {
         for (auto it = notes.constBegin(); it != notes.constEnd(); ++it) {
             const int index = edit.axis() == GridEdit::Rows ? it.key().first : it.key().second;
@@ -167,6 +203,8 @@ void WorksheetPrivate::followInFormulas(const ReferenceChange &change, const Gri
         CellFormula formula = *it;
         if (formula.kind() != CellFormula::DataTableFormula)
             formula = withText(formula, change.formula(formula.text(), name));
+        else if (edit && formulaAttributes.contains(it.key()))
+            formulaAttributes[it.key()] = movedDataTableInputs(formulaAttributes.value(it.key()), *edit, nullptr);
         CellArea range = formula.range();
         if (edit && range.isValid() && edit->moveArea(range))
             formula = withRange(formula, range);
@@ -288,15 +326,15 @@ void WorksheetPrivate::followInRules(const ReferenceChange &change)
             return followed;
         return rewriteXmlValues(followed, rootNamespaces, [&](const XmlValue &where, QString &value) {
             if (where.element != QLatin1String("brk") || where.parent != breaks || where.attribute != QLatin1String("id"))
-                return false;
+                return XmlValueChange::Same;
             bool ok = false;
             int next = value.toInt(&ok) + 1;   // the first of the new page, one-based
             if (!ok || next < 1)
-                return false;
+                return XmlValueChange::Same;
             if (!edit->move(next))
                 next = qMin(edit->first(), edit->limit());
             value = QString::number(next - 1);
-            return true;
+            return XmlValueChange::Replaced;
         });
     });
 }
@@ -345,10 +383,10 @@ void WorksheetPrivate::followInChart(Chart &chart, const ReferenceChange &change
         return;
     d->loadedBytes = rewriteXmlValues(d->loadedBytes, QByteArray(), [&](const XmlValue &where, QString &value) {
         if (!where.attribute.isEmpty() || where.element != QLatin1String("f"))
-            return false;
+            return XmlValueChange::Same;
         const QString before = value;
         value = change.formula(value, QString());
-        return value != before;
+        return replacedIf(value != before);
     });
 }
 
@@ -419,12 +457,14 @@ void WorksheetPrivate::moveRowsAndColumns(const GridEdit &edit)
         int last = range->lastColumn;
         // Columns inserted inside a range of settings get none: the range splits.
         if (edit.isInsert() && edit.cutsThrough(first, last)) {
-            auto after = QSharedPointer<ColumnSettings>::create(*range);
-            after->firstColumn = edit.first() + edit.count();
-            after->lastColumn = qMin(last + edit.count(), edit.limit());
             range->lastColumn = edit.first() - 1;
             moved.insert(range->firstColumn, range);
-            moved.insert(after->firstColumn, after);
+            if (edit.first() + edit.count() <= edit.limit()) {
+                auto after = QSharedPointer<ColumnSettings>::create(*range);
+                after->firstColumn = edit.first() + edit.count();
+                after->lastColumn = qMin(last + edit.count(), edit.limit());
+                moved.insert(after->firstColumn, after);
+            }
             continue;
         }
         if (!edit.moveSpan(first, last))
@@ -473,15 +513,42 @@ void WorksheetPrivate::moveFilter(const GridEdit &edit)
         autoFilterRange = CellArea();
     if (keptAutoFilter.isEmpty())
         return;
-    keptAutoFilter = rewriteXmlValues(keptAutoFilter, rootNamespaces, [&](const XmlValue &where, QString &value) {
-        if (where.attribute != QLatin1String("ref"))
-            return false;
-        CellArea area(QString(value).remove(QLatin1Char('$')));
-        if (!area.isValid() || !edit.moveArea(area))
-            return false;
-        value = area.toText();
-        return true;
+    // A loaded filter: its area, and its criteria by column (counted from
+    // the area's first column); a criterion whose column goes, goes.
+    CellArea before;
+    CellArea after;
+    bool gone = false;
+    const QByteArray moved = rewriteXmlValues(keptAutoFilter, rootNamespaces, [&](const XmlValue &where, QString &value) {
+        if (where.attribute == QLatin1String("ref") && where.element == QLatin1String("autoFilter")) {
+            before = CellArea(QString(value).remove(QLatin1Char('$')));
+            after = before;
+            if (!before.isValid())
+                return XmlValueChange::Same;
+            gone = !edit.moveArea(after);
+            value = after.toText();
+            return replacedIf(!gone && after != before);
+        }
+        if (where.attribute == QLatin1String("ref") && where.element == QLatin1String("sortState")) {
+            CellArea sorted(QString(value).remove(QLatin1Char('$')));
+            if (!sorted.isValid() || !edit.moveArea(sorted))
+                return XmlValueChange::RemoveElement;
+            value = sorted.toText();
+            return XmlValueChange::Replaced;
+        }
+        if (where.attribute != QLatin1String("colId") || where.element != QLatin1String("filterColumn")
+            || edit.axis() != GridEdit::Columns || !before.isValid() || gone)
+            return XmlValueChange::Same;
+        bool ok = false;
+        int column = before.firstColumn() + value.toInt(&ok);
+        if (!ok)
+            return XmlValueChange::Same;
+        if (!edit.move(column))
+            return XmlValueChange::RemoveElement;
+        value = QString::number(column - after.firstColumn());
+        return XmlValueChange::Replaced;
     });
+    // A filter whose cells all went goes too.
+    keptAutoFilter = gone ? QByteArray() : moved;
 }
 
 } // namespace Spreadsheet

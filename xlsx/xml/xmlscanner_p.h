@@ -138,6 +138,9 @@ public:
 
     // Byte offset of the current token in the document.
     qint64 offset() const { return m_consumed + m_tokenStart; }
+    // Byte offset just past the current token (an end tag's ">", an empty
+    // element's "/>").
+    qint64 endOffset() const { return m_consumed + m_position; }
     // Where in the document a view of the scanner's bytes (an attribute's
     // raw value) begins.
     qint64 offsetOf(const char *position) const { return m_consumed + (position - m_buffer.constData()); }
