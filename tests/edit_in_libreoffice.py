@@ -14,6 +14,9 @@ JOBS.json holds a list of jobs, done in order by one headless LibreOffice:
       {"op": "removeColumns", "sheet": S, "column": C, "count": N}
       {"op": "rename", "sheet": S, "name": NEW}
       {"op": "delete", "sheet": S}
+      {"op": "addPivot", "sheet": S, "cell": "A12", "source": SRC, "range": "A1:D20", "name": NAME}
+          a pivot table NAME at S!A12 over SRC!A1:D20 (first row headers): the
+          first column as row field, the sum of the second as data field
       (rows and columns count from 1)
   {"recalculate": IN.xlsx, "values": OUT.json}
       loads IN, recalculates every formula and writes
@@ -125,12 +128,37 @@ def apply_edit(document, edit):
     elif op == "delete":
         sheets.removeByName(name)
         return
+    elif op == "addPivot":
+        add_pivot(sheets, sheet, edit)
+        return
     else:
         raise RuntimeError(f"unknown edit {op!r}")
     if op.startswith("insert"):
         lines.insertByIndex(index, edit["count"])
     else:
         lines.removeByIndex(index, edit["count"])
+
+
+def add_pivot(sheets, sheet, edit):
+    """Adds the pivot table (DataPilot) of an "addPivot" edit to sheet."""
+    from com.sun.star.sheet.DataPilotFieldOrientation import ROW, DATA
+    from com.sun.star.sheet.GeneralFunction import SUM
+    if not sheets.hasByName(edit["source"]):
+        raise RuntimeError(f"no sheet named {edit['source']!r}")
+    source = sheets.getByName(edit["source"]).getCellRangeByName(edit["range"])
+    tables = sheet.getDataPilotTables()
+    descriptor = tables.createDataPilotDescriptor()
+    descriptor.setSourceRange(source.getRangeAddress())
+    # Without this, LibreOffice puts a filter button at the cell and the
+    # table two rows below it.
+    descriptor.ShowFilterButton = False
+    fields = descriptor.getDataPilotFields()
+    fields.getByIndex(0).Orientation = ROW
+    data = fields.getByIndex(1)
+    data.Orientation = DATA
+    data.Function = SUM
+    target = sheet.getCellRangeByName(edit["cell"]).getCellAddress()
+    tables.insertNewByName(edit["name"], target, descriptor)
 
 
 def cell_name(column, row):

@@ -293,6 +293,7 @@ private slots:
     void loadedFormulasAndRulesFollow();
     void tablesMoveOrRefuse();
     void keptPartInUtf16Follows();
+    void pivotTablesMoveOrRefuse();
 };
 
 void TestEditing::tokensOfTheFormulaLanguage_data()
@@ -748,6 +749,46 @@ void TestEditing::keptPartInUtf16Follows()
     QCOMPARE(QString::fromUtf8(after),
              QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?><table xmlns=\"urn:t\" name=\"") + name
                  + QStringLiteral("\" ref=\"B5:D10\"><autoFilter ref=\"B5:D10\"/></table>"));
+}
+
+// A pivot table LibreOffice made: its place moves with an edit before it
+// and refuses one through it; its cache's source follows its sheet's rows
+// and name. Checked by openpyxl.
+void TestEditing::pivotTablesMoveOrRefuse()
+{
+    if (!HostTools::available())
+        QSKIP("LibreOffice and openpyxl run on the Linux side");
+    QTemporaryDir dir;
+    const QString base = dir.filePath(QStringLiteral("base.xlsx"));
+    makeLabWorkbook(base);
+    const QString made = dir.filePath(QStringLiteral("pivot.xlsx"));
+    const QJsonObject pivot{ { "op", "addPivot" }, { "sheet", "Summary" }, { "cell", "A12" }, { "source", "Data" },
+                             { "range", "A1:D20" }, { "name", "Pivot1" } };
+    QByteArray output;
+    QVERIFY2(runLibreOffice({ QJsonObject{ { "input", base }, { "output", made }, { "edits", QJsonArray{ pivot } } } },
+                            dir.path(), &output),
+             output.constData());
+    Document document;
+    QVERIFY(document.load(made));
+    QVERIFY(document.workbook()->renameSheet(0, QStringLiteral("Raw")));
+    document.selectSheet(QStringLiteral("Raw"));
+    QVERIFY(document.insertRows(1, 2));
+    document.selectSheet(QStringLiteral("Summary"));
+    QVERIFY(!document.insertRows(13));      // through the pivot table at A12:B32 (19 samples and a total)
+    QVERIFY(!document.removeColumns(2));
+    QVERIFY(document.insertRows(1, 2));
+    QVERIFY(document.insertColumns(5));     // after it
+    const QString edited = dir.filePath(QStringLiteral("edited.xlsx"));
+    QVERIFY(document.saveToFile(edited));
+
+    QProcess python;
+    python.start(HostTools::program(QStringLiteral("python3")), { QStringLiteral("-c"), QStringLiteral(
+        "import sys, openpyxl\n"
+        "pivot = openpyxl.load_workbook(sys.argv[1])['Summary']._pivots[0]\n"
+        "source = pivot.cache.cacheSource.worksheetSource\n"
+        "print(pivot.location.ref, source.sheet, source.ref)\n"), HostTools::path(edited) });
+    QVERIFY(python.waitForFinished(60000) && python.exitCode() == 0);
+    QCOMPARE(python.readAllStandardOutput().trimmed(), QByteArray("A14:B34 Raw A3:D22"));
 }
 
 QTEST_MAIN(TestEditing)
