@@ -9,7 +9,7 @@ Usage: compare_edits.py OURS.xlsx THEIRS.xlsx [--ignore KIND ...]
 Prints every difference and exits with 1 if there is any, 0 otherwise. With
 --show it prints what it would compare of one workbook, one fact a line
 ("kind key: value"), for tests whose expectations are written by hand.
-KINDs: sheets, formulas, values, merged, names, print-titles, cf-ranges,
+KINDs: sheets, formulas, values, merged, names, print-titles, rows, columns, cf-ranges,
 cf-formulas, validation-ranges, validation-formulas, hyperlinks, comments,
 anchors, anchor-ends, chart-refs, autofilter.
 
@@ -46,7 +46,7 @@ import sys
 import openpyxl
 from openpyxl.utils.cell import range_boundaries
 
-KINDS = ("sheets", "formulas", "values", "merged", "names", "print-titles",
+KINDS = ("sheets", "formulas", "values", "merged", "names", "print-titles", "rows", "columns",
          "cf-ranges", "cf-formulas", "validation-ranges", "validation-formulas",
          "hyperlinks", "comments", "anchors", "anchor-ends", "chart-refs", "autofilter")
 BOTH_ONLY = {"anchor-ends"}  # kinds compared only for keys both files have
@@ -199,6 +199,22 @@ def facts(path):
         titles = (norm(ws.print_title_rows), norm(ws.print_title_cols))
         if titles != (None, None):
             add("print-titles", (ws.title,), titles)
+        # A row's height counts where it is not the sheet's default, which
+        # LibreOffice writes on every row as a height of its own (and it
+        # gives inserted rows heights it works out: the editing tests check
+        # rows by hand).
+        default_height = ws.sheet_format.defaultRowHeight or 15
+        for index, row in ws.row_dimensions.items():
+            height = row.height if row.customHeight and row.height != default_height else None
+            if height is not None or row.hidden:
+                add("rows", (ws.title, index), (height, bool(row.hidden)))
+        # The columns at the sheet's end, which LibreOffice gives a width of
+        # its own as removed columns make room there, do not count.
+        for letter, column in ws.column_dimensions.items():
+            if column.customWidth or column.hidden:
+                for index in range(column.min or 0, min(column.max or 0, 16300) + 1):
+                    add("columns", (ws.title, index), (round(column.width, 2) if column.customWidth else None,
+                                                       bool(column.hidden)))
         for merged in ws.merged_cells.ranges:
             add("merged", (ws.title, str(merged)), True)
         if ws.auto_filter.ref:

@@ -104,7 +104,7 @@ bool apply(Document &document, const QJsonArray &edits)
 // A laboratory's workbook with every kind of reference an edit must keep
 // right: formulas within and across sheets, array formulas, names with the
 // print area, merged ranges, rules, links, a note, a picture, a chart, a
-// filter.
+// filter; and rows and columns of a height or width of their own, hidden.
 void makeLabWorkbook(const QString &path, bool arrayOverRows = true)
 {
     Document document;
@@ -131,6 +131,10 @@ void makeLabWorkbook(const QString &path, bool arrayOverRows = true)
     // rows, which random edits would do.
     if (arrayOverRows)
         data->writeFormula(2, 7, CellFormula(QStringLiteral("A2:A4*2"), CellFormula::ArrayFormula, CellArea(2, 7, 4, 7)));
+    data->setRowHeight(5, 5, 30);
+    data->setRowHidden(9, 9, true);
+    data->setColumnWidth(3, 3, 20);
+    data->setColumnHidden(6, 6, true);
     data->mergeCells(CellArea(12, 8, 13, 9));
     data->mergeCells(CellArea(15, 8, 18, 8));
 
@@ -183,8 +187,9 @@ void makeLabWorkbook(const QString &path, bool arrayOverRows = true)
     QVERIFY(document.saveToFile(path));
 }
 
-// Whether LibreOffice would give the cells of an insert the rules of their
-// neighbours: those inserted right after a rule's range join it there.
+// Whether LibreOffice would give the cells of an insert the rules and
+// settings of their neighbours: those inserted right after a rule's range
+// join it there, columns beside one of a width of its own take that width.
 bool givesNeighboursRules(Document &document, const QJsonObject &e)
 {
     const QString op = e.value(QStringLiteral("op")).toString();
@@ -199,7 +204,9 @@ bool givesNeighboursRules(Document &document, const QJsonObject &e)
         ranges += formatting.ranges;
     for (const DataValidation &validation : sheet->dataValidations())
         ranges += validation.ranges;
-    return std::any_of(ranges.cbegin(), ranges.cend(), [&](const CellArea &range) {
+    auto hasSettings = [&](int column) { return sheet->columnWidth(column) != 0 || sheet->isColumnHidden(column); };
+    const bool settings = !rows && (hasSettings(at) || (at > 1 && hasSettings(at - 1)));
+    return settings || std::any_of(ranges.cbegin(), ranges.cend(), [&](const CellArea &range) {
         return at == (rows ? range.lastRow() : range.lastColumn()) + 1;
     });
 }
@@ -250,14 +257,15 @@ struct EditCase
     // What openpyxl reads differently from the two, and values LibreOffice
     // computes differently; empty when they agree. Not compared: what
     // LibreOffice leaves as written (validation formulas, print titles,
-    // link places; other cases check them by hand) and where a chart ends,
-    // which it computes from the chart's size.
+    // link places; other cases check them by hand), where a chart ends,
+    // which it computes from the chart's size, and rows' heights, which it
+    // works out for the rows it inserts.
     QString differences(const QStringList &ignored = QStringList()) const
     {
         int status = 0;
         const QStringList arguments{ ours, theirs, QStringLiteral("--ignore"), QStringLiteral("validation-formulas"),
                                      QStringLiteral("print-titles"), QStringLiteral("hyperlinks"),
-                                     QStringLiteral("anchor-ends") };
+                                     QStringLiteral("anchor-ends"), QStringLiteral("rows") };
         const QByteArray output = runPython(QStringLiteral("compare_edits.py"), arguments + ignored, &status);
         if (status != 0)
             return QString::fromUtf8(output);
@@ -497,9 +505,10 @@ void TestEditing::randomEditsMatchLibreOffice()
     }
     QVERIFY2(failures.isEmpty(), qPrintable(failures.join(QLatin1Char('\n'))));}
 
-// What LibreOffice leaves as written or gets wrong, with expectations
-// written by hand, as openpyxl reads them (references in the comparison's
-// notation: upper case, sheet names quoted).
+// What LibreOffice leaves as written or gets wrong (and the rows, to which
+// it gives heights of its own), with expectations written by hand, as
+// openpyxl reads them (references in the comparison's notation: upper
+// case, sheet names quoted).
 void TestEditing::editsWhereLibreOfficeFallsShort()
 {
     if (!HostTools::available())
@@ -538,7 +547,8 @@ void TestEditing::editsWhereLibreOfficeFallsShort()
                     "hyperlinks ('Data', 'H5'): (\"'DATA'!B10\", None)",
                     "cf-ranges ('Data', 2): 'K4:K7 M12:M14'",
                     "cf-formulas ('Data', 2): ('expression', None, ('K4>1',))",
-                    "formulas ('Data', 'A32'): \"SUM('DATA:SUMMARY'!A1)\"" });
+                    "formulas ('Data', 'A32'): \"SUM('DATA:SUMMARY'!A1)\"",
+                    "rows ('Data', 7): (30.0, False)", "rows ('Data', 11): (None, True)" });
 
     // A chart series whose cells are all removed, as the best-known program writes it.
     facts = factsAfter([](Document &document) { QVERIFY(document.removeRows(1)); });
@@ -547,7 +557,8 @@ void TestEditing::editsWhereLibreOfficeFallsShort()
 
     // Relative references of a rule over several ranges stay those of its first range's corner.
     facts = factsAfter([](Document &document) { QVERIFY(document.insertRows(8, 3)); });
-    expect(facts, { "cf-ranges ('Data', 2): 'K2:K5 M13:M15'", "cf-formulas ('Data', 2): ('expression', None, ('K2>1',))" });
+    expect(facts, { "cf-ranges ('Data', 2): 'K2:K5 M13:M15'", "cf-formulas ('Data', 2): ('expression', None, ('K2>1',))",
+                    "rows ('Data', 5): (30.0, False)", "rows ('Data', 12): (None, True)" });
 
     facts = factsAfter([](Document &document) {
         QVERIFY(document.renameSheet(QStringLiteral("Data"), QStringLiteral("Lab data")));
