@@ -105,17 +105,20 @@ public:
     // formulas, defined names (print areas and titles among them), merged
     // ranges, conditional formats and validation with their formulas, links
     // and their places, notes, pictures and charts with the cells they
-    // show, the filter. Ranges grow by what is inserted inside them and
-    // shrink by what is removed; a reference whose cells are all removed
-    // becomes #REF!. False, changing nothing, for a count below 1 or a place
-    // outside the sheet, and when the edit cannot be made whole: an insert
-    // would push stored cells past row 1048576 or column XFD; it would cut
-    // an array formula apart; it would cut through a table (a table moves
-    // when the edit lies wholly before it, but the model cannot yet rebuild
-    // one it passes through), a data table or a pivot table the same way;
-    // or the sheet is a loaded one whose pictures' drawing could not be
-    // read, or whose notes' drawing also holds controls, which the model
-    // cannot move.
+    // show, the filter, page breaks. Ranges grow by what is inserted inside
+    // them and shrink by what is removed; a reference whose cells are all
+    // removed becomes #REF!. Inserted rows and columns are empty and take
+    // no format or rule from their neighbours.
+    //
+    // False, changing nothing, for a count below 1 or a place outside the
+    // sheet, and when the edit cannot be made whole: an insert would push
+    // stored cells, notes or links past row 1048576 or column XFD; the edit
+    // would cut through an array formula, a data table, a table or a pivot
+    // table (these move when the edit lies wholly before them, but the
+    // model cannot rebuild one an edit passes through), or remove a data
+    // table's input cell; or the sheet is a loaded one whose drawing could
+    // not be read, or whose notes' drawing also holds controls, which the
+    // model cannot move.
     bool insertRows(int row, int count = 1);
     bool removeRows(int row, int count = 1);
     bool insertColumns(int column, int count = 1);

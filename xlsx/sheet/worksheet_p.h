@@ -140,7 +140,7 @@ public:
 
     // Structural edits (worksheetedits.cpp). Whether the sheet lets the
     // rows or columns be inserted or removed: not when stored cells would
-    // leave the sheet, an array formula or a data table would be cut apart
+    // (or notes, or links) leave the sheet, an array formula or a data table would be cut apart
     // (or the table lose its input cell), notes would move that the sheet
     // cannot write, or its drawing could not be read.
     bool canEdit(const GridEdit &edit) const;

@@ -148,12 +148,20 @@ bool WorksheetPrivate::canEdit(const GridEdit &edit) const
     return true;
 }
 
+// The last row or column that holds a cell, a note or a link.
 int WorksheetPrivate::lastStoredAlong(GridEdit::Axis axis) const
 {
+    const bool rows = axis == GridEdit::Rows;
     int last = 0;
     cells.forEachRow(1, [&](int row, const CellTable::Row &cellsOfRow) {
-        last = axis == GridEdit::Rows ? row : qMax(last, int(cellsOfRow.back().column));
+        last = rows ? row : qMax(last, int(cellsOfRow.back().column));
     });
+    for (auto it = notes.constBegin(); it != notes.constEnd(); ++it)
+        last = qMax(last, rows ? it.key().first : it.key().second);
+    for (auto row = hyperlinks.constBegin(); row != hyperlinks.constEnd(); ++row) {
+        if (!row->isEmpty())
+            last = qMax(last, rows ? row.key() : row->lastKey());
+    }
     return last;
 }
 
