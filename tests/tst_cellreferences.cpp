@@ -247,6 +247,8 @@ void TestCellReferences::quoting()
     QCOMPARE(quoteSheetName(QStringLiteral("Bob's")), QStringLiteral("'Bob''s'"));
     QCOMPARE(quoteSheetName(QStringLiteral("Data1")), QStringLiteral("Data1"));
     QCOMPARE(quoteSheetName(QStringLiteral("a-b")), QStringLiteral("'a-b'"));
+    for (const char *lookalike : { "2024", "AB12", "r2c3", "TRUE" })
+        QCOMPARE(quoteSheetName(QLatin1String(lookalike)), QLatin1Char('\'') + QLatin1String(lookalike) + QLatin1Char('\''));
     QCOMPARE(unquoteSheetName(QStringLiteral("'Bob''s'")), QStringLiteral("Bob's"));
     QCOMPARE(unquoteSheetName(quoteSheetName(QStringLiteral("R&D 'x'"))), QStringLiteral("R&D 'x'"));
 }

@@ -1,5 +1,7 @@
 #include "utility.h"
 
+#include "formulatokenizer_p.h"
+
 #include <QRegularExpression>
 
 #include <cmath>
@@ -174,8 +176,7 @@ QString serialToIsoText(double serial, bool is1904)
 
 QString quoteSheetName(const QString &name)
 {
-    static const QRegularExpression special(QStringLiteral("[ +\\-,%^=<>'&]"));
-    if (!name.contains(special))
+    if (!FormulaTokenizer::needsQuotes(name))
         return name;
     QString quoted = name;
     quoted.replace(QLatin1Char('\''), QStringLiteral("''"));

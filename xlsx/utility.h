@@ -39,7 +39,9 @@ bool isDateSerial(double serial, bool is1904 = false);
 QString serialToIsoText(double serial, bool is1904 = false);
 
 // A sheet name as formulas and defined names need it: quoted, with doubled
-// apostrophes, when it holds a blank or an operator character.
+// apostrophes, when it holds anything but letters, digits, "_" and ".",
+// begins with a digit, or reads as a cell, a row-and-column reference or a
+// boolean ("A1", "R2C3", "TRUE"), which formulas would take it for.
 QString quoteSheetName(const QString &name);
 QString unquoteSheetName(const QString &name);
 // A name the file format accepts: no / \ ? * [ ] :, no apostrophe at either
