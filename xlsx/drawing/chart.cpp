@@ -1,11 +1,11 @@
 #include "chart.h"
 #include "chart_p.h"
+#include "formulatokenizer_p.h"
 
 #include "namespaces.h"
 #include "utility.h"
 #include "xmlscanner_p.h"
 
-#include <QRegularExpression>
 #include <QXmlStreamWriter>
 
 namespace Spreadsheet {
@@ -24,17 +24,12 @@ QString ChartSeries::reference(const QString &sheetName, const CellAddress &cell
 
 bool ChartSeries::isReference(const QString &text)
 {
-    static const QRegularExpression form(QStringLiteral(
-        R"(\A(?:'(?:[^']|'')+'|[^'!:\\/?*\[\]\s()+\-,;&=<>^%]+)!\$?[A-Z]{1,3}\$?[0-9]{1,7}(?::\$?[A-Z]{1,3}\$?[0-9]{1,7})?\z)"));
-    if (!form.match(text).hasMatch())
+    const QVector<FormulaToken> tokens = FormulaTokenizer::tokenize(text);
+    if (tokens.size() != 1 || tokens.first().type != FormulaToken::Reference)
         return false;
-    const QString cells = text.mid(text.lastIndexOf(QLatin1Char('!')) + 1).remove(QLatin1Char('$'));
-    for (const QString &cell : cells.split(QLatin1Char(':'))) {
-        if (!CellAddress(cell).isValid() || CellAddress(cell).row() > maximumRows
-            || CellAddress(cell).column() > maximumColumns)
-            return false;
-    }
-    return true;
+    const FormulaReference &reference = tokens.first().reference;
+    return reference.hasSheet() && !reference.isThreeDimensional()
+        && (reference.kind == FormulaReference::Cell || reference.kind == FormulaReference::Area);
 }
 
 Chart::Chart(CreationMode mode)
