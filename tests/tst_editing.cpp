@@ -50,6 +50,17 @@ QByteArray runPython(const QString &script, const QStringList &arguments, int *e
     return process.readAll();
 }
 
+// What a few lines of Python print about a file (given as sys.argv[1]);
+// ok tells whether they ran through.
+QByteArray runPythonCode(const char *code, const QString &file, bool *ok)
+{
+    QProcess process;
+    process.start(HostTools::program(QStringLiteral("python3")),
+                  { QStringLiteral("-c"), QLatin1String(code), HostTools::path(file) });
+    *ok = process.waitForFinished(60000) && process.exitCode() == 0;
+    return process.readAllStandardOutput().trimmed();
+}
+
 // An edit as the LibreOffice script takes it.
 QJsonObject edit(const QString &op, const QString &sheet, int at, int count = 1)
 {
@@ -710,15 +721,15 @@ void TestEditing::tablesMoveOrRefuse()
         QSKIP("XlsxWriter and openpyxl run on the Linux side");
     QTemporaryDir dir;
     const QString made = dir.filePath(QStringLiteral("table.xlsx"));
-    QProcess python;
-    python.start(HostTools::program(QStringLiteral("python3")), { QStringLiteral("-c"), QStringLiteral(
+    bool ok = false;
+    runPythonCode(
         "import sys, xlsxwriter\n"
         "book = xlsxwriter.Workbook(sys.argv[1]); sheet = book.add_worksheet('Data')\n"
         "sheet.add_table('B3:D8', {'name': 'Masses', 'columns': [{'header': 'Sample'}, {'header': 'Mass'},"
         " {'header': 'Double', 'formula': '=[@Mass]*2'}], 'data': [[i, i * 1.5] for i in range(5)]})\n"
         "sheet.write_formula('F1', '=SUM(Masses[Mass])+C9')\n"
-        "book.close()\n"), HostTools::path(made) });
-    QVERIFY(python.waitForFinished(60000) && python.exitCode() == 0);
+        "book.close()\n", made, &ok);
+    QVERIFY(ok);
     Document document;
     QVERIFY(document.load(made));
     QVERIFY(!document.insertRows(5));       // inside its rows
@@ -732,13 +743,13 @@ void TestEditing::tablesMoveOrRefuse()
     const QString edited = dir.filePath(QStringLiteral("edited.xlsx"));
     QVERIFY(document.saveToFile(edited));
 
-    python.start(HostTools::program(QStringLiteral("python3")), { QStringLiteral("-c"), QStringLiteral(
+    const QByteArray shown = runPythonCode(
         "import sys, openpyxl\n"
         "sheet = openpyxl.load_workbook(sys.argv[1])['Data']\n"
         "table = sheet.tables['Masses']\n"
-        "print(table.ref, table.autoFilter.ref, sheet['F1'].value)\n"), HostTools::path(edited) });
-    QVERIFY(python.waitForFinished(60000) && python.exitCode() == 0);
-    QCOMPARE(python.readAllStandardOutput().trimmed(), QByteArray("A5:C10 A5:C10 =SUM(Masses[Mass])+B11"));
+        "print(table.ref, table.autoFilter.ref, sheet['F1'].value)\n", edited, &ok);
+    QVERIFY(ok);
+    QCOMPARE(shown, QByteArray("A5:C10 A5:C10 =SUM(Masses[Mass])+B11"));
 }
 
 // A kept part in UTF-16 (a table's, with a long name before its area):
@@ -792,14 +803,14 @@ void TestEditing::pivotTablesMoveOrRefuse()
     const QString edited = dir.filePath(QStringLiteral("edited.xlsx"));
     QVERIFY(document.saveToFile(edited));
 
-    QProcess python;
-    python.start(HostTools::program(QStringLiteral("python3")), { QStringLiteral("-c"), QStringLiteral(
+    bool ok = false;
+    const QByteArray shown = runPythonCode(
         "import sys, openpyxl\n"
         "pivot = openpyxl.load_workbook(sys.argv[1])['Summary']._pivots[0]\n"
         "source = pivot.cache.cacheSource.worksheetSource\n"
-        "print(pivot.location.ref, source.sheet, source.ref)\n"), HostTools::path(edited) });
-    QVERIFY(python.waitForFinished(60000) && python.exitCode() == 0);
-    QCOMPARE(python.readAllStandardOutput().trimmed(), QByteArray("A14:B34 Raw A3:D22"));
+        "print(pivot.location.ref, source.sheet, source.ref)\n", edited, &ok);
+    QVERIFY(ok);
+    QCOMPARE(shown, QByteArray("A14:B34 Raw A3:D22"));
 }
 
 QTEST_MAIN(TestEditing)

@@ -141,13 +141,7 @@ void WorkbookPrivate::followInKeptParts(const ReferenceChange &change)
         if (!it->contentType.endsWith(QLatin1String("drawingml.chart+xml"))
             && !it->contentType.endsWith(QLatin1String("chartex+xml")))
             continue;
-        it->bytes = rewriteXmlValues(it->bytes, QByteArray(), [&](const XmlValue &where, QString &value) {
-            if (!where.attribute.isEmpty() || where.element != QLatin1String("f"))
-                return XmlValueChange::Same;
-            const QString before = value;
-            value = change.formula(value, QString());
-            return replacedIf(value != before);
-        });
+        it->bytes = WorksheetPrivate::followInChartPart(it->bytes, change);
     }
 }
 

@@ -497,8 +497,8 @@ void SheetDataReader::placeWaitingCells()
         if (it->kind() != CellFormula::SharedFormula || !it->text().isEmpty() || master == m_replacedMasters.constEnd()
             || d.sharedFormulaMasters.contains(it->sharedIndex()))
             continue;
-        const int rows = int(it.key() >> 16) - int(master->key >> 16);
-        const int columns = int(it.key() & 0xFFFF) - int(master->key & 0xFFFF);
+        const int rows = WorksheetPrivate::rowOfKey(it.key()) - WorksheetPrivate::rowOfKey(master->key);
+        const int columns = WorksheetPrivate::columnOfKey(it.key()) - WorksheetPrivate::columnOfKey(master->key);
         CellFormula own(FormulaRewriter::shift(master->text, rows, columns));
         own.setAlwaysCalculate(it->alwaysCalculate());
         *it = own;

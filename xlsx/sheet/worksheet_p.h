@@ -104,6 +104,8 @@ public:
     SheetCell cellValue(int row, const StoredCell &cell) const;
     QSharedPointer<SheetCell> sheetCell(int row, const StoredCell &cell) const;
     static quint64 formulaKey(int row, int column) { return quint64(row) << 16 | quint64(column); }
+    static int rowOfKey(quint64 key) { return int(key >> 16); }
+    static int columnOfKey(quint64 key) { return int(key & 0xFFFF); }
     SharedStrings *sharedStrings() const;
     Styles *styles() const;
 
@@ -157,6 +159,8 @@ public:
     void followInLinks(const ReferenceChange &change, const GridEdit *edit);
     void followInDrawing(const ReferenceChange &change, const GridEdit *edit);
     static void followInChart(Chart &chart, const ReferenceChange &change);
+    // A chart part's series references ("f" elements) after the change.
+    static QByteArray followInChartPart(const QByteArray &bytes, const ReferenceChange &change);
     void moveCells(const GridEdit &edit);
     void moveRowsAndColumns(const GridEdit &edit);
     void moveMergesAndNotes(const GridEdit &edit);

@@ -18,16 +18,6 @@ namespace Spreadsheet {
 
 namespace {
 
-int rowOf(quint64 key)
-{
-    return int(key >> 16);
-}
-
-int columnOf(quint64 key)
-{
-    return int(key & 0xFFFF);
-}
-
 // The rows or columns of an area along the edit's axis.
 int firstAlong(const GridEdit &edit, const CellArea &area)
 {
@@ -39,11 +29,29 @@ int lastAlong(const GridEdit &edit, const CellArea &area)
     return edit.axis() == GridEdit::Rows ? area.lastRow() : area.lastColumn();
 }
 
+// A page break's place ("brk" of "rowBreaks" or "colBreaks"), which stays
+// before the row or column that begins its page.
+XmlValueChange followInPageBreak(const XmlValue &where, QString &value, const GridEdit &edit)
+{
+    const QLatin1String breaks(edit.axis() == GridEdit::Rows ? "rowBreaks" : "colBreaks");
+    if (where.element != QLatin1String("brk") || where.parent != breaks || where.attribute != QLatin1String("id"))
+        return XmlValueChange::Same;
+    bool ok = false;
+    int next = value.toInt(&ok) + 1;   // the first of the new page, one-based
+    if (!ok || next < 1)
+        return XmlValueChange::Same;
+    if (!edit.move(next))
+        next = qMin(edit.first(), edit.limit());
+    value = QString::number(next - 1);
+    return XmlValueChange::Replaced;
+}
+
 // The rule elements of a sheet and the extension blocks that hold more of
 // them: their areas ("sqref", "xm:sqref") and formulas ("formula",
-// "formula1", "formula2", "xm:f") follow the change.
+// "formula1", "formula2", "xm:f") follow the change; with the edit of the
+// sheet's rows or columns, page breaks too.
 QByteArray followInRuleElements(const QByteArray &bytes, const QByteArray &namespaces, const ReferenceChange &change,
-                                const QString &sheet)
+                                const QString &sheet, const GridEdit *edit = nullptr)
 {
     return rewriteXmlValues(bytes, namespaces, [&](const XmlValue &where, QString &value) {
         const QString before = value;
@@ -57,6 +65,8 @@ QByteArray followInRuleElements(const QByteArray &bytes, const QByteArray &names
                    && (where.element == QLatin1String("formula") || where.element == QLatin1String("formula1")
                        || where.element == QLatin1String("formula2") || where.element == QLatin1String("f"))) {
             value = change.formula(value, sheet);
+        } else if (edit) {
+            return followInPageBreak(where, value, *edit);
         }
         return replacedIf(value != before);
     });
@@ -195,8 +205,8 @@ void WorksheetPrivate::followInFormulas(const ReferenceChange &change, const Gri
     QHash<quint64, CellFormula> moved;
     moved.reserve(formulas.size());
     auto newKey = [&](quint64 key, quint64 &result) {
-        int row = rowOf(key);
-        int column = columnOf(key);
+        int row = rowOfKey(key);
+        int column = columnOfKey(key);
         if (edit && !edit->moveCell(row, column))
             return false;
         result = formulaKey(row, column);
@@ -229,8 +239,8 @@ void WorksheetPrivate::followInSharedFormula(const ReferenceChange &change, cons
     const quint64 master = sharedFormulaMasters.value(index);
     const CellFormula masterFormula = formulas.value(master);
     const QString masterText = masterFormula.text();
-    int masterRow = rowOf(master);
-    int masterColumn = columnOf(master);
+    int masterRow = rowOfKey(master);
+    int masterColumn = columnOfKey(master);
     const bool masterStays = !edit || edit->moveCell(masterRow, masterColumn);
     const QString newMasterText = change.formula(masterText, name);
     struct Member
@@ -242,12 +252,12 @@ void WorksheetPrivate::followInSharedFormula(const ReferenceChange &change, cons
     QVector<Member> kept;
     bool whole = masterStays;
     for (quint64 member : members) {
-        int row = rowOf(member);
-        int column = columnOf(member);
+        int row = rowOfKey(member);
+        int column = columnOfKey(member);
         if (edit && !edit->moveCell(row, column))
             continue;
-        const QString own = FormulaRewriter::shift(masterText, rowOf(member) - rowOf(master),
-                                                   columnOf(member) - columnOf(master));
+        const QString own = FormulaRewriter::shift(masterText, rowOfKey(member) - rowOfKey(master),
+                                                   columnOfKey(member) - columnOfKey(master));
         const QString text = change.formula(own, name);
         if (whole && FormulaRewriter::shift(newMasterText, row - masterRow, column - masterColumn) != text)
             whole = false;
@@ -324,27 +334,9 @@ void WorksheetPrivate::followInRules(const ReferenceChange &change)
             rule.kept = followInRuleElements(rule.kept, rootNamespaces, change, name);
     }
     // Extension blocks (rules of newer kinds, protected ranges, ignored
-    // errors), and the page breaks, which stay before the row or column
-    // that begins their page.
+    // errors), and the page breaks.
     const GridEdit *edit = change.gridEditOf(name);
-    const QLatin1String breaks(edit && edit->axis() == GridEdit::Rows ? "rowBreaks" : "colBreaks");
-    kept.rewrite([&](const QByteArray &bytes) {
-        const QByteArray followed = followInRuleElements(bytes, rootNamespaces, change, name);
-        if (!edit)
-            return followed;
-        return rewriteXmlValues(followed, rootNamespaces, [&](const XmlValue &where, QString &value) {
-            if (where.element != QLatin1String("brk") || where.parent != breaks || where.attribute != QLatin1String("id"))
-                return XmlValueChange::Same;
-            bool ok = false;
-            int next = value.toInt(&ok) + 1;   // the first of the new page, one-based
-            if (!ok || next < 1)
-                return XmlValueChange::Same;
-            if (!edit->move(next))
-                next = qMin(edit->first(), edit->limit());
-            value = QString::number(next - 1);
-            return XmlValueChange::Replaced;
-        });
-    });
+    kept.rewrite([&](const QByteArray &bytes) { return followInRuleElements(bytes, rootNamespaces, change, name, edit); });
 }
 
 void WorksheetPrivate::followInLinks(const ReferenceChange &change, const GridEdit *edit)
@@ -387,9 +379,13 @@ void WorksheetPrivate::followInChart(Chart &chart, const ReferenceChange &change
         series.categories = change.formula(series.categories, QString());
         series.nameReference = change.formula(series.nameReference, QString());
     }
-    if (d->loadedBytes.isEmpty())
-        return;
-    d->loadedBytes = rewriteXmlValues(d->loadedBytes, QByteArray(), [&](const XmlValue &where, QString &value) {
+    if (!d->loadedBytes.isEmpty())
+        d->loadedBytes = followInChartPart(d->loadedBytes, change);
+}
+
+QByteArray WorksheetPrivate::followInChartPart(const QByteArray &bytes, const ReferenceChange &change)
+{
+    return rewriteXmlValues(bytes, QByteArray(), [&](const XmlValue &where, QString &value) {
         if (!where.attribute.isEmpty() || where.element != QLatin1String("f"))
             return XmlValueChange::Same;
         const QString before = value;
@@ -423,8 +419,8 @@ void WorksheetPrivate::moveCells(const GridEdit &edit)
         std::remove_reference_t<decltype(hash)> result;
         result.reserve(hash.size());
         for (auto it = hash.constBegin(); it != hash.constEnd(); ++it) {
-            int row = rowOf(it.key());
-            int column = columnOf(it.key());
+            int row = rowOfKey(it.key());
+            int column = columnOfKey(it.key());
             if (edit.moveCell(row, column))
                 result.insert(formulaKey(row, column), it.value());
         }

@@ -415,8 +415,8 @@ QString WorksheetPrivate::sharedFormulaText(int row, int column, const CellFormu
     const auto found = formulas.constFind(master);
     if (!master || found == formulas.constEnd())
         return QString();
-    const int masterRow = int(master >> 16);
-    const int masterColumn = int(master & 0xFFFF);
+    const int masterRow = rowOfKey(master);
+    const int masterColumn = columnOfKey(master);
     return FormulaRewriter::shift(found->text(), row - masterRow, column - masterColumn);
 }
 
@@ -425,7 +425,7 @@ void WorksheetPrivate::dissolveSharedFormula(int sharedIndex)
     for (auto it = formulas.begin(); it != formulas.end(); ++it) {
         if (it->kind() != CellFormula::SharedFormula || it->sharedIndex() != sharedIndex || !it->text().isEmpty())
             continue;
-        const QString text = sharedFormulaText(int(it.key() >> 16), int(it.key() & 0xFFFF), *it);
+        const QString text = sharedFormulaText(rowOfKey(it.key()), columnOfKey(it.key()), *it);
         CellFormula own(text);
         own.setAlwaysCalculate(it->alwaysCalculate());
         *it = own;
