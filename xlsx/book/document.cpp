@@ -437,6 +437,14 @@ ReadLimits Document::readLimits() const
     return d->limits;
 }
 
+bool Document::calculate()
+{
+    Q_D(Document);
+    const bool calculated = d->workbook->calculate();
+    d->error = d->workbook->errorString();
+    return calculated;
+}
+
 Workbook *Document::workbook() const
 {
     Q_D(const Document);

@@ -52,8 +52,11 @@ public:
     // anything but a sound package within the read limits.
     bool load(const QString &fileName);
     bool load(QIODevice *device);
-    // Why the last load failed; empty after one that succeeded.
+    // Why the last load or calculation failed; empty after one that succeeded.
     QString errorString() const;
+    // Computes every formula of the workbook (see Workbook::calculate());
+    // false, with errorString() naming the cell, for a circular reference.
+    bool calculate();
     void setReadLimits(const ReadLimits &limits);
     ReadLimits readLimits() const;
 

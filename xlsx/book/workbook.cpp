@@ -6,6 +6,7 @@
 #include "utility.h"
 #include "worksheet.h"
 #include "worksheet_p.h"
+#include "calcengine_p.h"
 #include "chartsheet.h"
 #include "keptsheet_p.h"
 #include "partnames_p.h"
@@ -131,6 +132,15 @@ AbstractSheet *Workbook::appendLoadedSheet(const QString &name, int sheetId, Abs
     d->sheetNames.append(name);
     d->lastSheetId = qMax(d->lastSheetId, sheetId);
     return sheet.data();
+}
+
+bool Workbook::calculate()
+{
+    clearReadError();
+    CalcEngine engine(this);
+    if (engine.run())
+        return true;
+    return readFailed(engine.errorString());
 }
 
 bool Workbook::renameSheet(int index, const QString &name)

@@ -54,6 +54,17 @@ public:
     QList<DefinedName> definedNames() const;
     bool removeName(const QString &name, int scopeSheetId = -1);
 
+    // Computes every formula of every worksheet from the cells it reads,
+    // each after the formulas it depends on, and stores each result as its
+    // cell's value (number, text, boolean or error), which saving writes.
+    // A formula the engine cannot compute (a function it lacks, a reference
+    // to another workbook or to a table) keeps the value it had, and so do
+    // the formulas of a circular reference; Worksheet::uncalculatedCells()
+    // lists them. False when there is a circular reference, errorString()
+    // naming the first cell of it. Spreadsheet programs still compute the
+    // workbook again when they open it.
+    bool calculate();
+
     bool isDate1904() const;
     void setDate1904(bool on);
     bool isStringsToNumbersEnabled() const;
@@ -78,6 +89,7 @@ private:
     friend class DocumentLoader;
     friend class DocumentPrivate;
     friend class Worksheet;
+    friend class CalcEngine;
     // Rows or columns of one of its sheets inserted or removed, the whole
     // workbook following; false, changing nothing, when it cannot be done.
     bool editGrid(Worksheet *sheet, const GridEdit &edit);

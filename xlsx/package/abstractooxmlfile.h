@@ -29,7 +29,8 @@ public:
     virtual bool readXml(QIODevice *device) = 0;
     virtual QByteArray toXmlBytes() const;
     virtual bool fromXmlBytes(const QByteArray &bytes);
-    // Why the last read failed; empty after a read that succeeded.
+    // Why the last read failed (for a workbook, also its last calculation);
+    // empty after one that succeeded.
     QString errorString() const;
 
     void setPartPath(const QString &path);

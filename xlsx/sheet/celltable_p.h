@@ -15,7 +15,11 @@ struct StoredCell
         HasValue = 1,      // a number cell without it is blank
         HasFormula = 2,    // its formula is kept beside the table
         IsoDate = 4,       // a loaded date written as text ("d" cells), kept as its serial number
-        HasKeptAttributes = 8   // of a loaded cell, kept beside the table
+        HasKeptAttributes = 8,  // of a loaded cell, kept beside the table
+        // While a calculation runs: a formula (or a cell of an array
+        // formula) not computed yet, and one that waits for the cells it reads.
+        Calculating = 16,
+        CalculationWaiting = 32
     };
 
     quint16 column = 0;

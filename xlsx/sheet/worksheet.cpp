@@ -581,6 +581,12 @@ void Worksheet::forEachCell(const std::function<void(int row, int column, const 
     }
 }
 
+QList<CellAddress> Worksheet::uncalculatedCells() const
+{
+    Q_D(const Worksheet);
+    return d->uncalculatedCells;
+}
+
 QVariant Worksheet::readValue(int row, int column) const
 {
     const QSharedPointer<SheetCell> cell = cellAt(row, column);

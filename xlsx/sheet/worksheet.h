@@ -64,6 +64,10 @@ public:
     QSharedPointer<SheetCell> cellAt(const CellAddress &address) const;
     // The cell's value: its text, number, bool, or date-time for date formats.
     QVariant readValue(int row, int column) const;
+    // The formula cells that the last Workbook::calculate() left with the
+    // values they had (formulas it cannot compute, circular references),
+    // row by row.
+    QList<CellAddress> uncalculatedCells() const;
     // Visits the stored cells, row by row and left to right, in time
     // proportional to their number, however large the sheet's dimension.
     void forEachCell(const std::function<void(int row, int column, const SheetCell &cell)> &visit) const;
@@ -217,6 +221,7 @@ private:
     friend class DocumentPrivate;
     friend class Workbook;
     friend class WorkbookPrivate;
+    friend class CalcEngine;
     Worksheet(const QString &name, int sheetId, Workbook *workbook, CreationMode mode);
 };
 

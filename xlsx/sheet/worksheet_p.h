@@ -260,6 +260,7 @@ public:
     QString loadedDrawingId;
     bool keptDrawingElement = false;   // the loaded one, which the model could not read
     QString readError;
+    QList<CellAddress> uncalculatedCells;   // of the last calculation
 };
 
 } // namespace Spreadsheet

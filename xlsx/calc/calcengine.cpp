@@ -1,0 +1,601 @@
+#include "calcengine_p.h"
+
+#include "calcevaluator_p.h"
+#include "celltable_p.h"
+#include "sharedstrings.h"
+#include "utility.h"
+#include "workbook.h"
+#include "workbook_p.h"
+#include "worksheet.h"
+#include "worksheet_p.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace Spreadsheet {
+
+namespace {
+
+// Cells an array formula may cover and the engine fill; past it the
+// formula is left as it is.
+constexpr qint64 maximumArrayCells = 1 << 20;
+// Parsed formulas kept for reuse before the cache starts again.
+constexpr int maximumShapes = 1 << 16;
+
+quint64 cellKey(int row, int column)
+{
+    return WorksheetPrivate::formulaKey(row, column);
+}
+
+QString foldedKey(const CalcValue &value)
+{
+    switch (value.type()) {
+    case CalcValue::Number:
+        return QLatin1Char('n') + QString::number(value.number(), 'g', 15);
+    case CalcValue::Text:
+        return QLatin1Char('t') + value.text().toCaseFolded();
+    case CalcValue::Boolean:
+        return value.booleanValue() ? QStringLiteral("bT") : QStringLiteral("bF");
+    case CalcValue::Error:
+        return QLatin1Char('e') + QString::number(int(value.errorValue()));
+    default:
+        return QString();
+    }
+}
+
+} // namespace
+
+struct CalcEngine::Sheet
+{
+    Worksheet *sheet = nullptr;   // null for a chart sheet
+    WorksheetPrivate *d = nullptr;
+    QString name;
+    std::vector<quint64> formulaCells;          // sorted keys
+    QHash<quint64, quint64> arrayMasters;       // a cell an array formula covers: its master
+    QHash<int, quint32> errorIndexes;           // by CalcError
+    bool errorIndexesRead = false;
+    QHash<int, std::shared_ptr<const CalcFormula>> sharedShapes;   // by shared index
+    QSet<quint64> oversizedArrays;
+    QList<CellAddress> uncalculated;
+    int lastRow = 0;
+    int lastColumn = 0;
+};
+
+struct CalcEngine::ColumnIndex
+{
+    QHash<QString, int> firstRows;   // folded value → first row holding it
+};
+
+CalcEngine::CalcEngine(Workbook *workbook)
+    : m_workbook(workbook),
+      m_book(workbook->d_func()),
+      m_date1904(workbook->isDate1904()),
+      m_parser([this](const QString &name) { return sheetIndex(name); }),
+      m_random(std::random_device{}())
+{
+    for (int i = 0; i < workbook->sheetCount(); ++i) {
+        Sheet sheet;
+        sheet.name = workbook->sheet(i)->sheetName();
+        if (workbook->sheet(i)->sheetType() == AbstractSheet::WorkSheet) {
+            sheet.sheet = static_cast<Worksheet *>(workbook->sheet(i));
+            sheet.d = sheet.sheet->d_func();
+        }
+        m_sheetIndexes.insert(sheet.name.toCaseFolded(), i);
+        m_sheets.push_back(std::move(sheet));
+    }
+}
+
+CalcEngine::~CalcEngine() = default;
+
+int CalcEngine::sheetCount() const
+{
+    return int(m_sheets.size());
+}
+
+bool CalcEngine::isWorksheet(int sheet) const
+{
+    return sheet >= 0 && sheet < sheetCount() && m_sheets[size_t(sheet)].d;
+}
+
+int CalcEngine::sheetIndex(const QString &name) const
+{
+    return m_sheetIndexes.value(name.toCaseFolded(), -1);
+}
+
+QString CalcEngine::sheetName(int sheet) const
+{
+    return sheet >= 0 && sheet < sheetCount() ? m_sheets[size_t(sheet)].name : QString();
+}
+
+double CalcEngine::random()
+{
+    return std::generate_canonical<double, 53>(m_random);
+}
+
+// --- the run
+
+bool CalcEngine::run()
+{
+    prepare();
+    for (int sheet = 0; sheet < sheetCount(); ++sheet) {
+        Sheet &state = m_sheets[size_t(sheet)];
+        for (quint64 key : state.formulaCells) {
+            const StoredCell *cell = state.d ? state.d->cells.find(WorksheetPrivate::rowOfKey(key),
+                                                                    WorksheetPrivate::columnOfKey(key))
+                                             : nullptr;
+            if (cell && (cell->flags & StoredCell::Calculating))
+                calculate({ sheet, WorksheetPrivate::rowOfKey(key), WorksheetPrivate::columnOfKey(key) });
+        }
+    }
+    finish();
+    return !m_cycle;
+}
+
+void CalcEngine::prepare()
+{
+    for (int sheet = 0; sheet < sheetCount(); ++sheet) {
+        Sheet &state = m_sheets[size_t(sheet)];
+        if (!state.d)
+            continue;
+        WorksheetPrivate *d = state.d;
+        d->cells.forEachRow(1, [&state](int row, const CellTable::Row &cells) {
+            state.lastRow = row;
+            state.lastColumn = qMax(state.lastColumn, int(cells.back().column));
+        });
+        state.formulaCells.reserve(size_t(d->formulas.size()));
+        for (auto it = d->formulas.cbegin(); it != d->formulas.cend(); ++it)
+            state.formulaCells.push_back(it.key());
+        std::sort(state.formulaCells.begin(), state.formulaCells.end());
+        for (quint64 key : state.formulaCells) {
+            const int row = WorksheetPrivate::rowOfKey(key);
+            const int column = WorksheetPrivate::columnOfKey(key);
+            StoredCell *cell = d->cells.find(row, column);
+            if (!cell)
+                continue;
+            cell->flags |= StoredCell::Calculating;
+            const CellFormula &formula = *d->formulas.constFind(key);
+            if (formula.kind() == CellFormula::ArrayFormula && formula.range().isValid())
+                markArrayCells(sheet, row, column, formula.range());
+        }
+    }
+}
+
+// The cells an array formula fills wait for it; those it covers but the
+// sheet does not hold yet are made.
+void CalcEngine::markArrayCells(int sheet, int row, int column, const CellArea &range)
+{
+    Sheet &state = m_sheets[size_t(sheet)];
+    const qint64 size = qint64(range.rowCount()) * range.columnCount();
+    const bool holdsMaster = row >= range.firstRow() && row <= range.lastRow() && column >= range.firstColumn()
+        && column <= range.lastColumn();
+    if (size > maximumArrayCells || !holdsMaster) {
+        state.oversizedArrays.insert(cellKey(row, column));
+        return;
+    }
+    for (int r = range.firstRow(); r <= range.lastRow(); ++r) {
+        for (int c = range.firstColumn(); c <= range.lastColumn(); ++c) {
+            if (r == row && c == column)
+                continue;
+            StoredCell *cell = state.d->cells.find(r, c);
+            if (!cell) {
+                state.d->cells.store(r, WorksheetPrivate::newCell(c, CellKind::Number, Format()));
+                state.d->extendDimension(r, c);
+                cell = state.d->cells.find(r, c);
+                state.lastRow = qMax(state.lastRow, r);
+                state.lastColumn = qMax(state.lastColumn, c);
+            }
+            if (cell->flags & StoredCell::HasFormula)
+                continue;   // a formula of its own overlaps: the file is odd, the cell keeps it
+            cell->flags |= StoredCell::Calculating;
+            state.arrayMasters.insert(cellKey(r, c), cellKey(row, column));
+        }
+    }
+}
+
+void CalcEngine::calculate(const Task &task)
+{
+    m_stack.push_back(task);
+    while (!m_stack.empty()) {
+        const Task current = m_stack.back();
+        Sheet &state = m_sheets[size_t(current.sheet)];
+        StoredCell *cell = state.d->cells.find(current.row, current.column);
+        if (!cell || !(cell->flags & StoredCell::Calculating) || computeCell(current)) {
+            m_stack.pop_back();
+            continue;
+        }
+        cell->flags |= StoredCell::CalculationWaiting;
+        const std::vector<Task> missing = std::move(m_missing);
+        m_missing.clear();
+        for (const Task &needed : missing) {
+            const StoredCell *neededCell = m_sheets[size_t(needed.sheet)].d->cells.find(needed.row, needed.column);
+            if (neededCell && (neededCell->flags & StoredCell::CalculationWaiting)) {
+                for (int i = int(m_stack.size()) - 1; i >= 0; --i) {
+                    const Task &entry = m_stack[size_t(i)];
+                    if (entry.sheet == needed.sheet && entry.row == needed.row && entry.column == needed.column) {
+                        breakCycle(i);
+                        break;
+                    }
+                }
+                break;
+            }
+        }
+        if (!m_stack.empty() && m_stack.back().sheet == current.sheet && m_stack.back().row == current.row
+            && m_stack.back().column == current.column) {
+            for (auto it = missing.rbegin(); it != missing.rend(); ++it)
+                m_stack.push_back(*it);
+        }
+    }
+}
+
+// The cells from the stack's entry up that wait for one another keep the
+// values they had and are listed as not computed.
+void CalcEngine::breakCycle(int from)
+{
+    for (size_t i = size_t(from); i < m_stack.size(); ++i) {
+        const Task &task = m_stack[i];
+        StoredCell *cell = m_sheets[size_t(task.sheet)].d->cells.find(task.row, task.column);
+        if (!cell || !(cell->flags & StoredCell::CalculationWaiting))
+            continue;
+        if (!m_cycle) {
+            m_cycle = true;
+            m_errorString = QStringLiteral("the formula in %1!%2 is part of a circular reference")
+                                .arg(quoteSheetName(sheetName(task.sheet)),
+                                     CellAddress(task.row, task.column).toText());
+        }
+        leaveUncalculated(task.sheet, task.row, *cell);
+    }
+    m_stack.resize(size_t(from));
+}
+
+bool CalcEngine::computeCell(const Task &task)
+{
+    Sheet &state = m_sheets[size_t(task.sheet)];
+    const quint64 key = cellKey(task.row, task.column);
+    StoredCell *cell = state.d->cells.find(task.row, task.column);
+    const auto master = state.arrayMasters.constFind(key);
+    if (master != state.arrayMasters.constEnd()) {
+        // A cell of an array formula: its master fills it.
+        m_missing.push_back({ task.sheet, WorksheetPrivate::rowOfKey(master.value()),
+                              WorksheetPrivate::columnOfKey(master.value()) });
+        return false;
+    }
+    const CellFormula formula = state.d->formulas.value(key);
+    std::shared_ptr<const CalcFormula> parsed;
+    if (formula.kind() != CellFormula::DataTableFormula && !state.oversizedArrays.contains(key))
+        parsed = formulaFor(task.sheet, task.row, task.column, formula);
+    if (!parsed || !parsed->root) {
+        leaveUncalculated(task.sheet, task.row, *cell);
+        return true;
+    }
+    m_missing.clear();
+    m_uncomputable = false;
+    const bool isArray = formula.kind() == CellFormula::ArrayFormula;
+    CalcEvaluator evaluator(*this);
+    const CalcValue value = evaluator.evaluateFormula(*parsed->root, { task.sheet, task.row, task.column }, isArray);
+    if (!m_missing.empty())
+        return false;
+    cell = state.d->cells.find(task.row, task.column);
+    if (m_uncomputable) {
+        leaveUncalculated(task.sheet, task.row, *cell);
+        return true;
+    }
+    if (isArray && formula.range().isValid() && (formula.range().rowCount() > 1 || formula.range().columnCount() > 1))
+        storeArray(task.sheet, task.row, task.column, formula.range(), value);
+    else
+        store(task.sheet, task.row, *cell, evaluator.singleValue(value));
+    return true;
+}
+
+std::shared_ptr<const CalcFormula> CalcEngine::formulaFor(int sheet, int row, int column, const CellFormula &formula)
+{
+    Sheet &state = m_sheets[size_t(sheet)];
+    QString text = formula.text();
+    int baseRow = row;
+    int baseColumn = column;
+    if (formula.kind() == CellFormula::SharedFormula) {
+        const auto known = state.sharedShapes.constFind(formula.sharedIndex());
+        if (known != state.sharedShapes.constEnd())
+            return known.value();
+        const auto master = state.d->sharedFormulaMasters.constFind(formula.sharedIndex());
+        if (master == state.d->sharedFormulaMasters.constEnd())
+            return nullptr;
+        text = state.d->formulas.value(master.value()).text();
+        baseRow = WorksheetPrivate::rowOfKey(master.value());
+        baseColumn = WorksheetPrivate::columnOfKey(master.value());
+    }
+    const QVector<FormulaToken> tokens = FormulaTokenizer::tokenize(text);
+    const QString key = CalcParser::shapeKey(text, tokens, baseRow, baseColumn);
+    auto parsed = m_shapes.value(key);
+    if (!parsed) {
+        if (m_shapes.size() >= maximumShapes)
+            m_shapes.clear();
+        parsed = m_parser.parse(text, tokens, baseRow, baseColumn);
+        m_shapes.insert(key, parsed);
+    }
+    if (formula.kind() == CellFormula::SharedFormula)
+        state.sharedShapes.insert(formula.sharedIndex(), parsed);
+    return parsed;
+}
+
+void CalcEngine::leaveUncalculated(int sheet, int row, StoredCell &cell)
+{
+    Sheet &state = m_sheets[size_t(sheet)];
+    cell.flags &= ~(StoredCell::Calculating | StoredCell::CalculationWaiting);
+    state.uncalculated.append(CellAddress(row, cell.column));
+    const CellFormula formula = state.d->formulas.value(cellKey(row, cell.column));
+    if (formula.kind() != CellFormula::ArrayFormula || !formula.range().isValid()
+        || state.oversizedArrays.contains(cellKey(row, cell.column)))
+        return;
+    const CellArea range = formula.range();
+    for (int r = range.firstRow(); r <= range.lastRow(); ++r) {
+        for (int c = range.firstColumn(); c <= range.lastColumn(); ++c) {
+            if (state.arrayMasters.remove(cellKey(r, c))) {
+                if (StoredCell *member = state.d->cells.find(r, c))
+                    member->flags &= ~(StoredCell::Calculating | StoredCell::CalculationWaiting);
+            }
+        }
+    }
+}
+
+quint32 CalcEngine::errorIndex(int sheet, CalcError error)
+{
+    Sheet &state = m_sheets[size_t(sheet)];
+    if (!state.errorIndexesRead) {
+        state.errorIndexesRead = true;
+        for (int i = 0; i < state.d->errorTexts.size(); ++i) {
+            CalcError known;
+            if (CalcValue::parseError(state.d->errorTexts[i], known) && !state.errorIndexes.contains(int(known))
+                && state.d->errorTexts[i] == CalcValue::errorText(known))
+                state.errorIndexes.insert(int(known), quint32(i));
+        }
+    }
+    const auto found = state.errorIndexes.constFind(int(error));
+    if (found != state.errorIndexes.constEnd())
+        return found.value();
+    state.d->errorTexts.append(CalcValue::errorText(error));
+    const quint32 index = quint32(state.d->errorTexts.size() - 1);
+    state.errorIndexes.insert(int(error), index);
+    return index;
+}
+
+// The result becomes the cell's value, of the kind its type gives; the
+// cell keeps its formula and format.
+void CalcEngine::store(int sheet, int row, StoredCell &cell, const CalcValue &value)
+{
+    Sheet &state = m_sheets[size_t(sheet)];
+    const quint64 key = cellKey(row, cell.column);
+    const auto oldKind = CellKind(cell.kind);
+    if (oldKind == CellKind::SharedString || oldKind == CellKind::InlineString)
+        state.d->sharedStrings()->releaseEntry(cell.value.string);
+    if (oldKind == CellKind::FormulaString && !value.isText())
+        state.d->formulaResults.remove(key);
+    cell.flags &= ~(StoredCell::Calculating | StoredCell::CalculationWaiting | StoredCell::IsoDate);
+    cell.flags |= StoredCell::HasValue;
+    switch (value.type()) {
+    case CalcValue::Boolean:
+        cell.kind = quint8(CellKind::Boolean);
+        cell.value.number = 0;
+        cell.value.boolean = value.booleanValue();
+        break;
+    case CalcValue::Text:
+        cell.kind = quint8(CellKind::FormulaString);
+        cell.value.number = 0;
+        state.d->formulaResults.insert(key, value.text());
+        break;
+    case CalcValue::Error:
+        cell.kind = quint8(CellKind::Error);
+        cell.value.number = 0;
+        cell.value.string = errorIndex(sheet, value.errorValue());
+        break;
+    default:
+        cell.kind = quint8(CellKind::Number);
+        cell.value.number = value.isNumber() ? value.number() : 0;
+        break;
+    }
+}
+
+// Each cell of the formula's range takes its element of the result; a
+// single row or column repeats across the range, and what the result does
+// not reach is #N/A.
+void CalcEngine::storeArray(int sheet, int row, int column, const CellArea &range, const CalcValue &value)
+{
+    Sheet &state = m_sheets[size_t(sheet)];
+    CalcEvaluator evaluator(*this);
+    const CalcMatrix matrix = evaluator.matrixOf(value);
+    for (int r = range.firstRow(); r <= range.lastRow(); ++r) {
+        for (int c = range.firstColumn(); c <= range.lastColumn(); ++c) {
+            StoredCell *cell = state.d->cells.find(r, c);
+            if (!cell || (!(r == row && c == column) && !state.arrayMasters.contains(cellKey(r, c))))
+                continue;
+            const int i = matrix.rows == 1 ? 0 : r - range.firstRow();
+            const int j = matrix.columns == 1 ? 0 : c - range.firstColumn();
+            CalcValue element = i < matrix.rows && j < matrix.columns ? matrix.at(i, j)
+                                                                      : CalcValue::error(CalcError::NotAvailable);
+            store(sheet, r, *cell, evaluator.singleValue(element));
+        }
+    }
+}
+
+void CalcEngine::finish()
+{
+    for (Sheet &state : m_sheets) {
+        if (!state.d)
+            continue;
+        std::sort(state.uncalculated.begin(), state.uncalculated.end(),
+                  [](const CellAddress &a, const CellAddress &b) {
+                      return a.row() != b.row() ? a.row() < b.row() : a.column() < b.column();
+                  });
+        state.d->uncalculatedCells = state.uncalculated;
+    }
+}
+
+// --- reading cells
+
+CalcValue CalcEngine::valueOf(int sheet, int row, const StoredCell &cell)
+{
+    const Sheet &state = m_sheets[size_t(sheet)];
+    switch (CellKind(cell.kind)) {
+    case CellKind::SharedString:
+    case CellKind::InlineString:
+        return CalcValue(sharedText(cell.value.string));
+    case CellKind::FormulaString:
+        return CalcValue(state.d->formulaResults.value(cellKey(row, cell.column)));
+    case CellKind::Error: {
+        CalcError error = CalcError::NotAvailable;
+        CalcValue::parseError(state.d->errorTexts.value(int(cell.value.string)), error);
+        return CalcValue::error(error);
+    }
+    case CellKind::Boolean:
+        return (cell.flags & StoredCell::HasValue) ? CalcValue::boolean(cell.value.boolean) : CalcValue();
+    default:
+        return (cell.flags & StoredCell::HasValue) ? CalcValue(cell.value.number) : CalcValue();
+    }
+}
+
+const QString &CalcEngine::sharedText(quint32 entry)
+{
+    if (entry >= m_texts.size()) {
+        m_texts.resize(size_t(entry) + 1);
+        m_textRead.resize(size_t(entry) + 1);
+    }
+    if (!m_textRead[entry]) {
+        m_texts[entry] = m_book->sharedStrings->plainTextOfEntry(entry);
+        m_textRead[entry] = true;
+    }
+    return m_texts[entry];
+}
+
+CalcValue CalcEngine::cellValue(int sheet, int row, int column)
+{
+    if (!isWorksheet(sheet))
+        return CalcValue::error(CalcError::Reference);
+    const StoredCell *cell = m_sheets[size_t(sheet)].d->cells.find(row, column);
+    if (!cell)
+        return CalcValue();
+    if (cell->flags & StoredCell::Calculating)
+        m_missing.push_back({ sheet, row, column });
+    return valueOf(sheet, row, *cell);
+}
+
+bool CalcEngine::visitCells(const CalcArea &area,
+                            const std::function<bool(int row, int column, const CalcValue &value)> &visit)
+{
+    if (!isWorksheet(area.sheet))
+        return true;
+    const Sheet &state = m_sheets[size_t(area.sheet)];
+    const int bottom = qMin(area.bottom, state.lastRow);
+    for (int row = state.d->cells.nextRow(area.top - 1); row != 0 && row <= bottom;
+         row = state.d->cells.nextRow(row)) {
+        const CellTable::Row &cells = *state.d->cells.row(row);
+        auto it = std::lower_bound(cells.begin(), cells.end(), area.left,
+                                   [](const StoredCell &cell, int column) { return cell.column < column; });
+        for (; it != cells.end() && it->column <= area.right; ++it) {
+            if (it->flags & StoredCell::Calculating)
+                m_missing.push_back({ area.sheet, row, it->column });
+            const CalcValue value = valueOf(area.sheet, row, *it);
+            if (value.isBlank())
+                continue;
+            if (!visit(row, it->column, value))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool CalcEngine::isRowHidden(int sheet, int row) const
+{
+    if (!isWorksheet(sheet))
+        return false;
+    const auto settings = m_sheets[size_t(sheet)].d->rows.constFind(row);
+    return settings != m_sheets[size_t(sheet)].d->rows.constEnd() && settings.value() && settings.value()->hidden;
+}
+
+bool CalcEngine::isSubtotalCell(int sheet, int row, int column) const
+{
+    if (!isWorksheet(sheet))
+        return false;
+    const WorksheetPrivate *d = m_sheets[size_t(sheet)].d;
+    const StoredCell *cell = d->cells.find(row, column);
+    if (!cell || !(cell->flags & StoredCell::HasFormula))
+        return false;
+    CellFormula formula = d->formulas.value(cellKey(row, column));
+    if (formula.kind() == CellFormula::SharedFormula && formula.text().isEmpty()) {
+        const quint64 master = d->sharedFormulaMasters.value(formula.sharedIndex());
+        formula = d->formulas.value(master);
+    }
+    const QString text = formula.text();
+    return text.contains(QLatin1String("SUBTOTAL("), Qt::CaseInsensitive)
+        || text.contains(QLatin1String("AGGREGATE("), Qt::CaseInsensitive);
+}
+
+CalcArea CalcEngine::usedPart(const CalcArea &area) const
+{
+    CalcArea used = area;
+    if (!isWorksheet(area.sheet))
+        return used;
+    const Sheet &state = m_sheets[size_t(area.sheet)];
+    used.bottom = qMax(qMin(area.bottom, state.lastRow), area.top);
+    used.right = qMax(qMin(area.right, state.lastColumn), area.left);
+    return used;
+}
+
+const CalcFormula *CalcEngine::name(int sheet, const QString &upperName)
+{
+    const QString ownKey = QString::number(sheet) + QLatin1Char('|') + upperName;
+    const QString bookKey = QLatin1String("-1|") + upperName;
+    for (const QString &key : { ownKey, bookKey }) {
+        const auto known = m_names.constFind(key);
+        if (known != m_names.constEnd())
+            return known.value() ? known.value().get() : nullptr;
+    }
+    const int sheetId = isWorksheet(sheet) ? m_sheets[size_t(sheet)].sheet->sheetId() : -2;
+    const DefinedNameRecord *own = nullptr;
+    const DefinedNameRecord *book = nullptr;
+    for (const DefinedNameRecord &record : m_book->definedNames) {
+        if (record.name.compare(upperName, Qt::CaseInsensitive) != 0)
+            continue;
+        if (record.scopeSheetId == sheetId)
+            own = &record;
+        else if (record.scopeSheetId == -1)
+            book = &record;
+    }
+    const DefinedNameRecord *record = own ? own : book;
+    const QString key = own ? ownKey : bookKey;
+    std::shared_ptr<const CalcFormula> parsed;
+    if (record) {
+        const QString text = record->formula.startsWith(QLatin1Char('=')) ? record->formula.mid(1) : record->formula;
+        parsed = m_parser.parse(text, FormulaTokenizer::tokenize(text), 1, 1);
+    }
+    m_names.insert(key, parsed);
+    return parsed ? parsed.get() : nullptr;
+}
+
+std::shared_ptr<const CalcFormula> CalcEngine::parse(const QString &text, int row, int column) const
+{
+    return m_parser.parse(text, FormulaTokenizer::tokenize(text), row, column);
+}
+
+bool CalcEngine::findInColumn(const CalcArea &column, const CalcValue &key, int &row)
+{
+    const CalcArea used = usedPart(column);
+    const QString indexKey = QStringLiteral("%1|%2|%3|%4").arg(used.sheet).arg(used.left).arg(used.top).arg(used.bottom);
+    auto index = m_columnIndexes.value(indexKey);
+    if (!index) {
+        const size_t missingBefore = m_missing.size();
+        auto built = std::make_shared<ColumnIndex>();
+        visitCells(used, [&built](int cellRow, int, const CalcValue &value) {
+            const QString folded = foldedKey(value);
+            if (!built->firstRows.contains(folded))
+                built->firstRows.insert(folded, cellRow);
+            return true;
+        });
+        if (m_missing.size() != missingBefore)
+            return false;
+        index = built;
+        m_columnIndexes.insert(indexKey, index);
+    }
+    row = index->firstRows.value(foldedKey(key), -1);
+    return true;
+}
+
+} // namespace Spreadsheet

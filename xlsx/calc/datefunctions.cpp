@@ -1,0 +1,540 @@
+#include "calcdate_p.h"
+#include "calcfunction_p.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+
+namespace Spreadsheet {
+
+namespace {
+
+constexpr double secondsPerDay = 86400;
+constexpr int maximumTimeUnit = 32767;
+
+CalcValue numberError()
+{
+    return CalcValue::error(CalcError::Number);
+}
+
+double lastSerial(bool date1904)
+{
+    double serial = 0;
+    CalcDate::serialOf(9999, 12, 31, date1904, serial);
+    return serial;
+}
+
+bool isLeapYear(int year)
+{
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+// Days of a month as the system counts them: the 1900 system gives
+// February 1900 a 29th day.
+int daysInMonth(int year, int month, bool date1904)
+{
+    static const int days[] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
+    if (month == 2 && (isLeapYear(year) || (year == 1900 && !date1904)))
+        return 29;
+    return days[month - 1];
+}
+
+// 0 for Sunday to 6 for Saturday, counted on serial numbers: the 1900
+// system's 1 (1900-01-01) is a Sunday, which keeps the fictitious leap day
+// in step with the days after it; the 1904 system's 0 is a Friday.
+int dayOfWeek(qint64 serial, bool date1904)
+{
+    const qint64 shifted = serial + (date1904 ? 5 : 6);
+    return int(((shifted % 7) + 7) % 7);
+}
+
+bool isWeekend(qint64 serial, bool date1904)
+{
+    const int day = dayOfWeek(serial, date1904);
+    return day == 0 || day == 6;
+}
+
+// A number argument truncated toward zero.
+bool truncatedArgument(CalcCall &call, int index, double &value, double missing)
+{
+    if (!call.number(index, value, missing))
+        return false;
+    value = std::trunc(value);
+    return true;
+}
+
+// A date argument as the serial number of its day: #NUM! for a negative
+// one or one past 9999-12-31.
+bool dayArgument(CalcCall &call, int index, qint64 &serial)
+{
+    double value = 0;
+    if (!call.number(index, value))
+        return false;
+    if (value < 0 || value >= lastSerial(call.isDate1904()) + 1) {
+        call.setError(CalcError::Number);
+        return false;
+    }
+    serial = qint64(std::floor(value));
+    return true;
+}
+
+struct Day
+{
+    int year = 0;
+    int month = 0;
+    int day = 0;
+};
+
+bool dayArgument(CalcCall &call, int index, Day &day)
+{
+    double value = 0;
+    if (!call.number(index, value))
+        return false;
+    if (!CalcDate::dayOf(value, call.isDate1904(), day.year, day.month, day.day)) {
+        call.setError(CalcError::Number);
+        return false;
+    }
+    return true;
+}
+
+CalcValue serialResult(qint64 year, qint64 month, qint64 day, bool date1904)
+{
+    double serial = 0;
+    if (year < 0 || year > 9999 || !CalcDate::serialOf(int(year), int(month), int(day), date1904, serial))
+        return numberError();
+    return serial;
+}
+
+// Years 0 to 1899 are counted from 1900; months and days outside their
+// ranges roll over into the years and months around them.
+CalcValue dateOfYearMonthDay(CalcCall &call)
+{
+    double year = 0;
+    double month = 0;
+    double day = 0;
+    if (!truncatedArgument(call, 0, year, 0) || !truncatedArgument(call, 1, month, 0)
+        || !truncatedArgument(call, 2, day, 0))
+        return call.error();
+    if (year < 0 || year > 9999 || std::abs(month) > 1e6 || std::abs(day) > 1e8)
+        return numberError();
+    if (year < 1900)
+        year += 1900;
+    return serialResult(qint64(year), qint64(month), qint64(day), call.isDate1904());
+}
+
+// The time of day of hours, minutes and seconds; whole days dropped.
+CalcValue timeOfDayOf(CalcCall &call)
+{
+    double units[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        if (!truncatedArgument(call, i, units[i], 0))
+            return call.error();
+        if (units[i] > maximumTimeUnit)
+            return numberError();
+    }
+    const double seconds = units[0] * 3600 + units[1] * 60 + units[2];
+    if (seconds < 0)
+        return numberError();
+    return std::fmod(seconds, secondsPerDay) / secondsPerDay;
+}
+
+bool dateTimeTextArgument(CalcCall &call, double &serial)
+{
+    const CalcValue &value = call.at(0);
+    if (value.isError()) {
+        call.setError(value.errorValue());
+        return false;
+    }
+    if (!value.isText() || !CalcDate::parseDateTime(value.text(), call.isDate1904(), serial)) {
+        call.setError(CalcError::Value);
+        return false;
+    }
+    return true;
+}
+
+CalcValue dateValue(CalcCall &call)
+{
+    double serial = 0;
+    if (!dateTimeTextArgument(call, serial))
+        return call.error();
+    return std::floor(serial);
+}
+
+CalcValue timeValue(CalcCall &call)
+{
+    double serial = 0;
+    if (!dateTimeTextArgument(call, serial))
+        return call.error();
+    return serial - std::floor(serial);
+}
+
+CalcValue yearOf(CalcCall &call)
+{
+    Day date;
+    if (!dayArgument(call, 0, date))
+        return call.error();
+    return double(date.year);
+}
+
+CalcValue monthOf(CalcCall &call)
+{
+    Day date;
+    if (!dayArgument(call, 0, date))
+        return call.error();
+    return double(date.month);
+}
+
+CalcValue dayOfMonth(CalcCall &call)
+{
+    Day date;
+    if (!dayArgument(call, 0, date))
+        return call.error();
+    return double(date.day);
+}
+
+// The time of day of a serial number in whole seconds, rounded to the
+// nearest.
+bool secondsArgument(CalcCall &call, int &seconds)
+{
+    double value = 0;
+    if (!call.number(0, value))
+        return false;
+    if (value < 0 || value >= lastSerial(call.isDate1904()) + 1) {
+        call.setError(CalcError::Number);
+        return false;
+    }
+    seconds = int(std::llround((value - std::floor(value)) * secondsPerDay) % qint64(secondsPerDay));
+    return true;
+}
+
+CalcValue hourOf(CalcCall &call)
+{
+    int seconds = 0;
+    if (!secondsArgument(call, seconds))
+        return call.error();
+    return double(seconds / 3600);
+}
+
+CalcValue minuteOf(CalcCall &call)
+{
+    int seconds = 0;
+    if (!secondsArgument(call, seconds))
+        return call.error();
+    return double(seconds / 60 % 60);
+}
+
+CalcValue secondOf(CalcCall &call)
+{
+    int seconds = 0;
+    if (!secondsArgument(call, seconds))
+        return call.error();
+    return double(seconds % 60);
+}
+
+// The day a week starts on (0 Sunday to 6 Saturday) for the return types
+// WEEKDAY and WEEKNUM share: 1 and 17 Sunday, 2 and 11 Monday, 12 to 16
+// Tuesday to Saturday; -1 for others.
+int firstDayOfWeek(int type)
+{
+    if (type == 1 || type == 2)
+        return type - 1;
+    if (type >= 11 && type <= 17)
+        return (type - 10) % 7;
+    return -1;
+}
+
+CalcValue weekday(CalcCall &call)
+{
+    qint64 serial = 0;
+    double type = 0;
+    if (!dayArgument(call, 0, serial) || !truncatedArgument(call, 1, type, 1))
+        return call.error();
+    const int day = dayOfWeek(serial, call.isDate1904());
+    if (type == 3)
+        return double((day + 6) % 7);
+    const int first = std::abs(type) < 100 ? firstDayOfWeek(int(type)) : -1;
+    if (first < 0)
+        return numberError();
+    return double((day - first + 7) % 7 + 1);
+}
+
+// Weeks in which Thursday decides the year; week 1 holds the year's first
+// Thursday.
+int isoWeekNumber(qint64 serial, bool date1904)
+{
+    const int daysSinceMonday = (dayOfWeek(serial, date1904) + 6) % 7;
+    const qint64 thursday = serial - daysSinceMonday + 3;
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    if (!CalcDate::dayOf(double(thursday), date1904, year, month, day))
+        return date1904 ? 53 : 52;   // the last week of 1903, of 1899 as the 1900 system counts its days
+    double firstOfYear = 0;
+    CalcDate::serialOf(year, 1, 1, date1904, firstOfYear);
+    return int((thursday - qint64(firstOfYear)) / 7) + 1;
+}
+
+// Weeks starting on the given day; week 1 holds January 1.
+int weekNumber(qint64 serial, int firstDay, bool date1904)
+{
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    CalcDate::dayOf(double(serial), date1904, year, month, day);
+    double firstOfYear = 0;
+    CalcDate::serialOf(year, 1, 1, date1904, firstOfYear);
+    const int daysIntoFirstWeek = (dayOfWeek(qint64(firstOfYear), date1904) - firstDay + 7) % 7;
+    const qint64 daysSinceWeekOne = serial - qint64(firstOfYear) + daysIntoFirstWeek;
+    return int(std::floor(double(daysSinceWeekOne) / 7)) + 1;
+}
+
+CalcValue weekNum(CalcCall &call)
+{
+    qint64 serial = 0;
+    double type = 0;
+    if (!dayArgument(call, 0, serial) || !truncatedArgument(call, 1, type, 1))
+        return call.error();
+    if (type == 21)
+        return double(isoWeekNumber(serial, call.isDate1904()));
+    const int first = std::abs(type) < 100 ? firstDayOfWeek(int(type)) : -1;
+    if (first < 0)
+        return numberError();
+    return double(weekNumber(serial, first, call.isDate1904()));
+}
+
+// The day a number of months after a date (before it when negative), the
+// day of the month kept or, in a shorter month, its last day; or the last
+// day of that month.
+CalcValue monthsAfter(CalcCall &call, bool endOfMonth)
+{
+    Day start;
+    double months = 0;
+    if (!dayArgument(call, 0, start) || !truncatedArgument(call, 1, months, 0))
+        return call.error();
+    if (std::abs(months) > 120000)
+        return numberError();
+    const qint64 monthIndex = qint64(start.year) * 12 + start.month - 1 + qint64(months);
+    const qint64 year = monthIndex / 12;
+    const int month = int(monthIndex % 12) + 1;
+    if (monthIndex < 0 || year > 9999)
+        return numberError();
+    const int lastDay = daysInMonth(int(year), month, call.isDate1904());
+    return serialResult(year, month, endOfMonth ? lastDay : qMin(start.day, lastDay), call.isDate1904());
+}
+
+CalcValue eDate(CalcCall &call)
+{
+    return monthsAfter(call, false);
+}
+
+CalcValue eoMonth(CalcCall &call)
+{
+    return monthsAfter(call, true);
+}
+
+qint64 serialOf(int year, int month, int day, bool date1904)
+{
+    double serial = 0;
+    CalcDate::serialOf(year, month, day, date1904, serial);
+    return qint64(serial);
+}
+
+// Whole months from one day to a later one.
+qint64 completeMonths(const Day &start, const Day &end)
+{
+    qint64 months = qint64(end.year - start.year) * 12 + end.month - start.month;
+    if (end.day < start.day)
+        --months;
+    return months;
+}
+
+CalcValue dateDif(CalcCall &call)
+{
+    qint64 startSerial = 0;
+    qint64 endSerial = 0;
+    QString unit;
+    if (!dayArgument(call, 0, startSerial) || !dayArgument(call, 1, endSerial) || !call.text(2, unit))
+        return call.error();
+    if (startSerial > endSerial)
+        return numberError();
+    const bool date1904 = call.isDate1904();
+    Day start;
+    Day end;
+    CalcDate::dayOf(double(startSerial), date1904, start.year, start.month, start.day);
+    CalcDate::dayOf(double(endSerial), date1904, end.year, end.month, end.day);
+
+    unit = unit.toUpper();
+    if (unit == QLatin1String("Y"))
+        return double(completeMonths(start, end) / 12);
+    if (unit == QLatin1String("M"))
+        return double(completeMonths(start, end));
+    if (unit == QLatin1String("D"))
+        return double(endSerial - startSerial);
+    if (unit == QLatin1String("YM"))
+        return double(completeMonths(start, end) % 12);
+    if (unit == QLatin1String("MD")) {
+        if (end.day >= start.day)
+            return double(end.day - start.day);
+        // Counted from the start's day in the month before the end, that
+        // day rolling into the end's month when the month is shorter.
+        return double(endSerial - serialOf(end.year, end.month - 1, start.day, date1904));
+    }
+    if (unit == QLatin1String("YD")) {
+        qint64 anniversary = serialOf(end.year, start.month, start.day, date1904);
+        if (anniversary > endSerial)
+            anniversary = serialOf(end.year - 1, start.month, start.day, date1904);
+        return double(endSerial - anniversary);
+    }
+    return numberError();
+}
+
+CalcValue daysBetween(CalcCall &call)
+{
+    qint64 end = 0;
+    qint64 start = 0;
+    if (!dayArgument(call, 0, end) || !dayArgument(call, 1, start))
+        return call.error();
+    return double(end - start);
+}
+
+// The days of a holidays argument, sorted.
+bool holidaysArgument(CalcCall &call, int index, std::vector<qint64> &holidays)
+{
+    if (call.isMissing(index))
+        return true;
+    const bool date1904 = call.isDate1904();
+    CalcError failure = CalcError::Value;
+    const bool complete = call.forEach(index, [&](const CalcValue &value, bool) {
+        double serial = 0;
+        if (value.isError()) {
+            failure = value.errorValue();
+            return false;
+        }
+        if (value.isNumber()) {
+            serial = value.number();
+        } else if (!value.isText() || !CalcCoercion::textToNumber(value.text(), date1904, serial)) {
+            failure = CalcError::Value;
+            return false;
+        }
+        if (serial < 0) {
+            failure = CalcError::Number;
+            return false;
+        }
+        holidays.push_back(qint64(std::floor(qMin(serial, 1e9))));
+        return true;
+    });
+    if (!complete) {
+        call.setError(failure);
+        return false;
+    }
+    std::sort(holidays.begin(), holidays.end());
+    holidays.erase(std::unique(holidays.begin(), holidays.end()), holidays.end());
+    return true;
+}
+
+// Monday to Friday from first to last, both included.
+qint64 weekdaysBetween(qint64 first, qint64 last, bool date1904)
+{
+    const qint64 total = last - first + 1;
+    qint64 count = total / 7 * 5;
+    for (qint64 serial = first + total / 7 * 7; serial <= last; ++serial) {
+        if (!isWeekend(serial, date1904))
+            ++count;
+    }
+    return count;
+}
+
+CalcValue networkDays(CalcCall &call)
+{
+    qint64 start = 0;
+    qint64 end = 0;
+    std::vector<qint64> holidays;
+    if (!dayArgument(call, 0, start) || !dayArgument(call, 1, end) || !holidaysArgument(call, 2, holidays))
+        return call.error();
+    const bool date1904 = call.isDate1904();
+    const qint64 first = qMin(start, end);
+    const qint64 last = qMax(start, end);
+    qint64 count = weekdaysBetween(first, last, date1904);
+    for (const qint64 holiday : holidays) {
+        if (holiday >= first && holiday <= last && !isWeekend(holiday, date1904))
+            --count;
+    }
+    return double(start <= end ? count : -count);
+}
+
+CalcValue workDay(CalcCall &call)
+{
+    qint64 serial = 0;
+    double workdays = 0;
+    std::vector<qint64> holidays;
+    if (!dayArgument(call, 0, serial) || !truncatedArgument(call, 1, workdays, 0)
+        || !holidaysArgument(call, 2, holidays))
+        return call.error();
+    const bool date1904 = call.isDate1904();
+    const qint64 last = qint64(lastSerial(date1904));
+    if (std::abs(workdays) > double(last))
+        return numberError();
+    const int step = workdays < 0 ? -1 : 1;
+    for (qint64 remaining = qint64(std::abs(workdays)); remaining > 0;) {
+        serial += step;
+        if (serial < 0 || serial > last)
+            return numberError();
+        if (!isWeekend(serial, date1904) && !std::binary_search(holidays.begin(), holidays.end(), serial))
+            --remaining;
+    }
+    return double(serial);
+}
+
+double serialOfNow(const QDateTime &now, bool date1904, bool withTime)
+{
+    const QDate date = now.date();
+    double serial = 0;
+    CalcDate::serialOf(date.year(), date.month(), date.day(), date1904, serial);
+    if (withTime)
+        serial += now.time().msecsSinceStartOfDay() / (secondsPerDay * 1000);
+    return serial;
+}
+
+CalcValue today(CalcCall &call)
+{
+    return serialOfNow(QDateTime::currentDateTime(), call.isDate1904(), false);
+}
+
+CalcValue now(CalcCall &call)
+{
+    return serialOfNow(QDateTime::currentDateTime(), call.isDate1904(), true);
+}
+
+const CalcFunction dateFunctions[] = {
+    { "DATE", 3, 3, "S", dateOfYearMonthDay, false },
+    { "TIME", 3, 3, "S", timeOfDayOf, false },
+    { "DATEVALUE", 1, 1, "S", dateValue, false },
+    { "TIMEVALUE", 1, 1, "S", timeValue, false },
+    { "YEAR", 1, 1, "S", yearOf, false },
+    { "MONTH", 1, 1, "S", monthOf, false },
+    { "DAY", 1, 1, "S", dayOfMonth, false },
+    { "HOUR", 1, 1, "S", hourOf, false },
+    { "MINUTE", 1, 1, "S", minuteOf, false },
+    { "SECOND", 1, 1, "S", secondOf, false },
+    { "WEEKDAY", 1, 2, "S", weekday, false },
+    { "WEEKNUM", 1, 2, "S", weekNum, false },
+    { "EDATE", 2, 2, "S", eDate, false },
+    { "EOMONTH", 2, 2, "S", eoMonth, false },
+    { "DATEDIF", 3, 3, "S", dateDif, false },
+    { "DAYS", 2, 2, "S", daysBetween, false },
+    { "NETWORKDAYS", 2, 3, "SSR", networkDays, false },
+    { "WORKDAY", 2, 3, "SSR", workDay, false },
+    { "TODAY", 0, 0, "S", today, true },
+    { "NOW", 0, 0, "S", now, true },
+};
+
+} // namespace
+
+CalcFunctionTable calcDateFunctions()
+{
+    return { dateFunctions, int(std::size(dateFunctions)) };
+}
+
+} // namespace Spreadsheet
