@@ -52,6 +52,9 @@ bool CalcCriterion::matches(const CalcValue &value) const
     case Equal:
         return equals(value);
     case NotEqual:
+        // "<>" alone: every cell that is not blank, empty texts too.
+        if (m_operand.isText() && m_operand.text().isEmpty())
+            return !value.isBlank();
         return !equals(value);
     default:
         return ordered(value);

@@ -27,20 +27,16 @@ quint64 cellKey(int row, int column)
     return WorksheetPrivate::formulaKey(row, column);
 }
 
-QString foldedKey(const CalcValue &value)
+// A column's sheet, column and first row as one number.
+quint64 areaKey(const CalcArea &area)
 {
-    switch (value.type()) {
-    case CalcValue::Number:
-        return QLatin1Char('n') + QString::number(value.number(), 'g', 15);
-    case CalcValue::Text:
-        return QLatin1Char('t') + value.text().toCaseFolded();
-    case CalcValue::Boolean:
-        return value.booleanValue() ? QStringLiteral("bT") : QStringLiteral("bF");
-    case CalcValue::Error:
-        return QLatin1Char('e') + QString::number(int(value.errorValue()));
-    default:
-        return QString();
-    }
+    return quint64(quint16(area.sheet)) << 48 | quint64(area.left) << 32 | quint64(quint32(area.top));
+}
+
+// A number as the 15 digits a cell shows give it.
+double shownNumber(double number)
+{
+    return QString::number(number, 'g', 15).toDouble();
 }
 
 } // namespace
@@ -61,9 +57,47 @@ struct CalcEngine::Sheet
     int lastColumn = 0;
 };
 
+struct CalcEngine::RunningSums
+{
+    std::vector<double> totals;   // of the rows from the first to each
+    int errorRow = -1;            // the first row (index) holding an error
+    CalcValue error;
+};
+
+// The first row of every value of a column's part, for exact lookups:
+// numbers as their 15 digits give them, texts without regard to case.
 struct CalcEngine::ColumnIndex
 {
-    QHash<QString, int> firstRows;   // folded value → first row holding it
+    int bottom = 0;
+    QHash<double, int> numbers;
+    QHash<QString, int> texts;
+    int rowOfTrue = -1;
+    int rowOfFalse = -1;
+
+    void add(const CalcValue &value, int row)
+    {
+        if (value.isNumber())
+            numbers.insert(shownNumber(value.number()), row);
+        else if (value.isText())
+            texts.insert(value.text().toCaseFolded(), row);
+        else if (value.isBoolean())
+            (value.booleanValue() ? rowOfTrue : rowOfFalse) = row;
+    }
+    // The rows are added bottom up, so that the first of equal values stays.
+    int find(const CalcValue &value) const
+    {
+        if (value.isNumber()) {
+            const auto exact = numbers.constFind(value.number());
+            if (exact != numbers.constEnd())
+                return exact.value();
+            return numbers.value(shownNumber(value.number()), -1);
+        }
+        if (value.isText())
+            return texts.value(value.text().toCaseFolded(), -1);
+        if (value.isBoolean())
+            return value.booleanValue() ? rowOfTrue : rowOfFalse;
+        return -1;
+    }
 };
 
 CalcEngine::CalcEngine(Workbook *workbook)
@@ -575,26 +609,63 @@ std::shared_ptr<const CalcFormula> CalcEngine::parse(const QString &text, int ro
     return m_parser.parse(text, FormulaTokenizer::tokenize(text), row, column);
 }
 
+bool CalcEngine::columnSum(const CalcArea &area, CalcValue &sum)
+{
+    constexpr int shortest = 32;   // shorter ones are added as they are
+    if (area.left != area.right || area.rows() < shortest || !isWorksheet(area.sheet))
+        return false;
+    std::shared_ptr<RunningSums> &sums = m_runningSums[areaKey(area)];
+    if (!sums)
+        sums = std::make_shared<RunningSums>();
+    const int wanted = qMin(area.bottom, qMax(m_sheets[size_t(area.sheet)].lastRow, area.top)) - area.top + 1;
+    const WorksheetPrivate *d = m_sheets[size_t(area.sheet)].d;
+    while (int(sums->totals.size()) < wanted) {
+        const int row = area.top + int(sums->totals.size());
+        const StoredCell *cell = d->cells.find(row, area.left);
+        double number = 0;
+        if (cell) {
+            if (cell->flags & StoredCell::Calculating) {
+                m_missing.push_back({ area.sheet, row, area.left });
+                return false;
+            }
+            const CalcValue value = valueOf(area.sheet, row, *cell);
+            if (value.isNumber())
+                number = value.number();
+            else if (value.isError() && sums->errorRow < 0) {
+                sums->errorRow = int(sums->totals.size());
+                sums->error = value;
+            }
+        }
+        sums->totals.push_back((sums->totals.empty() ? 0 : sums->totals.back()) + number);
+    }
+    if (sums->errorRow >= 0 && sums->errorRow < wanted)
+        sum = sums->error;
+    else
+        sum = CalcValue(wanted > 0 ? sums->totals[size_t(wanted - 1)] : 0.0);
+    return true;
+}
+
 bool CalcEngine::findInColumn(const CalcArea &column, const CalcValue &key, int &row)
 {
     const CalcArea used = usedPart(column);
-    const QString indexKey = QStringLiteral("%1|%2|%3|%4").arg(used.sheet).arg(used.left).arg(used.top).arg(used.bottom);
-    auto index = m_columnIndexes.value(indexKey);
-    if (!index) {
+    std::shared_ptr<ColumnIndex> &index = m_columnIndexes[areaKey(used)];
+    if (!index || index->bottom != used.bottom) {
         const size_t missingBefore = m_missing.size();
-        auto built = std::make_shared<ColumnIndex>();
-        visitCells(used, [&built](int cellRow, int, const CalcValue &value) {
-            const QString folded = foldedKey(value);
-            if (!built->firstRows.contains(folded))
-                built->firstRows.insert(folded, cellRow);
+        std::vector<std::pair<int, CalcValue>> values;
+        visitCells(used, [&values](int cellRow, int, const CalcValue &value) {
+            values.emplace_back(cellRow, value);
             return true;
         });
-        if (m_missing.size() != missingBefore)
+        if (m_missing.size() != missingBefore) {
+            index.reset();
             return false;
-        index = built;
-        m_columnIndexes.insert(indexKey, index);
+        }
+        index = std::make_shared<ColumnIndex>();
+        index->bottom = used.bottom;
+        for (auto it = values.rbegin(); it != values.rend(); ++it)
+            index->add(it->second, it->first);
     }
-    row = index->firstRows.value(foldedKey(key), -1);
+    row = index->find(key);
     return true;
 }
 

@@ -68,6 +68,13 @@ public:
     // array, a name it cannot read): the cell keeps its value.
     void setUncomputable() { m_uncomputable = true; }
 
+    // The sum of the numbers of a tall single column (texts, booleans and
+    // blanks add nothing), or its first error, from running sums kept per
+    // column and first row: a column of growing totals ("=SUM(C$2:C9)",
+    // "=SUM(C$2:C10)", ...) costs one addition per row, not a pass over
+    // the range each. False when the area is not such a column or holds a
+    // formula not computed yet (then the caller adds the cells itself).
+    bool columnSum(const CalcArea &area, CalcValue &sum);
     // The position of the first row at or after top in a single column
     // whose value equals the key, for exact lookups over the column; -1
     // for none. The column's cells must be computed; false when they are
@@ -114,7 +121,9 @@ private:
     bool m_cycle = false;
     QString m_errorString;
     struct ColumnIndex;
-    QHash<QString, std::shared_ptr<ColumnIndex>> m_columnIndexes;
+    struct RunningSums;
+    QHash<quint64, std::shared_ptr<RunningSums>> m_runningSums;   // by areaKey
+    QHash<quint64, std::shared_ptr<ColumnIndex>> m_columnIndexes;   // by areaKey
 };
 
 } // namespace Spreadsheet

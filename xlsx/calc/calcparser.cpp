@@ -2,6 +2,8 @@
 
 #include "calcvalue_p.h"
 
+#include <algorithm>
+
 namespace Spreadsheet {
 
 namespace {
@@ -483,13 +485,22 @@ bool isVolatile(const CalcNode &node)
     return false;
 }
 
+// Called for every reference of every formula a calculation meets: digits
+// written by hand, without a string of their own.
 void appendEdge(QString &key, int value, bool absolute)
 {
-    if (!absolute)
-        key += QLatin1Char('[');
-    key += QString::number(value);
-    if (!absolute)
-        key += QLatin1Char(']');
+    QChar digits[16];
+    int length = 0;
+    unsigned magnitude = value < 0 ? 0u - unsigned(value) : unsigned(value);
+    do {
+        digits[length++] = QLatin1Char(char('0' + magnitude % 10));
+        magnitude /= 10;
+    } while (magnitude);
+    if (value < 0)
+        digits[length++] = QLatin1Char('-');
+    std::reverse(digits, digits + length);
+    key += absolute ? QLatin1Char('R') : QLatin1Char('[');
+    key.append(digits, length);
 }
 
 } // namespace
@@ -521,16 +532,13 @@ QString CalcParser::shapeKey(const QString &text, const QVector<FormulaToken> &t
         }
         const FormulaReference &reference = token.reference;
         key += reference.prefixText;
-        key += QLatin1Char('R');
+        key += QLatin1Char(char('0' + int(reference.kind)));
         const FormulaReference::Edge *edges[] = { &reference.first, &reference.last };
         for (const FormulaReference::Edge *edge : edges) {
             appendEdge(key, edge->row ? edge->row - (edge->rowAbsolute ? 0 : row) : 0, edge->rowAbsolute || !edge->row);
-            key += QLatin1Char('C');
             appendEdge(key, edge->column ? edge->column - (edge->columnAbsolute ? 0 : column) : 0,
                        edge->columnAbsolute || !edge->column);
-            key += QLatin1Char(';');
         }
-        key += QString::number(int(reference.kind));
         key += reference.name;
     }
     return key;

@@ -508,17 +508,13 @@ CalcValue offset(CalcCall &call)
     if (!call.integer(1, down) || !call.integer(2, across) || !call.integer(3, height, base.rows())
         || !call.integer(4, width, base.columns()))
         return call.error();
-    if (height == 0 || width == 0)
+    if (height < 1 || width < 1)
         return error(CalcError::Reference);
     CalcArea area = base;
-    qint64 top = base.top + down;
-    qint64 left = base.left + across;
-    qint64 bottom = top + height + (height > 0 ? -1 : 1);
-    qint64 right = left + width + (width > 0 ? -1 : 1);
-    if (bottom < top)
-        std::swap(top, bottom);
-    if (right < left)
-        std::swap(left, right);
+    const qint64 top = base.top + down;
+    const qint64 left = base.left + across;
+    const qint64 bottom = top + height - 1;
+    const qint64 right = left + width - 1;
     if (top < 1 || left < 1 || bottom > maximumRows || right > maximumColumns)
         return error(CalcError::Reference);
     area.top = int(top);

@@ -7,6 +7,8 @@ namespace Spreadsheet {
 
 namespace {
 
+constexpr double pi = 3.14159265358979323846;
+
 CalcValue error(CalcError kind)
 {
     return CalcValue::error(kind);
@@ -65,18 +67,30 @@ CalcValue sum(CalcCall &call)
     double total = 0;
     double compensation = 0;
     double largest = 0;
-    const CalcValue failure = CalcNumbers::forEachNumber(call, 0, call.count() - 1, CalcNumbers::NumbersOnly,
-                                                         [&](double n) {
-                                                             largest = qMax(largest, std::fabs(n));
-                                                             const double t = total + n;
-                                                             if (std::fabs(total) >= std::fabs(n))
-                                                                 compensation += (total - t) + n;
-                                                             else
-                                                                 compensation += (n - t) + total;
-                                                             total = t;
-                                                         });
-    if (failure.isError())
-        return failure;
+    const auto add = [&](double n) {
+        largest = qMax(largest, std::fabs(n));
+        const double t = total + n;
+        if (std::fabs(total) >= std::fabs(n))
+            compensation += (total - t) + n;
+        else
+            compensation += (n - t) + total;
+        total = t;
+    };
+    CalcEngine &engine = call.evaluator().engine();
+    for (int i = 0; i < call.count(); ++i) {
+        // Tall columns from their running sums.
+        const CalcValue &argument = call.at(i);
+        CalcValue columnTotal;
+        if (argument.isReference() && argument.areaCount() == 1 && engine.columnSum(argument.area(), columnTotal)) {
+            if (columnTotal.isError())
+                return columnTotal;
+            add(columnTotal.number());
+            continue;
+        }
+        const CalcValue failure = CalcNumbers::forEachNumber(call, i, i, CalcNumbers::NumbersOnly, add);
+        if (failure.isError())
+            return failure;
+    }
     // What is left of numbers that cancel out is 0, as it is for "-".
     const double sum = total + compensation;
     return result(std::fabs(sum) < largest * 3.5527136788005009e-15 ? 0 : sum);
@@ -308,9 +322,9 @@ CalcValue logarithm10(CalcCall &call)
     return unary(call, [](double x) { return x <= 0 ? error(CalcError::Number) : result(std::log10(x)); });
 }
 
-CalcValue pi(CalcCall &)
+CalcValue piFunction(CalcCall &)
 {
-    return CalcValue(M_PI);
+    return CalcValue(pi);
 }
 
 CalcValue randomFunction(CalcCall &call)
@@ -333,18 +347,17 @@ CalcValue randomBetween(CalcCall &call)
 
 CalcValue degrees(CalcCall &call)
 {
-    return unary(call, [](double x) { return result(x * 180 / M_PI); });
+    return unary(call, [](double x) { return result(x * 180 / pi); });
 }
 
 CalcValue radians(CalcCall &call)
 {
-    return unary(call, [](double x) { return result(x * M_PI / 180); });
+    return unary(call, [](double x) { return result(x * pi / 180); });
 }
 
-// Spreadsheet programs refuse angles past 2^27.
 CalcValue trigonometric(CalcCall &call, double (*f)(double))
 {
-    return unary(call, [f](double x) { return std::fabs(x) >= 134217728 ? error(CalcError::Number) : result(f(x)); });
+    return unary(call, [f](double x) { return result(f(x)); });
 }
 
 CalcValue sine(CalcCall &call)
@@ -387,7 +400,7 @@ const CalcFunction functions[] = {
     { "LN", 1, 1, "S", naturalLogarithm, false },
     { "LOG", 1, 2, "S", logarithm, false },
     { "LOG10", 1, 1, "S", logarithm10, false },
-    { "PI", 0, 0, "", pi, false },
+    { "PI", 0, 0, "", piFunction, false },
     { "RAND", 0, 0, "", randomFunction, true },
     { "RANDBETWEEN", 2, 2, "S", randomBetween, true },
     { "DEGREES", 1, 1, "S", degrees, false },

@@ -45,19 +45,29 @@ QString textOf(const CalcValue &value)
     }
 }
 
+// A number argument; the default only when the call stops before it (an
+// argument left empty, "LEFT(A1,)", is 0).
+bool optionalNumber(CalcCall &call, int index, double omitted, double &value)
+{
+    if (index >= call.count()) {
+        value = omitted;
+        return true;
+    }
+    return call.number(index, value);
+}
+
 // A count or position argument, truncated toward zero and clamped to what
-// a text can hold; below minimum it is #VALUE!.
-bool countArgument(CalcCall &call, int index, double missing, double minimum, int &count)
+// a text can hold; below minimum (before truncation) it is #VALUE!.
+bool countArgument(CalcCall &call, int index, double omitted, double minimum, int &count)
 {
     double value = 0;
-    if (!call.number(index, value, missing))
+    if (!optionalNumber(call, index, omitted, value))
         return false;
-    value = std::trunc(value);
     if (value < minimum) {
         call.setError(CalcError::Value);
         return false;
     }
-    count = int(qMin(value, double(maximumTextLength) + 1));
+    count = int(qMin(std::trunc(value), double(maximumTextLength) + 1));
     return true;
 }
 
@@ -99,12 +109,39 @@ CalcValue mid(CalcCall &call)
     return text.mid(start - 1, count);
 }
 
+constexpr char16_t sharpS = 0x00DF;
+constexpr char16_t capitalSharpS = 0x1E9E;
+constexpr char16_t capitalIWithDot = 0x0130;
+
+// Capitals as the full Unicode mapping gives them (the ligature "fi" as
+// "FI"), except that the sharp s keeps to one letter, its capital.
+QString upperCase(QString text)
+{
+    text.replace(QChar(sharpS), QChar(capitalSharpS));
+    return text.toUpper();
+}
+
+// Small letters as the full Unicode mapping gives them, except that the
+// capital I with dot stays as it is.
+QString lowerCase(const QString &text)
+{
+    QStringList parts = text.split(QChar(capitalIWithDot));
+    for (QString &part : parts)
+        part = part.toLower();
+    return parts.join(QChar(capitalIWithDot));
+}
+
+QChar capitalOf(QChar c)
+{
+    return c == QChar(sharpS) ? QChar(capitalSharpS) : c.toUpper();
+}
+
 CalcValue upper(CalcCall &call)
 {
     QString text;
     if (!call.text(0, text))
         return call.error();
-    return text.toUpper();
+    return upperCase(text);
 }
 
 CalcValue lower(CalcCall &call)
@@ -112,7 +149,7 @@ CalcValue lower(CalcCall &call)
     QString text;
     if (!call.text(0, text))
         return call.error();
-    return text.toLower();
+    return lowerCase(text);
 }
 
 // Capitals for the first letter of each run of letters, small letters for
@@ -125,7 +162,7 @@ CalcValue proper(CalcCall &call)
     bool afterLetter = false;
     for (QChar &c : text) {
         if (c.isLetter()) {
-            c = afterLetter ? c.toLower() : c.toUpper();
+            c = afterLetter ? c.toLower() : capitalOf(c);
             afterLetter = true;
         } else {
             afterLetter = false;
@@ -320,7 +357,7 @@ CalcValue substitute(CalcCall &call)
     if (!call.text(0, text) || !call.text(1, oldText) || !call.text(2, newText))
         return call.error();
     int instance = 0;
-    if (call.has(3) && !countArgument(call, 3, 1, 1, instance))
+    if (call.count() > 3 && !countArgument(call, 3, 1, 1, instance))
         return call.error();
     if (oldText.isEmpty())
         return text;
@@ -353,8 +390,29 @@ CalcValue replace(CalcCall &call)
     return textResult(text.left(position) + newText + text.mid(position + count));
 }
 
+// A text case-folded character by character, as many characters as the
+// folding makes (the sharp s as "ss"), with the position in the text each
+// comes from.
+struct FoldedText
+{
+    QString text;
+    std::vector<int> origins;
+};
+
+FoldedText caseFolded(const QString &text)
+{
+    FoldedText folded;
+    for (int i = 0; i < text.size(); ++i) {
+        const QString part = QString(text.at(i)).toCaseFolded();
+        folded.text += part;
+        folded.origins.insert(folded.origins.end(), size_t(part.size()), i);
+    }
+    folded.origins.push_back(int(text.size()));
+    return folded;
+}
+
 // A text to search for with "?" for any one character, "*" for any run of
-// them and "~" making the next of the three a plain character; letter case
+// them and "~" making the character after it a plain one; letter case
 // does not count.
 class WildcardPattern
 {
@@ -362,19 +420,20 @@ public:
     explicit WildcardPattern(const QString &pattern)
     {
         for (int i = 0; i < pattern.size(); ++i) {
-            QChar c = pattern.at(i);
-            Kind kind = Literal;
-            if (c == QLatin1Char('~') && i + 1 < pattern.size() && isSpecial(pattern.at(i + 1)))
-                c = pattern.at(++i);
+            const QChar c = pattern.at(i);
+            if (c == QLatin1Char('~') && i + 1 < pattern.size())
+                addLiteral(pattern.at(++i));
             else if (c == QLatin1Char('?'))
-                kind = AnyCharacter;
+                m_tokens.push_back({ AnyCharacter, c });
             else if (c == QLatin1Char('*'))
-                kind = AnyRun;
-            m_tokens.push_back({ kind, c.toCaseFolded() });
+                m_tokens.push_back({ AnyRun, c });
+            else
+                addLiteral(c);
         }
     }
 
-    // Whether the pattern matches the text from position on, up to any end.
+    // Whether the pattern matches the folded text from position on, up to
+    // any end.
     bool matchesAt(const QString &foldedText, int position) const
     {
         const int tokenCount = int(m_tokens.size());
@@ -409,25 +468,22 @@ private:
         QChar character;
     };
 
-    static bool isSpecial(QChar c) { return c == QLatin1Char('?') || c == QLatin1Char('*') || c == QLatin1Char('~'); }
+    void addLiteral(QChar c)
+    {
+        for (const QChar folded : QString(c).toCaseFolded())
+            m_tokens.push_back({ Literal, folded });
+    }
 
     std::vector<Token> m_tokens;
 };
 
-QString caseFolded(const QString &text)
-{
-    QString folded = text;
-    for (QChar &c : folded)
-        c = c.toCaseFolded();
-    return folded;
-}
-
-// The arguments FIND and SEARCH share; the start is 1 to one past the end.
+// The arguments FIND and SEARCH share; the start is 1 to the length of the
+// text searched.
 bool searchArguments(CalcCall &call, QString &needle, QString &haystack, int &start)
 {
     if (!call.text(0, needle) || !call.text(1, haystack) || !countArgument(call, 2, 1, 1, start))
         return false;
-    if (start > haystack.size() + 1) {
+    if (start > haystack.size()) {
         call.setError(CalcError::Value);
         return false;
     }
@@ -447,6 +503,8 @@ CalcValue find(CalcCall &call)
     return double(position + 1);
 }
 
+// The first place at or after start where the pattern matches, counted on
+// the characters of the text (a match begins with a whole one).
 CalcValue search(CalcCall &call)
 {
     QString needle;
@@ -455,12 +513,12 @@ CalcValue search(CalcCall &call)
     if (!searchArguments(call, needle, haystack, start))
         return call.error();
     const WildcardPattern pattern(needle);
-    const QString folded = caseFolded(haystack);
-    for (int position = start - 1; position <= folded.size(); ++position) {
-        if (position == folded.size() && !needle.isEmpty())
-            break;
-        if (pattern.matchesAt(folded, position))
-            return double(position + 1);
+    const FoldedText folded = caseFolded(haystack);
+    for (int position = 0; position < folded.text.size(); ++position) {
+        const int origin = folded.origins[size_t(position)];
+        const bool startsCharacter = position == 0 || folded.origins[size_t(position - 1)] != origin;
+        if (origin >= start - 1 && startsCharacter && pattern.matchesAt(folded.text, position))
+            return double(origin + 1);
     }
     return valueError();
 }
@@ -473,6 +531,8 @@ CalcValue formatAsText(CalcCall &call)
     QString code;
     if (!call.text(1, code))
         return call.error();
+    if (code.isEmpty())
+        return QString();
     bool ok = false;
     QString result;
     double number = 0;
@@ -538,7 +598,7 @@ CalcValue fixed(CalcCall &call)
     bool noCommas = false;
     if (!call.number(0, number) || !call.number(1, decimals, 2) || !call.boolean(2, noCommas, false))
         return call.error();
-    decimals = std::trunc(decimals);
+    decimals = std::floor(decimals);
     if (decimals > maximumFixedDecimals)
         return valueError();
     const int places = int(qMax(decimals, -400.0));
@@ -560,8 +620,10 @@ CalcValue rept(CalcCall &call)
     double times = 0;
     if (!call.text(0, text) || !call.number(1, times))
         return call.error();
+    if (times < 0)
+        return valueError();
     times = std::trunc(times);
-    if (times < 0 || (!text.isEmpty() && times * text.size() > maximumTextLength))
+    if (!text.isEmpty() && times * text.size() > maximumTextLength)
         return valueError();
     if (text.isEmpty())
         return QString();
