@@ -4,6 +4,7 @@
 // them (written by hand), the order of computing, cycles, array and shared
 // formulas, and the computed values as other readers see them in the file.
 #include "hosttools.h"
+#include "packageentries.h"
 #include "spreadsheet/spreadsheet.h"
 
 #include <QBuffer>
@@ -306,21 +307,24 @@ QJsonObject computedByLibreOffice(const QString &path, const QString &folder)
     return parsed.object();
 }
 
-// What openpyxl reads as the cached values of a sheet's column A (the
-// saved results), one per line: "n 5", "s text", "b True", "e #N/A".
-QStringList readByOpenpyxl(const QString &path, const QString &sheet)
+// What openpyxl reads as the cached values of a sheet's column (the saved
+// results), one per row: "n 5", "s text", "b True", "e #N/A".
+QStringList readByOpenpyxl(const QString &path, const QString &sheet, int column)
 {
     QProcess process;
     process.start(HostTools::program(QStringLiteral("python3")),
                   { QStringLiteral("-c"),
                     QStringLiteral("import sys, openpyxl\n"
                                    "ws = openpyxl.load_workbook(sys.argv[1], data_only=True)[sys.argv[2]]\n"
-                                   "for row in ws.iter_rows(min_col=1, max_col=1):\n"
+                                   "for row in ws.iter_rows(min_col=int(sys.argv[3]), max_col=int(sys.argv[3])):\n"
                                    "    c = row[0]\n"
-                                   "    print(c.data_type, '' if c.value is None else c.value)\n"),
-                    HostTools::path(path), sheet });
+                                   "    kind = 's' if c.data_type == 'str' else c.data_type\n"
+                                   "    print(kind, '' if c.value is None else c.value)\n"),
+                    HostTools::path(path), sheet, QString::number(column) });
     process.waitForFinished(120000);
-    return QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'));
+    lines.removeLast();
+    return lines;
 }
 
 } // namespace
@@ -331,6 +335,9 @@ class CalculationTest : public QObject
 
 private slots:
     void matchesLibreOfficeAndDocumentation();
+    void ordersChainsAndKeepsWhatItCannotCompute();
+    void fillsArrayAndSharedFormulas();
+    void countsDatesInBothSystems();
 };
 
 // One workbook holds every formula: LibreOffice computes it from the file
@@ -379,6 +386,171 @@ void CalculationTest::matchesLibreOfficeAndDocumentation()
     for (const QString &failure : failures)
         qWarning().noquote() << failure;
     QCOMPARE(failures.size(), 0);
+
+    // The file after the calculation carries the values, each of its type.
+    const QString after = folder.filePath(QStringLiteral("after.xlsx"));
+    QVERIFY(document.saveToFile(after));
+    const QStringList read = readByOpenpyxl(after, QStringLiteral("Data"), comparedColumn);
+    QCOMPARE(read.size(), compared);
+    SheetReader reader;
+    QVERIFY(reader.open(after));
+    QHash<int, QVariant> streamed;
+    while (reader.readRow())
+        streamed.insert(reader.rowNumber(), reader.values().value(comparedColumn - 1));
+    for (int i = 0; i < compared; ++i) {
+        const QSharedPointer<SheetCell> stored = sheet->cellAt(i + 1, comparedColumn);
+        const SheetCell &cell = *stored;
+        QString expected;
+        switch (cell.kind()) {
+        case CellKind::Boolean: expected = cell.value().toBool() ? "b True" : "b False"; break;
+        case CellKind::Error: expected = QStringLiteral("e ") + cell.value().toString(); break;
+        case CellKind::FormulaString: expected = QStringLiteral("s ") + cell.value().toString(); break;
+        default: expected = QStringLiteral("n ") + QString::number(cell.value().toDouble(), 'g', 17); break;
+        }
+        QString openpyxl = read[i];
+        if (openpyxl.startsWith(QLatin1String("n ")) && openpyxl.size() > 2)
+            openpyxl = QStringLiteral("n ") + QString::number(openpyxl.mid(2).toDouble(), 'g', 17);
+        QCOMPARE(openpyxl, expected);
+        QCOMPARE(streamed.value(i + 1), cell.value());
+    }
+}
+
+// A chain written bottom up and across sheets comes out whole; a cycle and
+// the formulas the engine cannot compute keep the values they had, and
+// what reads them reads those.
+void CalculationTest::ordersChainsAndKeepsWhatItCannotCompute()
+{
+    Document document;
+    Worksheet *first = document.activeWorksheet();
+    document.addSheet(QStringLiteral("Second sheet"));
+    auto *second = static_cast<Worksheet *>(document.workbook()->sheet(1));
+    constexpr int chain = 20000;
+    for (int row = 1; row < chain; ++row)
+        first->writeFormula(row, 1, CellFormula(QStringLiteral("A%1+1").arg(row + 1)));
+    first->writeNumber(chain, 1, 1);
+    first->writeFormula(1, 2, CellFormula(QStringLiteral("'Second sheet'!A1*2")));
+    second->writeFormula(1, 1, CellFormula(QStringLiteral("Sheet1!A1+Sheet1!A2")));
+    // A cycle, and formulas of what the engine lacks, with the values a
+    // spreadsheet program left in them.
+    first->writeFormula(1, 3, CellFormula(QStringLiteral("C2+1")), Format(), 7);
+    first->writeFormula(2, 3, CellFormula(QStringLiteral("C1+1")), Format(), 8);
+    first->writeFormula(3, 3, CellFormula(QStringLiteral("C1*10")));
+    first->writeFormula(4, 3, CellFormula(QStringLiteral("SUM(C4:C5)")), Format(), 3);
+    first->writeFormula(1, 4, CellFormula(QStringLiteral("NEWFUNCTION(1)")), Format(), 42);
+    first->writeFormula(2, 4, CellFormula(QStringLiteral("D1+1")));
+    first->writeFormula(3, 4, CellFormula(QStringLiteral("[1]Sheet1!A1")), Format(), 5);
+    first->writeFormula(4, 4, CellFormula(QStringLiteral("SUM(Table1[Amount])")), Format(), 6);
+    first->writeFormula(5, 4, CellFormula(QStringLiteral("SUM(D3:D4)")));
+    first->writeFormula(6, 4, CellFormula(QStringLiteral("SUM(1,")), Format(), 9);
+
+    QVERIFY(!document.calculate());
+    QCOMPARE(document.errorString(), QStringLiteral("the formula in Sheet1!C1 is part of a circular reference"));
+    QCOMPARE(first->readValue(1, 1).toDouble(), double(chain));
+    QCOMPARE(second->readValue(1, 1).toDouble(), double(2 * chain - 1));
+    QCOMPARE(first->readValue(1, 2).toDouble(), double(4 * chain - 2));
+    QCOMPARE(first->readValue(1, 3).toDouble(), 7.0);
+    QCOMPARE(first->readValue(2, 3).toDouble(), 8.0);
+    QCOMPARE(first->readValue(3, 3).toDouble(), 70.0);
+    QCOMPARE(first->readValue(4, 3).toDouble(), 3.0);
+    QCOMPARE(first->readValue(1, 4).toDouble(), 42.0);
+    QCOMPARE(first->readValue(2, 4).toDouble(), 43.0);
+    QCOMPARE(first->readValue(5, 4).toDouble(), 11.0);
+    QCOMPARE(first->readValue(6, 4).toDouble(), 9.0);
+    const QList<CellAddress> kept = { CellAddress(1, 3), CellAddress(1, 4), CellAddress(2, 3), CellAddress(3, 4),
+                                      CellAddress(4, 3), CellAddress(4, 4), CellAddress(6, 4) };
+    QCOMPARE(first->uncalculatedCells(), kept);
+    QVERIFY(second->uncalculatedCells().isEmpty());
+
+    // Mended, the next calculation computes them all and says so.
+    first->writeFormula(2, 3, CellFormula(QStringLiteral("5")));
+    first->writeFormula(4, 3, CellFormula(QStringLiteral("SUM(C5:C6)")));
+    QVERIFY2(document.calculate(), qPrintable(document.errorString()));
+    QVERIFY(document.errorString().isEmpty());
+    QCOMPARE(first->readValue(3, 3).toDouble(), 60.0);
+    QCOMPARE(first->uncalculatedCells().size(), 4);
+}
+
+// An array formula fills its range (what its result does not reach is
+// #N/A); cells that share a loaded formula each compute it moved to them.
+void CalculationTest::fillsArrayAndSharedFormulas()
+{
+    Document document;
+    Worksheet *sheet = document.activeWorksheet();
+    for (int row = 1; row <= 4; ++row) {
+        sheet->writeNumber(row, 1, row);
+        sheet->writeNumber(row, 2, 10 * row);
+    }
+    sheet->writeFormula(1, 3, CellFormula(QStringLiteral("X")));
+    for (int row = 2; row <= 4; ++row)
+        sheet->writeFormula(row, 3, CellFormula(QStringLiteral("Y")));
+    QBuffer saved;
+    saved.open(QIODevice::WriteOnly);
+    QVERIFY(document.saveToDevice(&saved));
+    const QByteArray shared = PackageEntries::editedPackage(saved.data(), [](const QString &name, QByteArray &bytes) {
+        if (name == QLatin1String("xl/worksheets/sheet1.xml")) {
+            bytes.replace("<f>X</f>", "<f t=\"shared\" ref=\"C1:C4\" si=\"0\">A1*B$1+$A$4</f>");
+            bytes.replace("<f>Y</f>", "<f t=\"shared\" si=\"0\"/>");
+        }
+        return true;
+    });
+    QBuffer package;
+    package.setData(shared);
+    package.open(QIODevice::ReadOnly);
+    Document loaded;
+    QVERIFY2(loaded.load(&package), qPrintable(loaded.errorString()));
+    sheet = loaded.activeWorksheet();
+    sheet->writeFormula(1, 5, CellFormula(QStringLiteral("A1:A3*B1:B3"), CellFormula::ArrayFormula,
+                                          CellArea(QStringLiteral("E1:F4"))));
+    sheet->writeFormula(1, 7, CellFormula(QStringLiteral("SUM(A1:A4*B1:B4)"), CellFormula::ArrayFormula,
+                                          CellArea(QStringLiteral("G1"))));
+    sheet->writeFormula(2, 7, CellFormula(QStringLiteral("SUM(E1:E3)")));
+    sheet->writeFormula(3, 7, CellFormula(QStringLiteral("SUMPRODUCT(A1:A4*B1:B4)")));
+    QVERIFY2(loaded.calculate(), qPrintable(loaded.errorString()));
+    const double sharedValues[] = { 14, 24, 34, 44 };   // A n * B1 + A4
+    for (int row = 1; row <= 4; ++row)
+        QCOMPARE(sheet->readValue(row, 3).toDouble(), sharedValues[row - 1]);
+    const double products[] = { 10, 40, 90 };
+    for (int row = 1; row <= 3; ++row) {
+        QCOMPARE(sheet->readValue(row, 5).toDouble(), products[row - 1]);
+        QCOMPARE(sheet->readValue(row, 6).toDouble(), products[row - 1]);   // one column repeats
+    }
+    QCOMPARE(sheet->readValue(4, 5).toString(), QStringLiteral("#N/A"));
+    QCOMPARE(sheet->readValue(1, 7).toDouble(), 300.0);
+    QCOMPARE(sheet->readValue(2, 7).toDouble(), 140.0);
+    QCOMPARE(sheet->readValue(3, 7).toDouble(), 300.0);
+}
+
+// The fictitious 29 February 1900 and day 0 of the 1900 system, and the
+// 1904 system, as the documentation counts them.
+void CalculationTest::countsDatesInBothSystems()
+{
+    const std::pair<const char *, const char *> days1900[] = {
+        { "DATE(1900,2,28)", "59" }, { "DATE(1900,2,29)", "60" }, { "DATE(1900,3,1)", "61" },
+        { "DAY(60)", "29" }, { "MONTH(60)", "2" }, { "DAY(0)", "0" }, { "YEAR(0)", "1900" },
+        { "WEEKDAY(1)", "1" }, { "WEEKDAY(61)", "5" }, { "DATEVALUE(\"1900-02-28\")", "59" },
+        { "DATE(2024,1,1)", "45292" }, { "TEXT(60,\"yyyy-mm-dd\")", "\"1900-02-29\"" },
+        { "EOMONTH(DATE(1900,1,15),0)", "31" }, { "DAYS(DATE(1900,3,1),DATE(1900,2,28))", "2" },
+    };
+    const std::pair<const char *, const char *> days1904[] = {
+        { "DATE(1904,1,1)", "0" }, { "DATE(2024,1,1)", "43830" }, { "YEAR(0)", "1904" },
+        { "TEXT(0,\"yyyy-mm-dd\")", "\"1904-01-01\"" }, { "DATE(1903,12,31)", "#NUM!" },
+        { "DATEVALUE(\"2024-01-01\")", "43830" }, { "WEEKDAY(0)", "6" },
+    };
+    for (bool date1904 : { false, true }) {
+        Document document;
+        Worksheet *sheet = document.activeWorksheet();
+        document.workbook()->setDate1904(date1904);
+        const auto *cases = date1904 ? days1904 : days1900;
+        const int count = date1904 ? int(sizeof days1904 / sizeof *days1904) : int(sizeof days1900 / sizeof *days1900);
+        for (int i = 0; i < count; ++i)
+            sheet->writeFormula(i + 1, 1, CellFormula(QString::fromUtf8(cases[i].first)));
+        QVERIFY(document.calculate());
+        for (int i = 0; i < count; ++i) {
+            const QSharedPointer<SheetCell> cell = sheet->cellAt(i + 1, 1);
+            QVERIFY2(matchesDocumented(*cell, QString::fromUtf8(cases[i].second)),
+                     qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(cases[i].first), shown(*cell))));
+        }
+    }
 }
 
 QTEST_MAIN(CalculationTest)
