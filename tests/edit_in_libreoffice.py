@@ -14,6 +14,7 @@ JOBS.json holds a list of jobs, done in order by one headless LibreOffice:
       {"op": "removeColumns", "sheet": S, "column": C, "count": N}
       {"op": "rename", "sheet": S, "name": NEW}
       {"op": "delete", "sheet": S}
+      {"op": "calculate"}  every formula computed, its value stored with it
       {"op": "addPivot", "sheet": S, "cell": "A12", "source": SRC, "range": "A1:D20", "name": NAME}
           a pivot table NAME at S!A12 over SRC!A1:D20 (first row headers): the
           first column as row field, the sum of the second as data field
@@ -113,6 +114,9 @@ def load(desktop, path):
 
 def apply_edit(document, edit):
     """Applies one edit of the job list to an open document."""
+    if edit["op"] == "calculate":
+        document.calculateAll()
+        return
     sheets = document.Sheets
     op, name = edit["op"], edit["sheet"]
     if not sheets.hasByName(name):

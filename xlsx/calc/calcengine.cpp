@@ -304,8 +304,12 @@ bool CalcEngine::computeCell(const Task &task)
     m_missing.clear();
     m_uncomputable = false;
     const bool isArray = formula.kind() == CellFormula::ArrayFormula;
+    const bool fillsRange =
+        isArray && formula.range().isValid() && (formula.range().rowCount() > 1 || formula.range().columnCount() > 1);
     CalcEvaluator evaluator(*this);
-    const CalcValue value = evaluator.evaluateFormula(*parsed->root, { task.sheet, task.row, task.column }, isArray);
+    CalcValue value = evaluator.evaluateFormula(*parsed->root, { task.sheet, task.row, task.column }, isArray);
+    // The cells a result still refers to are read before anything is stored.
+    value = fillsRange ? CalcValue::array(evaluator.matrixOf(value)) : evaluator.singleValue(value);
     if (!m_missing.empty())
         return false;
     cell = state.d->cells.find(task.row, task.column);
@@ -313,10 +317,10 @@ bool CalcEngine::computeCell(const Task &task)
         leaveUncalculated(task.sheet, task.row, *cell);
         return true;
     }
-    if (isArray && formula.range().isValid() && (formula.range().rowCount() > 1 || formula.range().columnCount() > 1))
-        storeArray(task.sheet, task.row, task.column, formula.range(), value);
+    if (fillsRange)
+        storeArray(task.sheet, task.row, task.column, formula.range(), value.matrix());
     else
-        store(task.sheet, task.row, *cell, evaluator.singleValue(value));
+        store(task.sheet, task.row, *cell, value);
     return true;
 }
 
@@ -431,11 +435,10 @@ void CalcEngine::store(int sheet, int row, StoredCell &cell, const CalcValue &va
 // Each cell of the formula's range takes its element of the result; a
 // single row or column repeats across the range, and what the result does
 // not reach is #N/A.
-void CalcEngine::storeArray(int sheet, int row, int column, const CellArea &range, const CalcValue &value)
+void CalcEngine::storeArray(int sheet, int row, int column, const CellArea &range, const CalcMatrix &matrix)
 {
     Sheet &state = m_sheets[size_t(sheet)];
     CalcEvaluator evaluator(*this);
-    const CalcMatrix matrix = evaluator.matrixOf(value);
     for (int r = range.firstRow(); r <= range.lastRow(); ++r) {
         for (int c = range.firstColumn(); c <= range.lastColumn(); ++c) {
             StoredCell *cell = state.d->cells.find(r, c);

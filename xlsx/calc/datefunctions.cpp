@@ -2,6 +2,7 @@
 #include "calcfunction_p.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -56,26 +57,36 @@ bool isWeekend(qint64 serial, bool date1904)
     return day == 0 || day == 6;
 }
 
-// A number argument truncated toward zero.
-bool truncatedArgument(CalcCall &call, int index, double &value, double missing)
+// A number argument truncated toward zero; the default only when the call
+// stops before it (an argument left empty is 0).
+bool truncatedArgument(CalcCall &call, int index, double &value, double omitted)
 {
-    if (!call.number(index, value, missing))
+    value = omitted;
+    if (index < call.count() && !call.number(index, value))
         return false;
     value = std::trunc(value);
     return true;
 }
 
-// A date argument as the serial number of its day: #NUM! for a negative
-// one or one past 9999-12-31.
-bool dayArgument(CalcCall &call, int index, qint64 &serial)
+// A date argument as a serial number: #NUM! for a negative one or one
+// past 9999-12-31.
+bool serialArgument(CalcCall &call, int index, double &serial)
 {
-    double value = 0;
-    if (!call.number(index, value))
+    if (!call.number(index, serial))
         return false;
-    if (value < 0 || value >= lastSerial(call.isDate1904()) + 1) {
+    if (serial < 0 || serial >= lastSerial(call.isDate1904()) + 1) {
         call.setError(CalcError::Number);
         return false;
     }
+    return true;
+}
+
+// A date argument as the serial number of its day.
+bool dayArgument(CalcCall &call, int index, qint64 &serial)
+{
+    double value = 0;
+    if (!serialArgument(call, index, value))
+        return false;
     serial = qint64(std::floor(value));
     return true;
 }
@@ -124,23 +135,29 @@ CalcValue dateOfYearMonthDay(CalcCall &call)
     return serialResult(qint64(year), qint64(month), qint64(day), call.isDate1904());
 }
 
-// The time of day of hours, minutes and seconds; whole days dropped.
+// The time of day of hours, minutes and seconds, each truncated toward
+// zero; whole days dropped. A negative time (before truncation) is #NUM!.
 CalcValue timeOfDayOf(CalcCall &call)
 {
     double units[3] = {};
+    double exactSeconds = 0;
     for (int i = 0; i < 3; ++i) {
-        if (!truncatedArgument(call, i, units[i], 0))
+        if (!call.number(i, units[i]))
             return call.error();
+        exactSeconds += units[i] * std::pow(60.0, 2 - i);
+        units[i] = std::trunc(units[i]);
         if (units[i] > maximumTimeUnit)
             return numberError();
     }
     const double seconds = units[0] * 3600 + units[1] * 60 + units[2];
-    if (seconds < 0)
+    if (seconds < 0 || exactSeconds < 0)
         return numberError();
     return std::fmod(seconds, secondsPerDay) / secondsPerDay;
 }
 
-bool dateTimeTextArgument(CalcCall &call, double &serial)
+// The text argument of DATEVALUE and TIMEVALUE read as a date, a time or
+// both.
+bool dateTimeTextArgument(CalcCall &call, QString &text, double &serial)
 {
     const CalcValue &value = call.at(0);
     if (value.isError()) {
@@ -151,22 +168,45 @@ bool dateTimeTextArgument(CalcCall &call, double &serial)
         call.setError(CalcError::Value);
         return false;
     }
+    text = value.text();
     return true;
+}
+
+// Whether a text that reads as a date or time holds a day: only then does
+// it read differently in the two date systems.
+bool hasDay(const QString &text, double serial, bool date1904)
+{
+    double other = 0;
+    return !CalcDate::parseDateTime(text, !date1904, other) || other != serial;
+}
+
+// Whether a text that reads as a date or time holds a time of day.
+bool hasTimeOfDay(const QString &text)
+{
+    static const QRegularExpression timePart(QStringLiteral(R"(:|\d\s*[ap]m?\s*$)"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    return timePart.match(text).hasMatch();
 }
 
 CalcValue dateValue(CalcCall &call)
 {
+    QString text;
     double serial = 0;
-    if (!dateTimeTextArgument(call, serial))
+    if (!dateTimeTextArgument(call, text, serial))
         return call.error();
+    if (!hasDay(text, serial, call.isDate1904()))
+        return CalcValue::error(CalcError::Value);
     return std::floor(serial);
 }
 
 CalcValue timeValue(CalcCall &call)
 {
+    QString text;
     double serial = 0;
-    if (!dateTimeTextArgument(call, serial))
+    if (!dateTimeTextArgument(call, text, serial))
         return call.error();
+    if (!hasTimeOfDay(text))
+        return CalcValue::error(CalcError::Value);
     return serial - std::floor(serial);
 }
 
@@ -194,9 +234,21 @@ CalcValue dayOfMonth(CalcCall &call)
     return double(date.day);
 }
 
-// The time of day of a serial number in whole seconds, rounded to the
-// nearest.
-bool secondsArgument(CalcCall &call, int &seconds)
+// The time of day of a serial number in seconds as a clock shows it: the
+// seconds rounded to the digits the number holds (nine decimals below a
+// day, fewer the larger the number), a day's end read as 0.
+double clockSeconds(double serial)
+{
+    const double raw = (serial - std::floor(serial)) * secondsPerDay;
+    int decimals = 9;
+    if (serial >= 1)
+        decimals = qBound(2, 10 - int(std::ceil(std::log10(serial))), 9);
+    const double scale = std::pow(10.0, decimals);
+    const double seconds = std::round(raw * scale) / scale;
+    return seconds >= secondsPerDay ? 0 : seconds;
+}
+
+bool clockArgument(CalcCall &call, double &seconds)
 {
     double value = 0;
     if (!call.number(0, value))
@@ -205,32 +257,35 @@ bool secondsArgument(CalcCall &call, int &seconds)
         call.setError(CalcError::Number);
         return false;
     }
-    seconds = int(std::llround((value - std::floor(value)) * secondsPerDay) % qint64(secondsPerDay));
+    seconds = clockSeconds(value);
     return true;
 }
 
+// Whole hours and minutes: a part of a second does not carry into them.
 CalcValue hourOf(CalcCall &call)
 {
-    int seconds = 0;
-    if (!secondsArgument(call, seconds))
+    double seconds = 0;
+    if (!clockArgument(call, seconds))
         return call.error();
-    return double(seconds / 3600);
+    return std::floor(seconds / 3600);
 }
 
 CalcValue minuteOf(CalcCall &call)
 {
-    int seconds = 0;
-    if (!secondsArgument(call, seconds))
+    double seconds = 0;
+    if (!clockArgument(call, seconds))
         return call.error();
-    return double(seconds / 60 % 60);
+    return std::fmod(std::floor(seconds / 60), 60);
 }
 
+// The seconds rounded to the nearest; 59.5 and more is 0.
 CalcValue secondOf(CalcCall &call)
 {
-    int seconds = 0;
-    if (!secondsArgument(call, seconds))
+    double seconds = 0;
+    if (!clockArgument(call, seconds))
         return call.error();
-    return double(seconds % 60);
+    const double whole = std::floor(seconds);
+    return std::fmod(std::fmod(whole, 60) + (seconds - whole >= 0.5 ? 1 : 0), 60);
 }
 
 // The day a week starts on (0 Sunday to 6 Saturday) for the return types
@@ -390,23 +445,25 @@ CalcValue dateDif(CalcCall &call)
     return numberError();
 }
 
+// The difference of two serial numbers, times of day included.
 CalcValue daysBetween(CalcCall &call)
 {
-    qint64 end = 0;
-    qint64 start = 0;
-    if (!dayArgument(call, 0, end) || !dayArgument(call, 1, start))
+    double end = 0;
+    double start = 0;
+    if (!serialArgument(call, 0, end) || !serialArgument(call, 1, start))
         return call.error();
-    return double(end - start);
+    return end - start;
 }
 
-// The days of a holidays argument, sorted.
+// The days of a holidays argument, sorted: the numbers of cells (other
+// values there skipped), a value typed as the argument read as a date.
 bool holidaysArgument(CalcCall &call, int index, std::vector<qint64> &holidays)
 {
     if (call.isMissing(index))
         return true;
     const bool date1904 = call.isDate1904();
     CalcError failure = CalcError::Value;
-    const bool complete = call.forEach(index, [&](const CalcValue &value, bool) {
+    const bool complete = call.forEach(index, [&](const CalcValue &value, bool direct) {
         double serial = 0;
         if (value.isError()) {
             failure = value.errorValue();
@@ -414,15 +471,13 @@ bool holidaysArgument(CalcCall &call, int index, std::vector<qint64> &holidays)
         }
         if (value.isNumber()) {
             serial = value.number();
+        } else if (!direct) {
+            return true;
         } else if (!value.isText() || !CalcCoercion::textToNumber(value.text(), date1904, serial)) {
             failure = CalcError::Value;
             return false;
         }
-        if (serial < 0) {
-            failure = CalcError::Number;
-            return false;
-        }
-        holidays.push_back(qint64(std::floor(qMin(serial, 1e9))));
+        holidays.push_back(qint64(std::floor(qBound(-1e9, serial, 1e9))));
         return true;
     });
     if (!complete) {

@@ -399,11 +399,18 @@ struct FoldedText
     std::vector<int> origins;
 };
 
+QString foldedCharacter(QChar c)
+{
+    if (c == QChar(sharpS) || c == QChar(capitalSharpS))
+        return QStringLiteral("ss");
+    return QString(c).toCaseFolded();
+}
+
 FoldedText caseFolded(const QString &text)
 {
     FoldedText folded;
     for (int i = 0; i < text.size(); ++i) {
-        const QString part = QString(text.at(i)).toCaseFolded();
+        const QString part = foldedCharacter(text.at(i));
         folded.text += part;
         folded.origins.insert(folded.origins.end(), size_t(part.size()), i);
     }
@@ -470,7 +477,7 @@ private:
 
     void addLiteral(QChar c)
     {
-        for (const QChar folded : QString(c).toCaseFolded())
+        for (const QChar folded : foldedCharacter(c))
             m_tokens.push_back({ Literal, folded });
     }
 

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QVector>
 
@@ -47,8 +48,18 @@ bool isDigitToken(const QVector<Token> &tokens, int i, const char *placeholders 
 
 // Reading a code
 
+// A colour, a colour number or a tag for other numerals or calendars.
+bool isKnownTag(const QString &content)
+{
+    static const QRegularExpression tags(
+        QStringLiteral("^(?:black|blue|cyan|green|magenta|red|white|yellow|colou?r\\s*\\d+|dbnum\\d+|natnum\\d+|~.*)$"),
+        QRegularExpression::CaseInsensitiveOption);
+    return tags.match(content).hasMatch();
+}
+
 // The part in square brackets: a condition, a currency or locale tag (its
-// symbol kept), an elapsed time unit, or a colour or other tag (dropped).
+// symbol kept), an elapsed time unit, or a known tag (dropped); false for
+// an empty or unknown one.
 bool readBracket(const QString &content, Section *section)
 {
     if (content.isEmpty())
@@ -68,6 +79,8 @@ bool readBracket(const QString &content, Section *section)
         const Tok kind = first == QLatin1Char('h') ? Tok::ElapsedHours
                        : first == QLatin1Char('m') ? Tok::ElapsedMinutes : Tok::ElapsedSeconds;
         section->tokens.append({kind, QString(), int(content.size())});
+    } else {
+        return isKnownTag(content);
     }
     return true;
 }
@@ -81,7 +94,10 @@ int readWord(const QString &code, int pos, Section *section)
     };
     const QChar c = code.at(pos);
     const QChar next = pos + 1 < code.size() ? code.at(pos + 1) : QChar();
-    const bool afterDigit = !section->tokens.isEmpty() && section->tokens.last().kind == Tok::Digit;
+    const QVector<Token> &tokens = section->tokens;
+    const int last = int(tokens.size()) - 1;
+    const bool afterDigit = isDigitToken(tokens, last)
+        || (last >= 0 && tokens.at(last).kind == Tok::Point && isDigitToken(tokens, last - 1));
     if (c.toLower() == QLatin1Char('e') && afterDigit && !next.isNull() && QStringLiteral("+-0#?").contains(next)) {
         const bool withSign = next == QLatin1Char('+') || next == QLatin1Char('-');
         // without a sign, as "E-": a sign only for negative exponents
@@ -154,7 +170,7 @@ void finishSection(Section *section, QVector<Section> *sections)
 }
 
 // Reads the code's sections; false for a code spreadsheet programs refuse
-// (an open quote or bracket, a dangling escape, more than four sections).
+// (an open bracket, an unknown tag in brackets, a dangling escape).
 bool parseCode(const QString &code, QVector<Section> *sections)
 {
     static const QString symbols = QStringLiteral("0#?.,%/@");
@@ -167,6 +183,11 @@ bool parseCode(const QString &code, QVector<Section> *sections)
         if (c == QLatin1Char('"') || c == QLatin1Char('[')) {
             const int end = code.indexOf(c == QLatin1Char('"') ? QLatin1Char('"') : QLatin1Char(']'), pos + 1);
             const QString content = code.mid(pos + 1, end - pos - 1);
+            if (end < 0 && c == QLatin1Char('"')) {
+                // an open quote shows itself and the rest of the code
+                section.tokens.append({Tok::Literal, code.mid(pos)});
+                break;
+            }
             if (end < 0 || (c == QLatin1Char('[') && !readBracket(content, &section)))
                 return false;
             if (c == QLatin1Char('"'))
@@ -190,7 +211,9 @@ bool parseCode(const QString &code, QVector<Section> *sections)
         }
     }
     finishSection(&section, sections);
-    return sections->size() <= 4;
+    // sections past the fourth are never chosen
+    sections->resize(qMin(int(sections->size()), 4));
+    return true;
 }
 
 // Decimal digits, rounded on the decimal text as spreadsheet programs do
@@ -444,8 +467,14 @@ bool placeDecimal(const NumberLayout &layout, const Decimal &rounded, QVector<QS
     const QString whole = integerDigits(rounded);
     place(layout, layout.integerPart, texts, whole, true, layout.grouping);
     place(layout, layout.decimalPart, texts, digitRange(rounded, rounded.point, layout.decimalPart.size()), false);
-    if (layout.integerPart.isEmpty() && layout.point >= 0)
-        (*texts)[layout.point] = whole + QLatin1Char('.');
+    if (layout.point >= 0) {
+        // the point goes with the decimals: none shown, no point
+        bool decimalsShown = false;
+        for (int i : layout.decimalPart)
+            decimalsShown = decimalsShown || !texts->at(i).isEmpty();
+        const QString point = decimalsShown ? QStringLiteral(".") : QString();
+        (*texts)[layout.point] = layout.integerPart.isEmpty() ? whole + point : point;
+    }
     return !rounded.digits.isEmpty();
 }
 
@@ -537,7 +566,8 @@ bool renderNumber(const Section &section, double value, QString *result, bool *s
         texts.append(token.kind == Tok::General ? generalText(value) : token.text);
         *shown = *shown || (token.kind == Tok::General && value != 0);
     }
-    const double scaled = value * std::pow(100.0, layout.percents) / std::pow(1000.0, layout.scaleCommas);
+    // however many percent signs, the value is scaled once
+    const double scaled = value * (layout.percents > 0 ? 100.0 : 1.0) / std::pow(1000.0, layout.scaleCommas);
     if (!std::isfinite(scaled))
         return false;
     const Decimal exact = toDecimal(scaled);
@@ -577,12 +607,56 @@ void setDate(qint64 serial, DateTime *dt)
     dt->day = date.day();
 }
 
-// Rounds the serial to the shown fractions of a second; false for a value
+// How a code's date and time parts cut the value to what they show.
+enum class Cut {
+    Nearest,    // dates with times, elapsed times: to the nearest shown unit
+    Clock,      // times of day alone: the clock's seconds, fractions cut off
+    WholeDay    // dates alone: the day, whatever its time
+};
+
+// The time of day of a serial number in seconds as a clock shows it: the
+// seconds rounded to the digits the number holds (nine decimals below a
+// day, fewer the larger the number), a day's end read as 0.
+double clockSeconds(double serial)
+{
+    const double raw = (serial - std::floor(serial)) * 86400.0;
+    int decimals = 9;
+    if (serial >= 1)
+        decimals = qBound(2, 10 - int(std::ceil(std::log10(serial))), 9);
+    const double scale = std::pow(10.0, decimals);
+    const double seconds = std::round(raw * scale) / scale;
+    return seconds >= 86400.0 ? 0 : seconds;
+}
+
+// Seconds in units of the shown fraction of a second: the fraction rounded,
+// but cut off where rounding would reach the next second.
+double clockUnits(double seconds, qint64 perSecond)
+{
+    const double whole = std::floor(seconds);
+    const double fraction = std::round((seconds - whole) * double(perSecond));
+    return whole * double(perSecond) + qMin(fraction, double(perSecond - 1));
+}
+
+// The serial in units of the shown fraction of a second.
+double shownUnits(double value, qint64 perSecond, Cut cut)
+{
+    const double days = std::floor(value) * 86400.0 * double(perSecond);
+    switch (cut) {
+    case Cut::WholeDay:
+        return days;
+    case Cut::Clock:
+        return days + clockUnits(clockSeconds(value), perSecond);
+    default:
+        return std::floor(value * 86400.0 * double(perSecond) + 0.5);
+    }
+}
+
+// Cuts the serial to the shown fractions of a second; false for a value
 // before the first day or after 9999-12-31.
-bool toDateTime(double value, bool date1904, int decimals, DateTime *dt)
+bool toDateTime(double value, bool date1904, int decimals, Cut cut, DateTime *dt)
 {
     const qint64 perSecond = qint64(std::pow(10.0, decimals));
-    const double units = std::floor(value * 86400.0 * perSecond + 0.5);
+    const double units = shownUnits(value, perSecond, cut);
     if (value < 0 || units > 3.0e6 * 86400.0 * perSecond)
         return false;
     const qint64 total = qint64(units);
@@ -627,6 +701,21 @@ QString dateTokenText(const Token &token, const DateTime &dt, bool twelveHours)
     }
 }
 
+Cut cutOf(const Section &section)
+{
+    bool day = false;
+    bool time = false;
+    for (const Token &token : section.tokens) {
+        const Tok kind = token.kind;
+        if (kind == Tok::ElapsedHours || kind == Tok::ElapsedMinutes || kind == Tok::ElapsedSeconds)
+            return Cut::Nearest;
+        day = day || kind == Tok::Year || kind == Tok::Month || kind == Tok::Day;
+        time = time || kind == Tok::Hour || kind == Tok::Minute || kind == Tok::Second || kind == Tok::SubSecond
+            || kind == Tok::AmPm;
+    }
+    return day && time ? Cut::Nearest : time ? Cut::Clock : Cut::WholeDay;
+}
+
 bool renderDate(const Section &section, double value, bool date1904, QString *result)
 {
     int decimals = 0;
@@ -636,7 +725,7 @@ bool renderDate(const Section &section, double value, bool date1904, QString *re
         twelveHours = twelveHours || token.kind == Tok::AmPm;
     }
     DateTime dt;
-    if (!toDateTime(value, date1904, decimals, &dt))
+    if (!toDateTime(value, date1904, decimals, cutOf(section), &dt))
         return false;
     for (const Token &token : section.tokens)
         *result += dateTokenText(token, dt, twelveHours);
