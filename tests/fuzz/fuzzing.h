@@ -52,8 +52,8 @@ inline void checkSavesAndLoadsAgain(Spreadsheet::Document &document)
 }
 
 // Rows and columns inserted and removed on every sheet and the first sheet
-// renamed: whatever the loaded parts held, the edited document saves, and
-// loads again.
+// renamed: whatever the loaded parts held, the edited document calculates
+// (a failed calculation says why), saves, and loads again.
 inline void checkEditsSaveAndLoadAgain(Spreadsheet::Document &document)
 {
     const QStringList names = document.sheetNames();
@@ -66,6 +66,7 @@ inline void checkEditsSaveAndLoadAgain(Spreadsheet::Document &document)
     }
     if (!names.isEmpty())
         document.renameSheet(names.first(), QStringLiteral("Edited 'one'"));
+    check(document.calculate() || !document.errorString().isEmpty());
     checkSavesAndLoadsAgain(document);
 }
 

@@ -21,6 +21,8 @@ namespace {
 constexpr qint64 maximumArrayCells = 1 << 20;
 // Parsed formulas kept for reuse before the cache starts again.
 constexpr int maximumShapes = 1 << 16;
+// Cells waiting on the stack of the calculation.
+constexpr size_t maximumStack = size_t(1) << 24;
 
 quint64 cellKey(int row, int column)
 {
@@ -101,8 +103,7 @@ struct CalcEngine::ColumnIndex
 };
 
 CalcEngine::CalcEngine(Workbook *workbook)
-    : m_workbook(workbook),
-      m_book(workbook->d_func()),
+    : m_book(workbook->d_func()),
       m_date1904(workbook->isDate1904()),
       m_parser([this](const QString &name) { return sheetIndex(name); }),
       m_random(std::random_device{}())
@@ -253,11 +254,20 @@ void CalcEngine::calculate(const Task &task)
                 break;
             }
         }
-        if (!m_stack.empty() && m_stack.back().sheet == current.sheet && m_stack.back().row == current.row
-            && m_stack.back().column == current.column) {
-            for (auto it = missing.rbegin(); it != missing.rend(); ++it)
-                m_stack.push_back(*it);
+        if (m_stack.empty() || m_stack.back().sheet != current.sheet || m_stack.back().row != current.row
+            || m_stack.back().column != current.column)
+            continue;
+        if (m_stack.size() + missing.size() > maximumStack) {
+            // Formulas that read one another in a way that would take more
+            // memory than is sensible to order: left as they are.
+            leaveUncalculated(current.sheet, current.row, *cell);
+            m_stack.pop_back();
+            continue;
         }
+        // The cell read last is computed first: a formula over the cells
+        // below it that read the cells below them then comes out in one
+        // pass up the column.
+        m_stack.insert(m_stack.end(), missing.begin(), missing.end());
     }
 }
 

@@ -104,7 +104,6 @@ private:
     quint32 errorIndex(int sheet, CalcError error);
     void finish();
 
-    Workbook *m_workbook;
     WorkbookPrivate *m_book;
     bool m_date1904 = false;
     std::vector<Sheet> m_sheets;

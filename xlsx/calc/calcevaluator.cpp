@@ -11,10 +11,10 @@ namespace {
 
 // Past this many elements an array is not built and the cell keeps its
 // value: what a formula over whole sheets would otherwise ask of memory.
-constexpr qint64 maximumArrayElements = 1 << 24;
+constexpr qint64 maximumArrayElements = 1 << 21;
 // Areas larger than this are read only as far as the sheet holds cells.
 constexpr qint64 trimmedAreaSize = 1 << 20;
-constexpr int maximumNameDepth = 32;
+constexpr int maximumNameDepth = 16;
 constexpr int maximumTextLength = 32767;
 
 CalcValue numberResult(double number)

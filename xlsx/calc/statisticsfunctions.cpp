@@ -10,6 +10,9 @@ namespace Spreadsheet {
 
 namespace {
 
+// Places a condition that takes blank cells is tried on, one by one.
+constexpr qint64 maximumPlaces = 1 << 22;
+
 CalcValue error(CalcError kind)
 {
     return CalcValue::error(kind);
@@ -586,6 +589,10 @@ CalcValue forEachMatch(CalcCall &call, const std::vector<Range> &ranges, const s
         const CalcArea used = engine.usedPart(first.area);
         places.bottom = used.bottom - first.area.top;
         places.right = used.right - first.area.left;
+    }
+    if (places.size() > maximumPlaces) {
+        engine.setUncomputable();
+        return error(CalcError::Value);
     }
     for (int r = 0; r <= places.bottom; ++r) {
         for (int c = 0; c <= places.right; ++c) {
