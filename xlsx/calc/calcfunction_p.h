@@ -90,7 +90,6 @@ struct CalcFunction
     // L not computed until the function asks (CalcCall::evaluate).
     const char *parameters;
     CalcFunctionImplementation implementation;
-    bool isVolatile;
 };
 
 struct CalcFunctionTable

@@ -474,17 +474,6 @@ private:
     const CalcParser::SheetIndex &m_sheetIndex;
 };
 
-bool isVolatile(const CalcNode &node)
-{
-    if (node.kind == CalcNode::Function && node.function->isVolatile)
-        return true;
-    for (const auto &child : node.children) {
-        if (isVolatile(*child))
-            return true;
-    }
-    return false;
-}
-
 // Called for every reference of every formula a calculation meets: digits
 // written by hand, without a string of their own.
 void appendEdge(QString &key, int value, bool absolute)
@@ -512,7 +501,6 @@ std::shared_ptr<const CalcFormula> CalcParser::parse(const QString &text, const 
     try {
         Parser parser(text, tokens, row, column, m_sheetIndex);
         formula->root = parser.formula();
-        formula->isVolatile = isVolatile(*formula->root);
     } catch (const Unsupported &unsupported) {
         formula->root.reset();
         formula->unsupported = unsupported.reason.isEmpty() ? QStringLiteral("the formula does not read")

@@ -66,7 +66,6 @@ struct CalcFormula
     // Why the engine cannot compute it (a function it lacks, an external
     // or structured reference, a formula too deep); empty when it can.
     QString unsupported;
-    bool isVolatile = false;
 };
 
 // Turns formula text into nodes, relative to the cell it is written for.

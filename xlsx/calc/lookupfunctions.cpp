@@ -649,20 +649,20 @@ CalcValue address(CalcCall &call)
 }
 
 const CalcFunction functions[] = {
-    { "VLOOKUP", 3, 4, "SASS", verticalLookup, false },
-    { "HLOOKUP", 3, 4, "SASS", horizontalLookup, false },
-    { "LOOKUP", 2, 3, "SA", lookup, false },
-    { "MATCH", 2, 3, "SAS", match, false },
-    { "XMATCH", 2, 4, "SAS", extendedMatch, false },
-    { "XLOOKUP", 3, 6, "SAAS", extendedLookup, false },
-    { "INDEX", 2, 4, "AS", index, false },
-    { "ROW", 0, 1, "R", row, false },
-    { "COLUMN", 0, 1, "R", column, false },
-    { "ROWS", 1, 1, "A", rows, false },
-    { "COLUMNS", 1, 1, "A", columns, false },
-    { "OFFSET", 3, 5, "RS", offset, true },
-    { "INDIRECT", 1, 2, "S", indirect, true },
-    { "ADDRESS", 2, 5, "S", address, false },
+    { "VLOOKUP", 3, 4, "SASS", verticalLookup },
+    { "HLOOKUP", 3, 4, "SASS", horizontalLookup },
+    { "LOOKUP", 2, 3, "SA", lookup },
+    { "MATCH", 2, 3, "SAS", match },
+    { "XMATCH", 2, 4, "SAS", extendedMatch },
+    { "XLOOKUP", 3, 6, "SAAS", extendedLookup },
+    { "INDEX", 2, 4, "AS", index },
+    { "ROW", 0, 1, "R", row },
+    { "COLUMN", 0, 1, "R", column },
+    { "ROWS", 1, 1, "A", rows },
+    { "COLUMNS", 1, 1, "A", columns },
+    { "OFFSET", 3, 5, "RS", offset },
+    { "INDIRECT", 1, 2, "S", indirect },
+    { "ADDRESS", 2, 5, "S", address },
 };
 
 } // namespace
