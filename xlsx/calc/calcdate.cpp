@@ -25,15 +25,6 @@ bool isLeapYear(qint64 year)
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
 
-// Days of a month as the system counts them: the 1900 system gives
-// February 1900 a 29th day.
-int daysInMonth(int year, int month, bool date1904)
-{
-    static const int days[] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
-    if (month == 2 && (isLeapYear(year) || (year == 1900 && !date1904)))
-        return 29;
-    return days[month - 1];
-}
 
 qint64 epochDays(bool date1904)
 {
@@ -114,13 +105,13 @@ bool readYear(const QString &digits, int &year)
 bool isDayOfMonth(const QString &digits, int year, int month)
 {
     const int day = digits.toInt();
-    return digits.size() <= 2 && day >= 1 && day <= daysInMonth(year, month, false);
+    return digits.size() <= 2 && day >= 1 && day <= CalcDate::daysInMonth(year, month, false);
 }
 
 bool makeDate(int year, int month, int day, bool date1904, double &serial)
 {
     if (year < firstYear1900 || year > lastYear || month < 1 || month > 12 || day < 1
-        || day > daysInMonth(year, month, date1904))
+        || day > CalcDate::daysInMonth(year, month, date1904))
         return false;
     return CalcDate::serialOf(year, month, day, date1904, serial);
 }
@@ -264,6 +255,14 @@ bool readTime(const QString &text, double &fraction)
 } // namespace
 
 namespace CalcDate {
+
+int daysInMonth(int year, int month, bool date1904)
+{
+    static const int days[] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
+    if (month == 2 && (isLeapYear(year) || (year == 1900 && !date1904)))
+        return 29;
+    return days[month - 1];
+}
 
 qint64 civilDays(int year, int month, int day)
 {

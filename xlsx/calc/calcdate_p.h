@@ -23,6 +23,9 @@ bool serialOf(int year, int month, int day, bool date1904, double &serial);
 bool dayOf(double serial, bool date1904, int &year, int &month, int &day);
 // Days since 1970-01-01 of a civil date, for arithmetic between days.
 qint64 civilDays(int year, int month, int day);
+// Days of a month as the system counts them: the 1900 system gives
+// February 1900 a 29th day.
+int daysInMonth(int year, int month, bool date1904);
 
 // A text that reads as a date, a time or both, as DATEVALUE and
 // arithmetic read it in English (United States): "2024-03-01",

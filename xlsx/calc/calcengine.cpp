@@ -328,7 +328,7 @@ bool CalcEngine::computeCell(const Task &task)
         return true;
     }
     if (fillsRange)
-        storeArray(task.sheet, task.row, task.column, formula.range(), value.matrix());
+        storeArray(task.sheet, task.row, task.column, formula.range(), value);
     else
         store(task.sheet, task.row, *cell, value);
     return true;
@@ -445,7 +445,7 @@ void CalcEngine::store(int sheet, int row, StoredCell &cell, const CalcValue &va
 // Each cell of the formula's range takes its element of the result; a
 // single row or column repeats across the range, and what the result does
 // not reach is #N/A.
-void CalcEngine::storeArray(int sheet, int row, int column, const CellArea &range, const CalcMatrix &matrix)
+void CalcEngine::storeArray(int sheet, int row, int column, const CellArea &range, const CalcValue &result)
 {
     Sheet &state = m_sheets[size_t(sheet)];
     CalcEvaluator evaluator(*this);
@@ -454,11 +454,7 @@ void CalcEngine::storeArray(int sheet, int row, int column, const CellArea &rang
             StoredCell *cell = state.d->cells.find(r, c);
             if (!cell || (!(r == row && c == column) && !state.arrayMasters.contains(cellKey(r, c))))
                 continue;
-            const int i = matrix.rows == 1 ? 0 : r - range.firstRow();
-            const int j = matrix.columns == 1 ? 0 : c - range.firstColumn();
-            CalcValue element = i < matrix.rows && j < matrix.columns ? matrix.at(i, j)
-                                                                      : CalcValue::error(CalcError::NotAvailable);
-            store(sheet, r, *cell, evaluator.singleValue(element));
+            store(sheet, r, *cell, evaluator.singleValue(result.element(r - range.firstRow(), c - range.firstColumn())));
         }
     }
 }

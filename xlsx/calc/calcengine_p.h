@@ -96,7 +96,7 @@ private:
     bool computeCell(const Task &task);
     std::shared_ptr<const CalcFormula> formulaFor(int sheet, int row, int column, const CellFormula &formula);
     void store(int sheet, int row, StoredCell &cell, const CalcValue &value);
-    void storeArray(int sheet, int row, int column, const CellArea &range, const CalcMatrix &matrix);
+    void storeArray(int sheet, int row, int column, const CellArea &range, const CalcValue &result);
     void leaveUncalculated(int sheet, int row, StoredCell &cell);
     void breakCycle(int from);
     CalcValue valueOf(int sheet, int row, const StoredCell &cell);

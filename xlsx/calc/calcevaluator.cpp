@@ -230,23 +230,13 @@ CalcValue CalcEvaluator::evaluateBinary(const CalcNode &node)
         m_engine.setUncomputable();
         return CalcValue::error(CalcError::Value);
     }
-    const auto element = [](const CalcValue &value, int row, int column) -> CalcValue {
-        if (!value.isArray())
-            return value;
-        const CalcMatrix &m = value.matrix();
-        const int r = m.rows == 1 ? 0 : row;
-        const int c = m.columns == 1 ? 0 : column;
-        if (r >= m.rows || c >= m.columns)
-            return CalcValue::error(CalcError::NotAvailable);
-        return m.at(r, c);
-    };
     CalcMatrix result;
     result.rows = rows;
     result.columns = columns;
     result.values.reserve(size_t(rows) * size_t(columns));
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c)
-            result.values.push_back(CalcOperators::binary(node.op, element(left, r, c), element(right, r, c), date1904));
+            result.values.push_back(CalcOperators::binary(node.op, left.element(r, c), right.element(r, c), date1904));
     }
     return CalcValue::array(std::move(result));
 }
@@ -505,12 +495,8 @@ CalcValue CalcEvaluator::callLifted(const CalcNode &node, std::vector<CalcValue>
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
             for (size_t i = 0; i < arrays.size(); ++i) {
-                if (!liftedArguments[i])
-                    continue;
-                const CalcMatrix &m = arrays[i].matrix();
-                const int mr = m.rows == 1 ? 0 : r;
-                const int mc = m.columns == 1 ? 0 : c;
-                arguments[i] = mr < m.rows && mc < m.columns ? m.at(mr, mc) : CalcValue::error(CalcError::NotAvailable);
+                if (liftedArguments[i])
+                    arguments[i] = arrays[i].element(r, c);
             }
             CalcCall call(*this, arguments, &node);
             result.values.push_back(singleValue(function.implementation(call)));

@@ -156,6 +156,17 @@ CalcValue CalcValue::reference(std::vector<CalcArea> areas)
     return result;
 }
 
+CalcValue CalcValue::element(int row, int column) const
+{
+    if (m_type != Array)
+        return *this;
+    const int r = m_matrix->rows == 1 ? 0 : row;
+    const int c = m_matrix->columns == 1 ? 0 : column;
+    if (r >= m_matrix->rows || c >= m_matrix->columns)
+        return error(CalcError::NotAvailable);
+    return m_matrix->at(r, c);
+}
+
 QString CalcValue::errorText(CalcError error)
 {
     return QLatin1String(errorTexts[int(error)]);

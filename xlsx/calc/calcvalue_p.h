@@ -73,6 +73,10 @@ public:
     const CalcMatrix &matrix() const { return *m_matrix; }
     // The first area of a reference; all of them.
     const CalcArea &area() const { return m_area; }
+    // What an operation over arrays takes at a place of its result: a
+    // single value itself, an array's element (a single row or column
+    // repeating), #N/A past the array's end.
+    CalcValue element(int row, int column) const;
     int areaCount() const { return m_moreAreas ? int(m_moreAreas->size()) + 1 : 1; }
     const CalcArea &areaAt(int index) const { return index == 0 ? m_area : (*m_moreAreas)[size_t(index - 1)]; }
 

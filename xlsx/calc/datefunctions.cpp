@@ -27,21 +27,6 @@ double lastSerial(bool date1904)
     return serial;
 }
 
-bool isLeapYear(int year)
-{
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-// Days of a month as the system counts them: the 1900 system gives
-// February 1900 a 29th day.
-int daysInMonth(int year, int month, bool date1904)
-{
-    static const int days[] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
-    if (month == 2 && (isLeapYear(year) || (year == 1900 && !date1904)))
-        return 29;
-    return days[month - 1];
-}
-
 // 0 for Sunday to 6 for Saturday, counted on serial numbers: the 1900
 // system's 1 (1900-01-01) is a Sunday, which keeps the fictitious leap day
 // in step with the days after it; the 1904 system's 0 is a Friday.
@@ -375,7 +360,7 @@ CalcValue monthsAfter(CalcCall &call, bool endOfMonth)
     const int month = int(monthIndex % 12) + 1;
     if (monthIndex < 0 || year > 9999)
         return numberError();
-    const int lastDay = daysInMonth(int(year), month, call.isDate1904());
+    const int lastDay = CalcDate::daysInMonth(int(year), month, call.isDate1904());
     return serialResult(year, month, endOfMonth ? lastDay : qMin(start.day, lastDay), call.isDate1904());
 }
 

@@ -12,20 +12,6 @@ CalcValue error(CalcError kind)
     return CalcValue::error(kind);
 }
 
-// The element of an operand at a place of a result; a single row or
-// column repeats, and past an array's end the element is #N/A.
-CalcValue elementAt(const CalcValue &value, int row, int column)
-{
-    if (!value.isArray())
-        return value;
-    const CalcMatrix &matrix = value.matrix();
-    const int r = matrix.rows == 1 ? 0 : row;
-    const int c = matrix.columns == 1 ? 0 : column;
-    if (r >= matrix.rows || c >= matrix.columns)
-        return CalcValue::error(CalcError::NotAvailable);
-    return matrix.at(r, c);
-}
-
 // Runs choose on the elements of the operands, one result element each.
 template <typename Choose>
 CalcValue elementwise(const std::vector<CalcValue> &operands, Choose choose)
@@ -46,7 +32,7 @@ CalcValue elementwise(const std::vector<CalcValue> &operands, Choose choose)
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
             for (size_t i = 0; i < operands.size(); ++i)
-                elements[i] = elementAt(operands[i], r, c);
+                elements[i] = operands[i].element(r, c);
             result.values.push_back(choose(elements));
         }
     }

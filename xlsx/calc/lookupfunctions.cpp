@@ -240,25 +240,39 @@ CalcValue lookup(CalcCall &call)
                     : cellOf(engine, table, tableRows(table) - 1, place);
 }
 
-// MATCH's lookup array must be one row or one column.
-bool lineOf(CalcCall &call, int index, CalcValue &table, bool &vertical)
+// The key (the first argument) and the row or column searched (the
+// second) of MATCH, XMATCH and XLOOKUP; false, failure holding the error to
+// give, when the key is an error or the second argument is no single row
+// or column.
+bool keyAndLine(CalcCall &call, CalcError notALine, CalcValue &key, CalcValue &table, bool &vertical,
+                CalcValue &failure)
 {
-    table = tableOf(call, index);
-    if (table.isError())
+    key = call.evaluator().singleValue(call.at(0));
+    if (key.isError()) {
+        failure = key;
         return false;
+    }
+    table = tableOf(call, 1);
+    if (table.isError()) {
+        failure = table;
+        return false;
+    }
     vertical = tableColumns(table) == 1;
-    return vertical || tableRows(table) == 1;
+    if (!vertical && tableRows(table) != 1) {
+        failure = error(notALine);
+        return false;
+    }
+    return true;
 }
 
 CalcValue match(CalcCall &call)
 {
-    const CalcValue key = call.evaluator().singleValue(call.at(0));
-    if (key.isError())
-        return key;
+    CalcValue key;
     CalcValue table;
     bool vertical = true;
-    if (!lineOf(call, 1, table, vertical))
-        return table.isError() ? table : error(CalcError::NotAvailable);
+    CalcValue failure;
+    if (!keyAndLine(call, CalcError::NotAvailable, key, table, vertical, failure))
+        return failure;
     double type = 1;
     if (!call.number(2, type, 1))
         return call.error();
@@ -327,13 +341,12 @@ bool modes(CalcCall &call, int first, qint64 &matchMode, qint64 &searchMode)
 
 CalcValue extendedMatch(CalcCall &call)
 {
-    const CalcValue key = call.evaluator().singleValue(call.at(0));
-    if (key.isError())
-        return key;
+    CalcValue key;
     CalcValue table;
     bool vertical = true;
-    if (!lineOf(call, 1, table, vertical))
-        return table.isError() ? table : error(CalcError::Value);
+    CalcValue failure;
+    if (!keyAndLine(call, CalcError::Value, key, table, vertical, failure))
+        return failure;
     qint64 matchMode = 0;
     qint64 searchMode = 1;
     if (!modes(call, 2, matchMode, searchMode))
@@ -369,13 +382,12 @@ CalcValue slice(CalcCall &call, const CalcValue &results, bool vertical, int pla
 
 CalcValue extendedLookup(CalcCall &call)
 {
-    const CalcValue key = call.evaluator().singleValue(call.at(0));
-    if (key.isError())
-        return key;
+    CalcValue key;
     CalcValue table;
     bool vertical = true;
-    if (!lineOf(call, 1, table, vertical))
-        return table.isError() ? table : error(CalcError::Value);
+    CalcValue failure;
+    if (!keyAndLine(call, CalcError::Value, key, table, vertical, failure))
+        return failure;
     const CalcValue results = tableOf(call, 2);
     if (results.isError())
         return results;
