@@ -70,7 +70,7 @@ const char *const comparedFormulas[] = {
     // operators and coercion
     "1+2*3-4/8", "-2^2", "2^3^2", "5%", "50%*A1", "A1+A6*2", "\"3\"+4", "\" 3 \"*2", "\"1,000\"+1", "\"abc\"+1",
     "A1&B1", "C1&\"|\"&A4&\"|\"", "A1=A2", "A1<A2", "\"a\"<\"B\"", "\"apple\"=C5", "A4=0", "A4=\"\"", "C6=A4",
-    "1/0", "A7+1", "A5*1", "(A1+A6)/A10", "0.1+0.2=0.3", "0.1+0.2-0.3", "1E+300*1E+300", "(-8)^(1/3)", "SUM(A1:B2 A2:B3)", "SUM((A1,B1:B3))", "B1:B3", "SUM(Data!B1:Data!B4)",
+    "1/0", "A7+1", "A5*1", "\"é\"<\"f\"", "\"Zebra\">\"apple\"", "COUNTIF(C1:C10,\"<e\")", "(A1+A6)/A10", "0.1+0.2=0.3", "0.1+0.2-0.3", "1E+300*1E+300", "(-8)^(1/3)", "SUM(A1:B2 A2:B3)", "SUM((A1,B1:B3))", "B1:B3", "SUM(Data!B1:Data!B4)",
     // math
     "SUM(A1:A10)", "SUM(B1:B10)", "SUM(B:B)", "SUM(\"x\",1)",
     "SUMSQ(B1:B5)", "PRODUCT(B1:B5)", "PRODUCT(A1:A6)", "PRODUCT(C1:C3)",
@@ -409,6 +409,8 @@ private slots:
     void matchesLibreOfficeAndDocumentation();
     void ordersChainsAndKeepsWhatItCannotCompute();
     void fillsArrayAndSharedFormulas();
+    void answersFromCachesAsFromTheCells();
+    void boundsWhatHostileFormulasAsk();
     void countsDatesInBothSystems();
 };
 
@@ -652,6 +654,85 @@ void CalculationTest::countsDatesInBothSystems()
                      qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(cases[i].first), shown(*cell))));
         }
     }
+}
+
+// The running sums of a growing SUM, the index of a column that lookups
+// reuse and the places COUNTIFS tries past the sheets' cells give what
+// reading every cell gives.
+void CalculationTest::answersFromCachesAsFromTheCells()
+{
+    Document document;
+    Worksheet *sheet = document.activeWorksheet();
+    document.addSheet(QStringLiteral("Marks"));
+    auto *marks = static_cast<Worksheet *>(document.workbook()->sheet(1));
+    for (int row = 1; row <= 100; ++row) {
+        sheet->writeNumber(row, 1, 0.1);
+        sheet->writeNumber(row, 2, row == 60 ? 1.0000000000000051 : row);
+    }
+    for (int row = 1; row <= 10; ++row)
+        marks->writeText(row, 2, QStringLiteral("x"));
+    sheet->writeNumber(1, 4, 1);
+    const char *const formulas[][2] = {
+        { "INT(SUM(A1:A99))", "9" },   // 99 × 0.1 is 9.9
+        { "INT(SUM(A1:A100))", "10" },   // from the running sums
+        { "MATCH(1.0000000000000049,B1:B100,0)", "60" },
+        { "MATCH(1.0000000000000049,B1:B100,0)", "60" },   // from the column's index
+        { "VLOOKUP(61,B1:B100,1,FALSE)", "61" },
+        { "VLOOKUP(61,B1:B100,1,FALSE)", "61" },
+        { "MATCH(D2,B1:B100,0)", "#N/A" },   // a blank key
+        { "MATCH(D2,B1:B100,0)", "#N/A" },
+        { "COUNTIFS(D1:D10,\"\",Marks!B1:B10,\"x\")", "9" },
+        { "COUNTIFS(Marks!B1:B10,\"x\",D1:D10,\"\")", "9" },
+    };
+    for (int i = 0; i < int(sizeof formulas / sizeof *formulas); ++i)
+        sheet->writeFormula(i + 1, 5, CellFormula(QLatin1String(formulas[i][0])));
+    QVERIFY(document.calculate());
+    for (int i = 0; i < int(sizeof formulas / sizeof *formulas); ++i) {
+        const QSharedPointer<SheetCell> cell = sheet->cellAt(i + 1, 5);
+        QVERIFY2(matchesDocumented(*cell, QLatin1String(formulas[i][1])),
+                 qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(formulas[i][0]), shown(*cell))));
+    }
+}
+
+// Formulas made to exhaust the engine end promptly and stay as they were:
+// a chain of operators too long to compute on the stack, a name that reads
+// itself three times over, an array formula over a range the sheet does
+// not hold (which must not grow the sheet).
+void CalculationTest::boundsWhatHostileFormulasAsk()
+{
+    Document document;
+    Worksheet *sheet = document.activeWorksheet();
+    sheet->writeNumber(1, 1, 1);
+    QStringList terms;
+    for (int i = 0; i < 20000; ++i)
+        terms << QStringLiteral("1");
+    sheet->writeFormula(1, 2, CellFormula(terms.join(QLatin1Char('+'))), Format(), 3);
+    sheet->writeFormula(2, 2, CellFormula(QStringLiteral("1") + QString(30000, QLatin1Char('%'))), Format(), 4);
+    document.workbook()->defineName(QStringLiteral("Echo"), QStringLiteral("Echo+Echo+Echo"));
+    sheet->writeFormula(3, 2, CellFormula(QStringLiteral("Echo")), Format(), 5);
+    sheet->writeFormula(1, 3, CellFormula(QStringLiteral("NOSUCHFUNCTION(A1:A3)"), CellFormula::ArrayFormula,
+                                          CellArea(QStringLiteral("C1:C1048576"))));
+    sheet->writeFormula(5, 2, CellFormula(QStringLiteral("A1*2")));
+    const CellArea dimension = sheet->dimension();
+
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(document.calculate());
+    QCOMPARE(sheet->readValue(1, 2).toDouble(), 3.0);
+    QCOMPARE(sheet->readValue(2, 2).toDouble(), 4.0);
+    QCOMPARE(sheet->readValue(3, 2).toDouble(), 5.0);
+    QCOMPARE(sheet->readValue(5, 2).toDouble(), 2.0);
+    QCOMPARE(sheet->uncalculatedCells(),
+             (QList<CellAddress>{ CellAddress(1, 2), CellAddress(1, 3), CellAddress(2, 2), CellAddress(3, 2) }));
+    QCOMPARE(sheet->dimension(), dimension);
+    QVERIFY(!sheet->cellAt(2, 3));
+
+    // The same array formula over a range it can fill makes the cells.
+    sheet->writeFormula(1, 3, CellFormula(QStringLiteral("A1*{1;2;3}"), CellFormula::ArrayFormula,
+                                          CellArea(QStringLiteral("C1:C3"))));
+    QVERIFY(document.calculate());
+    QCOMPARE(sheet->readValue(3, 3).toDouble(), 3.0);
+    QCOMPARE(sheet->dimension(), CellArea(QStringLiteral("A1:C5")));
 }
 
 QTEST_MAIN(CalculationTest)

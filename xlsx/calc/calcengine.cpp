@@ -17,12 +17,20 @@ namespace Spreadsheet {
 namespace {
 
 // Cells an array formula may cover and the engine fill; past it the
-// formula is left as it is.
+// formula is left as it is. Over the workbook: the cells of array ranges
+// looked at before calculating, the cells they cover that the sheet does
+// not hold (made when a result fills them), and the array formulas with
+// such cells.
 constexpr qint64 maximumArrayCells = 1 << 20;
+constexpr qint64 maximumArrayCellsExamined = 1 << 24;
+constexpr qint64 maximumArrayCellsMade = 1 << 22;
+constexpr int maximumPartialArrays = 256;
 // Parsed formulas kept for reuse before the cache starts again.
 constexpr int maximumShapes = 1 << 16;
 // Cells waiting on the stack of the calculation.
 constexpr size_t maximumStack = size_t(1) << 24;
+// Values the running sums and column indexes hold, all together.
+constexpr size_t maximumCachedEntries = size_t(1) << 23;
 
 quint64 cellKey(int row, int column)
 {
@@ -30,15 +38,15 @@ quint64 cellKey(int row, int column)
 }
 
 // A column's sheet, column and first row as one number.
+// A defined name's scope (a sheet's id, -1 for the workbook) and name.
+QString nameKey(int scope, const QString &name)
+{
+    return QString::number(scope) + QLatin1Char('|') + name.toUpper();
+}
+
 quint64 areaKey(const CalcArea &area)
 {
     return quint64(quint16(area.sheet)) << 48 | quint64(area.left) << 32 | quint64(quint32(area.top));
-}
-
-// A number as the 15 digits a cell shows give it.
-double shownNumber(double number)
-{
-    return QString::number(number, 'g', 15).toDouble();
 }
 
 } // namespace
@@ -54,51 +62,112 @@ struct CalcEngine::Sheet
     bool errorIndexesRead = false;
     QHash<int, std::shared_ptr<const CalcFormula>> sharedShapes;   // by shared index
     QSet<quint64> oversizedArrays;
+    // Array formulas over cells the sheet does not hold yet: a read of such
+    // a cell waits for the formula all the same.
+    struct PartialArray
+    {
+        CellArea range;
+        quint64 master;
+        bool pending;
+    };
+    std::vector<PartialArray> partialArrays;
     QList<CellAddress> uncalculated;
     int lastRow = 0;
     int lastColumn = 0;
 };
 
+// The sums of a column's numbers from a first row down, added as SUM adds
+// (compensated), with the largest magnitude so far and the first error.
 struct CalcEngine::RunningSums
 {
-    std::vector<double> totals;   // of the rows from the first to each
-    int errorRow = -1;            // the first row (index) holding an error
+    int uses = 0;
+    double sum = 0;
+    double compensation = 0;
+    double largest = 0;
+    std::vector<double> totals;
+    std::vector<double> largests;
+    int errorRow = -1;   // index of the first row holding an error
     CalcValue error;
+
+    void add(double number)
+    {
+        const double t = sum + number;
+        compensation += std::fabs(sum) >= std::fabs(number) ? (sum - t) + number : (number - t) + sum;
+        sum = t;
+        largest = qMax(largest, std::fabs(number));
+        totals.push_back(sum + compensation);
+        largests.push_back(largest);
+    }
 };
 
-// The first row of every value of a column's part, for exact lookups:
-// numbers as their 15 digits give them, texts without regard to case.
+// The first row of every value of a column's part, for exact lookups.
+// Numbers are found by buckets of nearby values, each candidate then
+// compared as "=" compares: the answer is the one a scan gives.
 struct CalcEngine::ColumnIndex
 {
+    int uses = 0;
     int bottom = 0;
-    QHash<double, int> numbers;
+    int size = 0;
+    QHash<qint64, std::vector<std::pair<double, int>>> numbers;
     QHash<QString, int> texts;
     int rowOfTrue = -1;
     int rowOfFalse = -1;
 
+    // Buckets 2^-45 of a magnitude wide, by sign; values equal to 15
+    // digits lie in the buckets of the value moved by 2^-47 either way.
+    static qint64 bucketOf(double number)
+    {
+        int exponent = 0;
+        const double mantissa = std::frexp(std::fabs(number), &exponent);
+        const qint64 bucket = (qint64(exponent) << 47) + qint64(std::floor(mantissa * 0x1p45));
+        return number < 0 ? -bucket - 1 : bucket;
+    }
+
+    // Values come top down: the first row of a value stays.
     void add(const CalcValue &value, int row)
     {
-        if (value.isNumber())
-            numbers.insert(shownNumber(value.number()), row);
-        else if (value.isText())
-            texts.insert(value.text().toCaseFolded(), row);
-        else if (value.isBoolean())
-            (value.booleanValue() ? rowOfTrue : rowOfFalse) = row;
+        ++size;
+        if (value.isNumber()) {
+            std::vector<std::pair<double, int>> &bucket = numbers[bucketOf(value.number())];
+            const bool known = std::any_of(bucket.begin(), bucket.end(),
+                                           [&value](const std::pair<double, int> &entry) { return entry.first == value.number(); });
+            if (!known)
+                bucket.emplace_back(value.number(), row);
+        } else if (value.isText()) {
+            const QString key = value.text().toCaseFolded();
+            if (!texts.contains(key))
+                texts.insert(key, row);
+        } else if (value.isBoolean()) {
+            int &first = value.booleanValue() ? rowOfTrue : rowOfFalse;
+            if (first < 0)
+                first = row;
+        }
     }
-    // The rows are added bottom up, so that the first of equal values stays.
+
     int find(const CalcValue &value) const
     {
-        if (value.isNumber()) {
-            const auto exact = numbers.constFind(value.number());
-            if (exact != numbers.constEnd())
-                return exact.value();
-            return numbers.value(shownNumber(value.number()), -1);
-        }
         if (value.isText())
             return texts.value(value.text().toCaseFolded(), -1);
         if (value.isBoolean())
             return value.booleanValue() ? rowOfTrue : rowOfFalse;
-        return -1;
+        if (!value.isNumber())
+            return -1;
+        int first = -1;
+        const double x = value.number();
+        const qint64 low = bucketOf(x * (1 - 0x1p-47));
+        const qint64 high = bucketOf(x * (1 + 0x1p-47));
+        for (const qint64 key : { low, high }) {
+            const auto bucket = numbers.constFind(key);
+            if (bucket == numbers.constEnd())
+                continue;
+            for (const auto &[number, row] : *bucket) {
+                if (CalcCoercion::compare(CalcValue(number), value) == 0 && (first < 0 || row < first))
+                    first = row;
+            }
+            if (low == high)
+                break;
+        }
+        return first;
     }
 };
 
@@ -117,6 +186,11 @@ CalcEngine::CalcEngine(Workbook *workbook)
         }
         m_sheetIndexes.insert(sheet.name.toCaseFolded(), i);
         m_sheets.push_back(std::move(sheet));
+    }
+    for (const DefinedNameRecord &record : m_book->definedNames) {
+        const QString key = nameKey(record.scopeSheetId, record.name);
+        if (!m_definedNames.contains(key))
+            m_definedNames.insert(key, &record);
     }
 }
 
@@ -195,35 +269,63 @@ void CalcEngine::prepare()
     }
 }
 
-// The cells an array formula fills wait for it; those it covers but the
-// sheet does not hold yet are made.
+// The cells an array formula fills wait for it. Those it covers but the
+// sheet does not hold are made only when its result fills them, so that a
+// formula left as it is leaves the sheet as it was.
 void CalcEngine::markArrayCells(int sheet, int row, int column, const CellArea &range)
 {
     Sheet &state = m_sheets[size_t(sheet)];
+    const quint64 master = cellKey(row, column);
     const qint64 size = qint64(range.rowCount()) * range.columnCount();
     const bool holdsMaster = row >= range.firstRow() && row <= range.lastRow() && column >= range.firstColumn()
         && column <= range.lastColumn();
-    if (size > maximumArrayCells || !holdsMaster) {
-        state.oversizedArrays.insert(cellKey(row, column));
+    if (size > maximumArrayCells || !holdsMaster || m_arrayCellsExamined + size > maximumArrayCellsExamined) {
+        state.oversizedArrays.insert(master);
         return;
     }
+    m_arrayCellsExamined += size;
+    qint64 absent = 0;
     for (int r = range.firstRow(); r <= range.lastRow(); ++r) {
         for (int c = range.firstColumn(); c <= range.lastColumn(); ++c) {
-            if (r == row && c == column)
-                continue;
             StoredCell *cell = state.d->cells.find(r, c);
             if (!cell) {
-                state.d->cells.store(r, WorksheetPrivate::newCell(c, CellKind::Number, Format()));
-                state.d->extendDimension(r, c);
-                cell = state.d->cells.find(r, c);
-                state.lastRow = qMax(state.lastRow, r);
-                state.lastColumn = qMax(state.lastColumn, c);
+                ++absent;
+                continue;
             }
-            if (cell->flags & StoredCell::HasFormula)
-                continue;   // a formula of its own overlaps: the file is odd, the cell keeps it
+            if ((r == row && c == column) || (cell->flags & StoredCell::HasFormula))
+                continue;   // the master, or a formula of its own in an odd file: it keeps that
             cell->flags |= StoredCell::Calculating;
-            state.arrayMasters.insert(cellKey(r, c), cellKey(row, column));
+            state.arrayMasters.insert(cellKey(r, c), master);
         }
+    }
+    if (absent == 0)
+        return;
+    if (m_partialArrays >= maximumPartialArrays || m_arrayCellsMade + absent > maximumArrayCellsMade) {
+        state.oversizedArrays.insert(master);
+        return;
+    }
+    ++m_partialArrays;
+    m_arrayCellsMade += absent;
+    state.partialArrays.push_back({ range, master, true });
+}
+
+// A read of cells an array formula not computed yet covers, where the
+// sheet holds no cell: the formula is needed first.
+void CalcEngine::noteArraysOver(const CalcArea &area)
+{
+    for (const Sheet::PartialArray &partial : m_sheets[size_t(area.sheet)].partialArrays) {
+        if (partial.pending && partial.range.firstRow() <= area.bottom && partial.range.lastRow() >= area.top
+            && partial.range.firstColumn() <= area.right && partial.range.lastColumn() >= area.left)
+            m_missing.push_back({ area.sheet, WorksheetPrivate::rowOfKey(partial.master),
+                                  WorksheetPrivate::columnOfKey(partial.master) });
+    }
+}
+
+void CalcEngine::settlePartialArray(int sheet, quint64 master)
+{
+    for (Sheet::PartialArray &partial : m_sheets[size_t(sheet)].partialArrays) {
+        if (partial.master == master)
+            partial.pending = false;
     }
 }
 
@@ -374,6 +476,7 @@ void CalcEngine::leaveUncalculated(int sheet, int row, StoredCell &cell)
     if (formula.kind() != CellFormula::ArrayFormula || !formula.range().isValid()
         || state.oversizedArrays.contains(cellKey(row, cell.column)))
         return;
+    settlePartialArray(sheet, cellKey(row, cell.column));
     const CellArea range = formula.range();
     for (int r = range.firstRow(); r <= range.lastRow(); ++r) {
         for (int c = range.firstColumn(); c <= range.lastColumn(); ++c) {
@@ -448,12 +551,23 @@ void CalcEngine::store(int sheet, int row, StoredCell &cell, const CalcValue &va
 void CalcEngine::storeArray(int sheet, int row, int column, const CellArea &range, const CalcValue &result)
 {
     Sheet &state = m_sheets[size_t(sheet)];
+    const quint64 master = cellKey(row, column);
+    const bool makesCells = std::any_of(state.partialArrays.begin(), state.partialArrays.end(),
+                                        [master](const Sheet::PartialArray &partial) { return partial.master == master; });
+    settlePartialArray(sheet, master);
     CalcEvaluator evaluator(*this);
     for (int r = range.firstRow(); r <= range.lastRow(); ++r) {
         for (int c = range.firstColumn(); c <= range.lastColumn(); ++c) {
             StoredCell *cell = state.d->cells.find(r, c);
-            if (!cell || (!(r == row && c == column) && !state.arrayMasters.contains(cellKey(r, c))))
+            if (!cell && makesCells) {
+                state.d->cells.store(r, WorksheetPrivate::newCell(c, CellKind::Number, Format()));
+                state.d->extendDimension(r, c);
+                state.lastRow = qMax(state.lastRow, r);
+                state.lastColumn = qMax(state.lastColumn, c);
+                cell = state.d->cells.find(r, c);
+            } else if (!cell || (!(r == row && c == column) && !state.arrayMasters.contains(cellKey(r, c)))) {
                 continue;
+            }
             store(sheet, r, *cell, evaluator.singleValue(result.element(r - range.firstRow(), c - range.firstColumn())));
         }
     }
@@ -512,9 +626,13 @@ CalcValue CalcEngine::cellValue(int sheet, int row, int column)
 {
     if (!isWorksheet(sheet))
         return CalcValue::error(CalcError::Reference);
-    const StoredCell *cell = m_sheets[size_t(sheet)].d->cells.find(row, column);
-    if (!cell)
+    const Sheet &state = m_sheets[size_t(sheet)];
+    const StoredCell *cell = state.d->cells.find(row, column);
+    if (!cell) {
+        if (!state.partialArrays.empty())
+            noteArraysOver({ sheet, row, column, row, column });
         return CalcValue();
+    }
     if (cell->flags & StoredCell::Calculating)
         m_missing.push_back({ sheet, row, column });
     return valueOf(sheet, row, *cell);
@@ -526,6 +644,8 @@ bool CalcEngine::visitCells(const CalcArea &area,
     if (!isWorksheet(area.sheet))
         return true;
     const Sheet &state = m_sheets[size_t(area.sheet)];
+    if (!state.partialArrays.empty())
+        noteArraysOver(area);
     const int bottom = qMin(area.bottom, state.lastRow);
     for (int row = state.d->cells.nextRow(area.top - 1); row != 0 && row <= bottom;
          row = state.d->cells.nextRow(row)) {
@@ -567,8 +687,14 @@ bool CalcEngine::isSubtotalCell(int sheet, int row, int column) const
         formula = d->formulas.value(master);
     }
     const QString text = formula.text();
-    return text.contains(QLatin1String("SUBTOTAL("), Qt::CaseInsensitive)
-        || text.contains(QLatin1String("AGGREGATE("), Qt::CaseInsensitive);
+    for (const FormulaToken &token : FormulaTokenizer::tokenize(text)) {
+        if (token.type != FormulaToken::Function)
+            continue;
+        const CalcFunction *function = findCalcFunction(text.mid(token.start, token.length));
+        if (function && (qstrcmp(function->name, "SUBTOTAL") == 0 || qstrcmp(function->name, "AGGREGATE") == 0))
+            return true;
+    }
+    return false;
 }
 
 CalcArea CalcEngine::usedPart(const CalcArea &area) const
@@ -584,33 +710,21 @@ CalcArea CalcEngine::usedPart(const CalcArea &area) const
 
 const CalcFormula *CalcEngine::name(int sheet, const QString &upperName)
 {
-    const QString ownKey = QString::number(sheet) + QLatin1Char('|') + upperName;
-    const QString bookKey = QLatin1String("-1|") + upperName;
-    for (const QString &key : { ownKey, bookKey }) {
-        const auto known = m_names.constFind(key);
-        if (known != m_names.constEnd())
-            return known.value() ? known.value().get() : nullptr;
-    }
     const int sheetId = isWorksheet(sheet) ? m_sheets[size_t(sheet)].sheet->sheetId() : -2;
-    const DefinedNameRecord *own = nullptr;
-    const DefinedNameRecord *book = nullptr;
-    for (const DefinedNameRecord &record : m_book->definedNames) {
-        if (record.name.compare(upperName, Qt::CaseInsensitive) != 0)
-            continue;
-        if (record.scopeSheetId == sheetId)
-            own = &record;
-        else if (record.scopeSheetId == -1)
-            book = &record;
+    QString key = nameKey(sheetId, upperName);
+    const DefinedNameRecord *record = m_definedNames.value(key);
+    if (!record) {
+        key = nameKey(-1, upperName);
+        record = m_definedNames.value(key);
     }
-    const DefinedNameRecord *record = own ? own : book;
-    const QString key = own ? ownKey : bookKey;
-    std::shared_ptr<const CalcFormula> parsed;
-    if (record) {
+    if (!record)
+        return nullptr;
+    std::shared_ptr<const CalcFormula> &parsed = m_names[key];
+    if (!parsed) {
         const QString text = record->formula.startsWith(QLatin1Char('=')) ? record->formula.mid(1) : record->formula;
         parsed = m_parser.parse(text, FormulaTokenizer::tokenize(text), 1, 1);
     }
-    m_names.insert(key, parsed);
-    return parsed ? parsed.get() : nullptr;
+    return parsed.get();
 }
 
 std::shared_ptr<const CalcFormula> CalcEngine::parse(const QString &text, int row, int column) const
@@ -618,39 +732,44 @@ std::shared_ptr<const CalcFormula> CalcEngine::parse(const QString &text, int ro
     return m_parser.parse(text, FormulaTokenizer::tokenize(text), row, column);
 }
 
-bool CalcEngine::columnSum(const CalcArea &area, CalcValue &sum)
+bool CalcEngine::columnSum(const CalcArea &area, double &sum, double &largest, CalcValue &error)
 {
     constexpr int shortest = 32;   // shorter ones are added as they are
     if (area.left != area.right || area.rows() < shortest || !isWorksheet(area.sheet))
         return false;
+    // Kept from the second sum from the same first row on: a range that
+    // starts on a new row each time (totals of what lies below) is added
+    // as it is, without a cache that would grow with the square.
     std::shared_ptr<RunningSums> &sums = m_runningSums[areaKey(area)];
     if (!sums)
         sums = std::make_shared<RunningSums>();
+    if (++sums->uses < 2)
+        return false;
     const int wanted = qMin(area.bottom, qMax(m_sheets[size_t(area.sheet)].lastRow, area.top)) - area.top + 1;
+    const size_t growth = size_t(qMax(0, wanted - int(sums->totals.size())));
+    if (m_cachedEntries + growth > maximumCachedEntries)
+        return false;
     const WorksheetPrivate *d = m_sheets[size_t(area.sheet)].d;
     while (int(sums->totals.size()) < wanted) {
         const int row = area.top + int(sums->totals.size());
         const StoredCell *cell = d->cells.find(row, area.left);
-        double number = 0;
-        if (cell) {
-            if (cell->flags & StoredCell::Calculating) {
-                m_missing.push_back({ area.sheet, row, area.left });
-                return false;
-            }
-            const CalcValue value = valueOf(area.sheet, row, *cell);
-            if (value.isNumber())
-                number = value.number();
-            else if (value.isError() && sums->errorRow < 0) {
-                sums->errorRow = int(sums->totals.size());
-                sums->error = value;
-            }
+        if (cell && (cell->flags & StoredCell::Calculating))
+            return false;   // the caller's own pass notes what it waits for
+        const CalcValue value = cell ? valueOf(area.sheet, row, *cell) : CalcValue();
+        if (value.isError() && sums->errorRow < 0) {
+            sums->errorRow = int(sums->totals.size());
+            sums->error = value;
         }
-        sums->totals.push_back((sums->totals.empty() ? 0 : sums->totals.back()) + number);
+        sums->add(value.isNumber() ? value.number() : 0);
+        ++m_cachedEntries;
     }
-    if (sums->errorRow >= 0 && sums->errorRow < wanted)
-        sum = sums->error;
-    else
-        sum = CalcValue(wanted > 0 ? sums->totals[size_t(wanted - 1)] : 0.0);
+    if (sums->errorRow >= 0 && sums->errorRow < wanted) {
+        error = sums->error;
+        return true;
+    }
+    error = CalcValue();
+    sum = wanted > 0 ? sums->totals[size_t(wanted - 1)] : 0.0;
+    largest = wanted > 0 ? sums->largests[size_t(wanted - 1)] : 0.0;
     return true;
 }
 
@@ -659,21 +778,28 @@ bool CalcEngine::findInColumn(const CalcArea &column, const CalcValue &key, int 
     const CalcArea used = usedPart(column);
     std::shared_ptr<ColumnIndex> &index = m_columnIndexes[areaKey(used)];
     if (!index || index->bottom != used.bottom) {
+        // Built from the second lookup into the same cells on: a range
+        // that grows row by row is scanned, and may stop early.
+        index = std::make_shared<ColumnIndex>();
+        index->bottom = used.bottom;
+    }
+    if (++index->uses == 2) {
+        if (m_cachedEntries + size_t(used.rows()) > maximumCachedEntries)
+            return false;
         const size_t missingBefore = m_missing.size();
-        std::vector<std::pair<int, CalcValue>> values;
-        visitCells(used, [&values](int cellRow, int, const CalcValue &value) {
-            values.emplace_back(cellRow, value);
+        visitCells(used, [&index](int cellRow, int, const CalcValue &value) {
+            index->add(value, cellRow);
             return true;
         });
         if (m_missing.size() != missingBefore) {
+            m_missing.resize(missingBefore);   // the caller's scan notes them
             index.reset();
             return false;
         }
-        index = std::make_shared<ColumnIndex>();
-        index->bottom = used.bottom;
-        for (auto it = values.rbegin(); it != values.rend(); ++it)
-            index->add(it->second, it->first);
+        m_cachedEntries += size_t(index->size);
     }
+    if (index->uses < 2)
+        return false;
     row = index->find(key);
     return true;
 }

@@ -16,6 +16,7 @@ namespace Spreadsheet {
 class Workbook;
 class WorkbookPrivate;
 class WorksheetPrivate;
+struct DefinedNameRecord;
 struct StoredCell;
 
 // One calculation of a whole workbook: every formula computed once, each
@@ -69,12 +70,13 @@ public:
     void setUncomputable() { m_uncomputable = true; }
 
     // The sum of the numbers of a tall single column (texts, booleans and
-    // blanks add nothing), or its first error, from running sums kept per
-    // column and first row: a column of growing totals ("=SUM(C$2:C9)",
-    // "=SUM(C$2:C10)", ...) costs one addition per row, not a pass over
-    // the range each. False when the area is not such a column or holds a
-    // formula not computed yet (then the caller adds the cells itself).
-    bool columnSum(const CalcArea &area, CalcValue &sum);
+    // blanks add nothing) with their largest magnitude, or its first error,
+    // from running sums kept per column and first row: a column of growing
+    // totals ("=SUM(C$2:C9)", "=SUM(C$2:C10)", ...) costs one addition per
+    // row, not a pass over the range each. False when the area is not such
+    // a column, holds a formula not computed yet, or the caches are full
+    // (then the caller adds the cells itself).
+    bool columnSum(const CalcArea &area, double &sum, double &largest, CalcValue &error);
     // The position of the first row at or after top in a single column
     // whose value equals the key, for exact lookups over the column; -1
     // for none. The column's cells must be computed; false when they are
@@ -92,6 +94,8 @@ private:
 
     void prepare();
     void markArrayCells(int sheet, int row, int column, const CellArea &range);
+    void noteArraysOver(const CalcArea &area);
+    void settlePartialArray(int sheet, quint64 master);
     void calculate(const Task &task);
     bool computeCell(const Task &task);
     std::shared_ptr<const CalcFormula> formulaFor(int sheet, int row, int column, const CellFormula &formula);
@@ -110,15 +114,20 @@ private:
     QHash<QString, int> m_sheetIndexes;   // folded names
     CalcParser m_parser;
     QHash<QString, std::shared_ptr<const CalcFormula>> m_shapes;
-    QHash<QString, std::shared_ptr<const CalcFormula>> m_names;   // "sheet|NAME" for a sheet's own
+    QHash<QString, const DefinedNameRecord *> m_definedNames;   // by nameKey
+    QHash<QString, std::shared_ptr<const CalcFormula>> m_names;   // parsed, by nameKey
     std::vector<Task> m_stack;
     std::vector<Task> m_missing;
     std::vector<QString> m_texts;
     std::vector<bool> m_textRead;
     std::mt19937_64 m_random;
     bool m_uncomputable = false;
+    qint64 m_arrayCellsExamined = 0;
+    qint64 m_arrayCellsMade = 0;
+    int m_partialArrays = 0;
     bool m_cycle = false;
     QString m_errorString;
+    size_t m_cachedEntries = 0;
     struct ColumnIndex;
     struct RunningSums;
     QHash<quint64, std::shared_ptr<RunningSums>> m_runningSums;   // by areaKey

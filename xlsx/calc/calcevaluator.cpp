@@ -3,6 +3,7 @@
 #include "calcengine_p.h"
 #include "utility.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace Spreadsheet {
@@ -14,8 +15,10 @@ namespace {
 constexpr qint64 maximumArrayElements = 1 << 21;
 // Areas larger than this are read only as far as the sheet holds cells.
 constexpr qint64 trimmedAreaSize = 1 << 20;
+// Names that read names: how deep, and how many a formula may compute
+// (a name that reads another twice, and so on, grows exponentially).
 constexpr int maximumNameDepth = 16;
-constexpr int maximumTextLength = 32767;
+constexpr int maximumNameEvaluations = 4096;
 
 CalcValue numberResult(double number)
 {
@@ -92,7 +95,7 @@ CalcValue binary(int op, const CalcValue &left, const CalcValue &right, bool dat
         return right;
     if (op == CalcNode::Concatenate) {
         const QString text = toText(left).text() + toText(right).text();
-        return text.size() > maximumTextLength ? CalcValue::error(CalcError::Value) : CalcValue(text);
+        return text.size() > CalcCoercion::maximumTextLength ? CalcValue::error(CalcError::Value) : CalcValue(text);
     }
     if (op >= CalcNode::Equal) {
         const int order = CalcCoercion::compare(left, right);
@@ -147,6 +150,7 @@ CalcValue CalcEvaluator::evaluateFormula(const CalcNode &root, const CalcPositio
 {
     m_position = position;
     m_arrayMode = arrayFormula;
+    m_nameEvaluations = 0;
     const CalcValue value = evaluate(root);
     if (arrayFormula && value.isReference())
         return CalcValue::array(matrixOf(value));
@@ -361,13 +365,16 @@ CalcValue CalcEvaluator::evaluateName(const CalcNode &node)
     const CalcFormula *formula = m_engine.name(sheet, node.text);
     if (!formula)
         return CalcValue::error(CalcError::Name);
-    if (!formula->root || m_nameDepth >= maximumNameDepth) {
+    // A name that reads itself has no value; nor has one past the bounds.
+    const bool reentered = std::find(m_activeNames.begin(), m_activeNames.end(), formula) != m_activeNames.end();
+    if (!formula->root || reentered || int(m_activeNames.size()) >= maximumNameDepth
+        || ++m_nameEvaluations > maximumNameEvaluations) {
         m_engine.setUncomputable();
         return CalcValue::error(CalcError::Name);
     }
-    ++m_nameDepth;
+    m_activeNames.push_back(formula);
     const CalcValue value = evaluate(*formula->root);
-    --m_nameDepth;
+    m_activeNames.pop_back();
     return value;
 }
 

@@ -54,7 +54,8 @@ private:
     CalcEngine &m_engine;
     CalcPosition m_position;
     bool m_arrayMode = false;
-    int m_nameDepth = 0;
+    std::vector<const CalcFormula *> m_activeNames;   // being computed, innermost last
+    int m_nameEvaluations = 0;                        // for the formula computed
 };
 
 // The operators on single values.

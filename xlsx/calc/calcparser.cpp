@@ -9,8 +9,11 @@ namespace Spreadsheet {
 namespace {
 
 // Deeper than any formula spreadsheet programs accept (64 levels of
-// functions), shallow enough for the stack.
+// functions), shallow enough for the stack: nested calls while parsing,
+// and the depth of the tree that computing and freeing it walk (a chain
+// "A1+A2+...+A400" is 400 deep).
 constexpr int maximumDepth = 200;
+constexpr int maximumTreeDepth = 600;
 
 struct Unsupported
 {
@@ -99,6 +102,16 @@ private:
         int &m_depth;
     };
 
+    // A node whose children are all in place: its depth, refused past the bound.
+    static std::unique_ptr<CalcNode> finished(std::unique_ptr<CalcNode> node)
+    {
+        for (const auto &child : node->children)
+            node->depth = qMax(node->depth, child->depth + 1);
+        if (node->depth > maximumTreeDepth)
+            throw Unsupported{ QStringLiteral("the formula is too long a chain of operations") };
+        return node;
+    }
+
     static std::unique_ptr<CalcNode> binary(CalcNode::Operator op, std::unique_ptr<CalcNode> left,
                                             std::unique_ptr<CalcNode> right)
     {
@@ -107,7 +120,7 @@ private:
         node->op = op;
         node->children.push_back(std::move(left));
         node->children.push_back(std::move(right));
-        return node;
+        return finished(std::move(node));
     }
 
     std::unique_ptr<CalcNode> comparison()
@@ -194,7 +207,7 @@ private:
             auto outer = std::make_unique<CalcNode>();
             outer->kind = CalcNode::Percent;
             outer->children.push_back(std::move(node));
-            node = std::move(outer);
+            node = finished(std::move(outer));
         }
         return node;
     }
@@ -208,7 +221,7 @@ private:
             auto node = std::make_unique<CalcNode>();
             node->kind = CalcNode::Negate;
             node->children.push_back(unary());
-            return node;
+            return finished(std::move(node));
         }
         if (isOperator("+")) {
             ++m_position;
@@ -366,7 +379,7 @@ private:
             // Spreadsheet programs refuse such a formula; the cell keeps its value.
             throw Unsupported{ QStringLiteral("%1 with %2 arguments").arg(name).arg(count) };
         }
-        return node;
+        return finished(std::move(node));
     }
 
     std::unique_ptr<CalcNode> argument()
@@ -391,7 +404,7 @@ private:
                 ++m_position;
                 group->children.push_back(comparison());
             }
-            node = std::move(group);
+            node = finished(std::move(group));
         }
         expect(FormulaToken::CloseParenthesis, ")");
         return node;

@@ -57,6 +57,7 @@ struct CalcNode
     QString text;
     const CalcFunction *function = nullptr;
     std::vector<std::unique_ptr<CalcNode>> children;
+    int depth = 1;   // of the tree below it, itself included
 };
 
 // A formula parsed once for every cell that holds it moved.

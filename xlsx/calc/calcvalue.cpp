@@ -2,6 +2,8 @@
 
 #include "calcdate_p.h"
 
+#include <QCollator>
+
 #include <cmath>
 
 namespace Spreadsheet {
@@ -87,6 +89,23 @@ bool parsePlainNumber(const QString &text, double &number)
         value /= 100;
     number = negative ? -value : value;
     return true;
+}
+
+QCollator englishCollator()
+{
+    QCollator collator(QLocale(QLocale::English, QLocale::UnitedStates));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    return collator;
+}
+
+// What a blank is beside a value of that kind: "", FALSE or 0.
+CalcValue blankAs(CalcValue::Type type)
+{
+    if (type == CalcValue::Text)
+        return CalcValue(QString());
+    if (type == CalcValue::Boolean)
+        return CalcValue::boolean(false);
+    return CalcValue(0.0);
 }
 
 int typeRank(const CalcValue &value)
@@ -259,27 +278,44 @@ double add(double left, double right)
     return left + right;
 }
 
+int compareNumbers(double a, double b)
+{
+    if (approximatelyEqual(a, b))
+        return 0;
+    return a < b ? -1 : 1;
+}
+
+int compareTexts(const QString &a, const QString &b)
+{
+    // Equal without regard to case; otherwise in the order of an English
+    // dictionary ("é" before "f"), code points breaking ties.
+    const int order = a.compare(b, Qt::CaseInsensitive);
+    if (order == 0)
+        return 0;
+    thread_local const QCollator collator = englishCollator();
+    const int collated = collator.compare(a, b);
+    if (collated != 0)
+        return collated < 0 ? -1 : 1;
+    return order < 0 ? -1 : 1;
+}
+
 int compare(const CalcValue &left, const CalcValue &right)
 {
-    CalcValue a = left;
-    CalcValue b = right;
-    if (a.isBlank() && b.isBlank())
-        return 0;
     // A blank takes the kind of what it is compared with.
-    if (a.isBlank())
-        a = b.isText() ? CalcValue(QString()) : b.isBoolean() ? CalcValue::boolean(false) : CalcValue(0.0);
-    if (b.isBlank())
-        b = a.isText() ? CalcValue(QString()) : a.isBoolean() ? CalcValue::boolean(false) : CalcValue(0.0);
-    const int ranks = typeRank(a) - typeRank(b);
+    const CalcValue::Type leftType = left.isBlank() ? right.type() : left.type();
+    const CalcValue::Type rightType = right.isBlank() ? left.type() : right.type();
+    if (leftType == CalcValue::Blank)
+        return 0;
+    const CalcValue a = left.isBlank() ? blankAs(leftType) : CalcValue();
+    const CalcValue b = right.isBlank() ? blankAs(rightType) : CalcValue();
+    const CalcValue &l = left.isBlank() ? a : left;
+    const CalcValue &r = right.isBlank() ? b : right;
+    const int ranks = typeRank(l) - typeRank(r);
     if (ranks != 0)
         return ranks < 0 ? -1 : 1;
-    if (a.isText()) {
-        const int order = a.text().compare(b.text(), Qt::CaseInsensitive);
-        return order < 0 ? -1 : order > 0 ? 1 : 0;
-    }
-    if (approximatelyEqual(a.number(), b.number()))
-        return 0;
-    return a.number() < b.number() ? -1 : 1;
+    if (l.isText())
+        return compareTexts(l.text(), r.text());
+    return compareNumbers(l.number(), r.number());
 }
 
 bool hasWildcards(const QString &pattern)

@@ -8,8 +8,7 @@
 
 namespace Spreadsheet {
 
-// The error values of the formula language, in the order of their codes
-// (ERROR.TYPE gives the code plus one).
+// The error values of the formula language.
 enum class CalcError : quint8 { Null, DivideByZero, Value, Reference, Name, Number, NotAvailable };
 
 class CalcValue;
@@ -98,6 +97,9 @@ private:
 // The rules by which the formula language turns one kind of value into
 // another, and orders them.
 namespace CalcCoercion {
+
+// The longest text a cell holds; a longer result is #VALUE!.
+constexpr int maximumTextLength = 32767;
 
 // A text as arithmetic reads it: a number with an optional sign, grouping
 // commas, decimals, exponent and percent sign, a date or a time of day

@@ -26,9 +26,10 @@ public:
         if (source.isReference() && source.areaCount() == 1) {
             m_isReference = true;
             m_area = source.area();
-            m_size = vertical ? m_area.rows() : m_area.columns();
-            if (m_size > 1 << 20)
-                m_size = vertical ? engine.usedPart(m_area).rows() : engine.usedPart(m_area).columns();
+            // What lies past the sheet's cells is blank: a whole column is
+            // searched as far as the sheet goes.
+            const CalcArea used = engine.usedPart(m_area);
+            m_size = vertical ? used.rows() : used.columns();
         } else if (source.isArray()) {
             m_matrix = source.matrix();
             m_size = vertical ? m_matrix.rows : m_matrix.columns;
@@ -74,9 +75,10 @@ bool sameKind(const CalcValue &a, const CalcValue &b)
     return a.type() == b.type();
 }
 
+// A blank key finds nothing, as spreadsheet programs look it up.
 bool exactlyEqual(const CalcValue &candidate, const CalcValue &key, bool wildcards)
 {
-    if (!sameKind(candidate, key))
+    if (key.isBlank() || !sameKind(candidate, key))
         return false;
     if (wildcards && key.isText())
         return CalcCoercion::matchesWildcards(key.text(), candidate.text());
@@ -107,6 +109,8 @@ int findExact(CalcEngine &engine, const Line &line, const CalcValue &key, bool w
 // another kind than the key are never the answer.
 int findSorted(const Line &line, const CalcValue &key, bool descending = false)
 {
+    if (key.isBlank())
+        return -1;
     int low = 0;
     int high = line.size() - 1;
     int found = -1;
@@ -291,6 +295,8 @@ CalcValue match(CalcCall &call)
 // last, -1 last to first, 2 and -2 binary over ascending and descending.
 int extendedFind(CalcEngine &engine, const Line &line, const CalcValue &key, int matchMode, int searchMode)
 {
+    if (key.isBlank())
+        return -1;
     if (searchMode == 2 || searchMode == -2) {
         const bool descending = searchMode == -2;
         const int place = findSorted(line, key, descending);

@@ -67,24 +67,28 @@ CalcValue sum(CalcCall &call)
     double total = 0;
     double compensation = 0;
     double largest = 0;
+    const auto addTerm = [&](double n) {
+        const double t = total + n;
+        compensation += std::fabs(total) >= std::fabs(n) ? (total - t) + n : (n - t) + total;
+        total = t;
+    };
     const auto add = [&](double n) {
         largest = qMax(largest, std::fabs(n));
-        const double t = total + n;
-        if (std::fabs(total) >= std::fabs(n))
-            compensation += (total - t) + n;
-        else
-            compensation += (n - t) + total;
-        total = t;
+        addTerm(n);
     };
     CalcEngine &engine = call.evaluator().engine();
     for (int i = 0; i < call.count(); ++i) {
         // Tall columns from their running sums.
         const CalcValue &argument = call.at(i);
-        CalcValue columnTotal;
-        if (argument.isReference() && argument.areaCount() == 1 && engine.columnSum(argument.area(), columnTotal)) {
-            if (columnTotal.isError())
-                return columnTotal;
-            add(columnTotal.number());
+        double columnTotal = 0;
+        double columnLargest = 0;
+        CalcValue columnError;
+        if (argument.isReference() && argument.areaCount() == 1
+            && engine.columnSum(argument.area(), columnTotal, columnLargest, columnError)) {
+            if (columnError.isError())
+                return columnError;
+            addTerm(columnTotal);
+            largest = qMax(largest, columnLargest);
             continue;
         }
         const CalcValue failure = CalcNumbers::forEachNumber(call, i, i, CalcNumbers::NumbersOnly, add);

@@ -585,10 +585,16 @@ CalcValue forEachMatch(CalcCall &call, const std::vector<Range> &ranges, const s
     places.bottom = first.rows - 1;
     places.right = first.columns - 1;
     if (first.isReference) {
-        // Blank places past the sheet's cells all answer alike.
-        const CalcArea used = engine.usedPart(first.area);
-        places.bottom = used.bottom - first.area.top;
-        places.right = used.right - first.area.left;
+        // Places past the cells of every range's sheet are blank in all of
+        // them, and all answer alike.
+        places.bottom = places.right = 0;
+        for (const Range &range : ranges) {
+            const CalcArea used = range.isReference ? engine.usedPart(range.area) : CalcArea{ 0, 1, 1, range.rows, range.columns };
+            const int top = range.isReference ? range.area.top : 1;
+            const int left = range.isReference ? range.area.left : 1;
+            places.bottom = qMin(qMax(places.bottom, used.bottom - top), first.rows - 1);
+            places.right = qMin(qMax(places.right, used.right - left), first.columns - 1);
+        }
     }
     if (places.size() > maximumPlaces) {
         engine.setUncomputable();
@@ -601,7 +607,7 @@ CalcValue forEachMatch(CalcCall &call, const std::vector<Range> &ranges, const s
         }
     }
     if (first.isReference && first.area.size() > qint64(places.bottom + 1) * (places.right + 1)) {
-        // The places past the used part are blank in the first range.
+        // The places past the used parts are blank in every range.
         const qint64 outside = first.area.size() - qint64(places.bottom + 1) * (places.right + 1);
         bool othersTakeBlank = true;
         for (size_t i = 1; i < criteria.size(); ++i)

@@ -10,7 +10,7 @@ namespace Spreadsheet {
 
 namespace {
 
-constexpr int maximumTextLength = 32767;
+using CalcCoercion::maximumTextLength;
 constexpr int maximumFixedDecimals = 127;
 
 CalcValue valueError()
