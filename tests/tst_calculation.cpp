@@ -667,11 +667,17 @@ void CalculationTest::answersFromCachesAsFromTheCells()
     auto *marks = static_cast<Worksheet *>(document.workbook()->sheet(1));
     for (int row = 1; row <= 100; ++row) {
         sheet->writeNumber(row, 1, 0.1);
-        sheet->writeNumber(row, 2, row == 60 ? 1.0000000000000051 : row);
+        sheet->writeNumber(row, 2, row == 60 ? 1.0000000000000051 : row == 70 ? 0.25 : row);
     }
-    for (int row = 1; row <= 10; ++row)
+    for (int row = 1; row <= 10; ++row) {
         marks->writeText(row, 2, QStringLiteral("x"));
+        marks->writeNumber(row, 3, row);
+    }
     sheet->writeNumber(1, 4, 1);
+    // An array formula over cells the sheet does not hold: what reads them
+    // waits for it, caches too.
+    sheet->writeFormula(41, 7, CellFormula(QStringLiteral("ROW(G41:H60)"), CellFormula::ArrayFormula,
+                                           CellArea(QStringLiteral("G41:H60"))));
     const char *const formulas[][2] = {
         { "INT(SUM(A1:A99))", "9" },   // 99 × 0.1 is 9.9
         { "INT(SUM(A1:A100))", "10" },   // from the running sums
@@ -684,6 +690,10 @@ void CalculationTest::answersFromCachesAsFromTheCells()
         { "COUNTIFS(D1:D10,\"\",Marks!B1:B10,\"x\")", "9" },
         { "COUNTIFS(Marks!B1:B10,\"x\",D1:D10,\"\")", "9" },
         { "AND(\"é\"<\"f\",\"Ä\"=\"ä\",\"b\">\"A\")", "TRUE" },   // a dictionary's order, on every system
+        { "MATCH(0.25,B1:B100,0)+MATCH(0.25,B1:B100,0)", "140" },
+        { "SUM(H2:H40)+SUM(H2:H60)", "1010" },
+        { "COUNTIFS(Marks!B1:B100,\"\",G1:G100,\"\")", "70" },   // rows 11 to 100 but the array's
+        { "SUMIF(D1:D10,\"\",Marks!C1:C10)", "54" },
     };
     for (int i = 0; i < int(sizeof formulas / sizeof *formulas); ++i)
         sheet->writeFormula(i + 1, 5, CellFormula(QString::fromUtf8(formulas[i][0])));
@@ -727,6 +737,21 @@ void CalculationTest::boundsWhatHostileFormulasAsk()
              (QList<CellAddress>{ CellAddress(1, 2), CellAddress(1, 3), CellAddress(2, 2), CellAddress(3, 2) }));
     QCOMPARE(sheet->dimension(), dimension);
     QVERIFY(!sheet->cellAt(2, 3));
+
+    // More array formulas over cells the sheet lacks than the engine takes:
+    // those past the bound stay as they were, and what reads them ends.
+    Document many;
+    Worksheet *arrays = many.activeWorksheet();
+    for (int row = 1; row <= 300; ++row) {
+        arrays->writeFormula(row, 3, CellFormula(QStringLiteral("{1,2,3}"), CellFormula::ArrayFormula,
+                                                 CellArea(row, 3, row, 5)));
+        arrays->writeNumber(row, 4, 1);
+    }
+    arrays->writeFormula(1, 1, CellFormula(QStringLiteral("SUM(D1:E300)")));
+    QVERIFY(many.calculate());
+    QVERIFY(!arrays->uncalculatedCells().isEmpty());
+    // Each row computed holds 2 and 3 in D and E; each left, its 1 alone.
+    QCOMPARE(arrays->readValue(1, 1).toDouble(), 5.0 * 300 - 4 * arrays->uncalculatedCells().size());
 
     // The same array formula over a range it can fill makes the cells.
     sheet->writeFormula(1, 3, CellFormula(QStringLiteral("A1*{1;2;3}"), CellFormula::ArrayFormula,

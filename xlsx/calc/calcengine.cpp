@@ -71,6 +71,8 @@ struct CalcEngine::Sheet
         bool pending;
     };
     std::vector<PartialArray> partialArrays;
+    int pendingPartialArrays = 0;
+    QHash<quint64, bool> subtotalCells;   // whether a formula cell calls SUBTOTAL or AGGREGATE
     QList<CellAddress> uncalculated;
     int lastRow = 0;
     int lastColumn = 0;
@@ -106,6 +108,7 @@ struct CalcEngine::RunningSums
 struct CalcEngine::ColumnIndex
 {
     int uses = 0;
+    bool refused = false;
     int bottom = 0;
     int size = 0;
     QHash<qint64, std::vector<std::pair<double, int>>> numbers;
@@ -119,7 +122,7 @@ struct CalcEngine::ColumnIndex
     {
         int exponent = 0;
         const double mantissa = std::frexp(std::fabs(number), &exponent);
-        const qint64 bucket = (qint64(exponent) << 47) + qint64(std::floor(mantissa * 0x1p45));
+        const qint64 bucket = exponent * (qint64(1) << 47) + qint64(std::floor(mantissa * 0x1p45));
         return number < 0 ? -bucket - 1 : bucket;
     }
 
@@ -154,8 +157,9 @@ struct CalcEngine::ColumnIndex
             return -1;
         int first = -1;
         const double x = value.number();
+        const double above = x * (1 + 0x1p-47);   // past the largest number it is not one
         const qint64 low = bucketOf(x * (1 - 0x1p-47));
-        const qint64 high = bucketOf(x * (1 + 0x1p-47));
+        const qint64 high = std::isfinite(above) ? bucketOf(above) : low;
         for (const qint64 key : { low, high }) {
             const auto bucket = numbers.constFind(key);
             if (bucket == numbers.constEnd())
@@ -283,49 +287,68 @@ void CalcEngine::markArrayCells(int sheet, int row, int column, const CellArea &
         state.oversizedArrays.insert(master);
         return;
     }
-    m_arrayCellsExamined += size;
+    m_arrayCellsExamined += 2 * size;
     qint64 absent = 0;
+    for (int r = range.firstRow(); r <= range.lastRow(); ++r) {
+        for (int c = range.firstColumn(); c <= range.lastColumn(); ++c)
+            absent += state.d->cells.find(r, c) ? 0 : 1;
+    }
+    if (absent > 0 && (m_partialArrays >= maximumPartialArrays || m_arrayCellsMade + absent > maximumArrayCellsMade)) {
+        state.oversizedArrays.insert(master);
+        return;
+    }
     for (int r = range.firstRow(); r <= range.lastRow(); ++r) {
         for (int c = range.firstColumn(); c <= range.lastColumn(); ++c) {
             StoredCell *cell = state.d->cells.find(r, c);
-            if (!cell) {
-                ++absent;
-                continue;
-            }
-            if ((r == row && c == column) || (cell->flags & StoredCell::HasFormula))
-                continue;   // the master, or a formula of its own in an odd file: it keeps that
+            if (!cell || (r == row && c == column) || (cell->flags & StoredCell::HasFormula))
+                continue;   // absent, the master, or a formula of its own in an odd file: it keeps that
             cell->flags |= StoredCell::Calculating;
             state.arrayMasters.insert(cellKey(r, c), master);
         }
     }
     if (absent == 0)
         return;
-    if (m_partialArrays >= maximumPartialArrays || m_arrayCellsMade + absent > maximumArrayCellsMade) {
-        state.oversizedArrays.insert(master);
-        return;
-    }
     ++m_partialArrays;
+    ++state.pendingPartialArrays;
     m_arrayCellsMade += absent;
     state.partialArrays.push_back({ range, master, true });
+    // The cells it will make count as the sheet's: reads that stop where
+    // the sheet's cells end go on over them, and wait for the formula.
+    state.lastRow = qMax(state.lastRow, range.lastRow());
+    state.lastColumn = qMax(state.lastColumn, range.lastColumn());
 }
 
 // A read of cells an array formula not computed yet covers, where the
 // sheet holds no cell: the formula is needed first.
-void CalcEngine::noteArraysOver(const CalcArea &area)
+bool CalcEngine::noteArraysOver(const CalcArea &area)
 {
-    for (const Sheet::PartialArray &partial : m_sheets[size_t(area.sheet)].partialArrays) {
-        if (partial.pending && partial.range.firstRow() <= area.bottom && partial.range.lastRow() >= area.top
-            && partial.range.firstColumn() <= area.right && partial.range.lastColumn() >= area.left)
-            m_missing.push_back({ area.sheet, WorksheetPrivate::rowOfKey(partial.master),
-                                  WorksheetPrivate::columnOfKey(partial.master) });
+    const Sheet &state = m_sheets[size_t(area.sheet)];
+    if (state.pendingPartialArrays == 0)
+        return false;
+    bool noted = false;
+    for (const Sheet::PartialArray &partial : state.partialArrays) {
+        if (!partial.pending || partial.range.firstRow() > area.bottom || partial.range.lastRow() < area.top
+            || partial.range.firstColumn() > area.right || partial.range.lastColumn() < area.left)
+            continue;
+        const Task master{ area.sheet, WorksheetPrivate::rowOfKey(partial.master),
+                           WorksheetPrivate::columnOfKey(partial.master) };
+        const bool repeated = !m_missing.empty() && m_missing.back().sheet == master.sheet
+            && m_missing.back().row == master.row && m_missing.back().column == master.column;
+        if (!repeated)
+            m_missing.push_back(master);
+        noted = true;
     }
+    return noted;
 }
 
 void CalcEngine::settlePartialArray(int sheet, quint64 master)
 {
-    for (Sheet::PartialArray &partial : m_sheets[size_t(sheet)].partialArrays) {
-        if (partial.master == master)
+    Sheet &state = m_sheets[size_t(sheet)];
+    for (Sheet::PartialArray &partial : state.partialArrays) {
+        if (partial.master == master && partial.pending) {
             partial.pending = false;
+            --state.pendingPartialArrays;
+        }
     }
 }
 
@@ -629,8 +652,7 @@ CalcValue CalcEngine::cellValue(int sheet, int row, int column)
     const Sheet &state = m_sheets[size_t(sheet)];
     const StoredCell *cell = state.d->cells.find(row, column);
     if (!cell) {
-        if (!state.partialArrays.empty())
-            noteArraysOver({ sheet, row, column, row, column });
+        noteArraysOver({ sheet, row, column, row, column });
         return CalcValue();
     }
     if (cell->flags & StoredCell::Calculating)
@@ -644,8 +666,7 @@ bool CalcEngine::visitCells(const CalcArea &area,
     if (!isWorksheet(area.sheet))
         return true;
     const Sheet &state = m_sheets[size_t(area.sheet)];
-    if (!state.partialArrays.empty())
-        noteArraysOver(area);
+    noteArraysOver(area);
     const int bottom = qMin(area.bottom, state.lastRow);
     for (int row = state.d->cells.nextRow(area.top - 1); row != 0 && row <= bottom;
          row = state.d->cells.nextRow(row)) {
@@ -673,7 +694,7 @@ bool CalcEngine::isRowHidden(int sheet, int row) const
     return settings != m_sheets[size_t(sheet)].d->rows.constEnd() && settings.value() && settings.value()->hidden;
 }
 
-bool CalcEngine::isSubtotalCell(int sheet, int row, int column) const
+bool CalcEngine::isSubtotalCell(int sheet, int row, int column)
 {
     if (!isWorksheet(sheet))
         return false;
@@ -681,6 +702,17 @@ bool CalcEngine::isSubtotalCell(int sheet, int row, int column) const
     const StoredCell *cell = d->cells.find(row, column);
     if (!cell || !(cell->flags & StoredCell::HasFormula))
         return false;
+    const auto known = m_sheets[size_t(sheet)].subtotalCells.constFind(cellKey(row, column));
+    if (known != m_sheets[size_t(sheet)].subtotalCells.constEnd())
+        return known.value();
+    const bool calls = callsSubtotal(sheet, row, column);
+    m_sheets[size_t(sheet)].subtotalCells.insert(cellKey(row, column), calls);
+    return calls;
+}
+
+bool CalcEngine::callsSubtotal(int sheet, int row, int column) const
+{
+    const WorksheetPrivate *d = m_sheets[size_t(sheet)].d;
     CellFormula formula = d->formulas.value(cellKey(row, column));
     if (formula.kind() == CellFormula::SharedFormula && formula.text().isEmpty()) {
         const quint64 master = d->sharedFormulaMasters.value(formula.sharedIndex());
@@ -737,6 +769,8 @@ bool CalcEngine::columnSum(const CalcArea &area, double &sum, double &largest, C
     constexpr int shortest = 32;   // shorter ones are added as they are
     if (area.left != area.right || area.rows() < shortest || !isWorksheet(area.sheet))
         return false;
+    if (noteArraysOver(area))
+        return false;   // cells an array formula will make: it comes first
     // Kept from the second sum from the same first row on: a range that
     // starts on a new row each time (totals of what lies below) is added
     // as it is, without a cache that would grow with the square.
@@ -783,9 +817,13 @@ bool CalcEngine::findInColumn(const CalcArea &column, const CalcValue &key, int 
         index = std::make_shared<ColumnIndex>();
         index->bottom = used.bottom;
     }
+    if (index->refused)
+        return false;
     if (++index->uses == 2) {
-        if (m_cachedEntries + size_t(used.rows()) > maximumCachedEntries)
+        if (m_cachedEntries + size_t(used.rows()) > maximumCachedEntries) {
+            index->refused = true;   // the caches are full: scanned from here on
             return false;
+        }
         const size_t missingBefore = m_missing.size();
         visitCells(used, [&index](int cellRow, int, const CalcValue &value) {
             index->add(value, cellRow);

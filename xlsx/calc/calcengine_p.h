@@ -64,7 +64,7 @@ public:
     // For SUBTOTAL and AGGREGATE: rows hidden, and cells that are
     // themselves such totals (which they skip).
     bool isRowHidden(int sheet, int row) const;
-    bool isSubtotalCell(int sheet, int row, int column) const;
+    bool isSubtotalCell(int sheet, int row, int column);
     // The formula asks for what the engine cannot give (too large an
     // array, a name it cannot read): the cell keeps its value.
     void setUncomputable() { m_uncomputable = true; }
@@ -94,8 +94,11 @@ private:
 
     void prepare();
     void markArrayCells(int sheet, int row, int column, const CellArea &range);
-    void noteArraysOver(const CalcArea &area);
+    // Notes the array formulas not computed yet over cells of the area
+    // that the sheet does not hold; whether there were any.
+    bool noteArraysOver(const CalcArea &area);
     void settlePartialArray(int sheet, quint64 master);
+    bool callsSubtotal(int sheet, int row, int column) const;
     void calculate(const Task &task);
     bool computeCell(const Task &task);
     std::shared_ptr<const CalcFormula> formulaFor(int sheet, int row, int column, const CellFormula &formula);

@@ -19,6 +19,7 @@ constexpr qint64 trimmedAreaSize = 1 << 20;
 // (a name that reads another twice, and so on, grows exponentially).
 constexpr int maximumNameDepth = 16;
 constexpr int maximumNameEvaluations = 4096;
+constexpr int maximumEvaluationDepth = 1000;
 
 CalcValue numberResult(double number)
 {
@@ -158,6 +159,20 @@ CalcValue CalcEvaluator::evaluateFormula(const CalcNode &root, const CalcPositio
 }
 
 CalcValue CalcEvaluator::evaluate(const CalcNode &node)
+{
+    // Formulas are bounded in depth, and so are names in one another; both
+    // together are bounded again, for the stack.
+    if (m_depth >= maximumEvaluationDepth) {
+        m_engine.setUncomputable();
+        return CalcValue::error(CalcError::Value);
+    }
+    ++m_depth;
+    const CalcValue value = evaluateNode(node);
+    --m_depth;
+    return value;
+}
+
+CalcValue CalcEvaluator::evaluateNode(const CalcNode &node)
 {
     switch (node.kind) {
     case CalcNode::Constant:

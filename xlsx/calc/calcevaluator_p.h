@@ -43,6 +43,7 @@ public:
     CalcValue operand(const CalcValue &value);
 
 private:
+    CalcValue evaluateNode(const CalcNode &node);
     CalcValue evaluateBinary(const CalcNode &node);
     CalcValue evaluateFunction(const CalcNode &node);
     CalcValue evaluateName(const CalcNode &node);
@@ -56,6 +57,7 @@ private:
     bool m_arrayMode = false;
     std::vector<const CalcFormula *> m_activeNames;   // being computed, innermost last
     int m_nameEvaluations = 0;                        // for the formula computed
+    int m_depth = 0;
 };
 
 // The operators on single values.

@@ -558,7 +558,7 @@ CalcValue valueAt(CalcEngine &engine, const Range &range, int row, int column)
 // its condition takes blanks too.
 template <typename Take>
 CalcValue forEachMatch(CalcCall &call, const std::vector<Range> &ranges, const std::vector<CalcCriterion> &criteria,
-                       Take take)
+                       const Range *values, Take take)
 {
     CalcEngine &engine = call.evaluator().engine();
     const auto meetsOthers = [&](int row, int column) {
@@ -588,10 +588,15 @@ CalcValue forEachMatch(CalcCall &call, const std::vector<Range> &ranges, const s
         // Places past the cells of every range's sheet are blank in all of
         // them, and all answer alike.
         places.bottom = places.right = 0;
-        for (const Range &range : ranges) {
-            const CalcArea used = range.isReference ? engine.usedPart(range.area) : CalcArea{ 0, 1, 1, range.rows, range.columns };
-            const int top = range.isReference ? range.area.top : 1;
-            const int left = range.isReference ? range.area.left : 1;
+        std::vector<const Range *> read;
+        for (const Range &range : ranges)
+            read.push_back(&range);
+        if (values)
+            read.push_back(values);
+        for (const Range *range : read) {
+            const CalcArea used = range->isReference ? engine.usedPart(range->area) : CalcArea{ 0, 1, 1, range->rows, range->columns };
+            const int top = range->isReference ? range->area.top : 1;
+            const int left = range->isReference ? range->area.left : 1;
             places.bottom = qMin(qMax(places.bottom, used.bottom - top), first.rows - 1);
             places.right = qMin(qMax(places.right, used.right - left), first.columns - 1);
         }
@@ -607,7 +612,8 @@ CalcValue forEachMatch(CalcCall &call, const std::vector<Range> &ranges, const s
         }
     }
     if (first.isReference && first.area.size() > qint64(places.bottom + 1) * (places.right + 1)) {
-        // The places past the used parts are blank in every range.
+        // The places past the used parts are blank in every range, the
+        // range of values included.
         const qint64 outside = first.area.size() - qint64(places.bottom + 1) * (places.right + 1);
         bool othersTakeBlank = true;
         for (size_t i = 1; i < criteria.size(); ++i)
@@ -664,7 +670,7 @@ CalcValue tallyConditions(CalcCall &call, int valuesIndex, int firstCondition, b
         }
     }
     CalcEngine &engine = call.evaluator().engine();
-    forEachMatch(call, ranges, criteria, [&](int row, qint64 column) {
+    forEachMatch(call, ranges, criteria, countOnly ? nullptr : &values, [&](int row, qint64 column) {
         if (row < 0) {
             tally.count += double(column);   // blank places, none a number
             return;
