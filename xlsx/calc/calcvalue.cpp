@@ -288,12 +288,14 @@ int compareNumbers(double a, double b)
 int compareTexts(const QString &a, const QString &b)
 {
     // Equal without regard to case; otherwise in the order of an English
-    // dictionary ("é" before "f"), code points breaking ties.
+    // dictionary ("é" before "f"), code points breaking ties. The collator
+    // sees the texts folded, so that its order agrees with that equality
+    // even where the system's collation heeds case.
     const int order = a.compare(b, Qt::CaseInsensitive);
     if (order == 0)
         return 0;
     thread_local const QCollator collator = englishCollator();
-    const int collated = collator.compare(a, b);
+    const int collated = collator.compare(a.toCaseFolded(), b.toCaseFolded());
     if (collated != 0)
         return collated < 0 ? -1 : 1;
     return order < 0 ? -1 : 1;
