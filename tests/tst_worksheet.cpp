@@ -1,3 +1,4 @@
+#include "spreadsheet/document.h"
 #include "spreadsheet/relationships.h"
 #include "spreadsheet/sharedstrings.h"
 #include "spreadsheet/sheetcell.h"
@@ -59,6 +60,7 @@ private slots:
     void mailtoLink();
     void linkWithFragmentAndLongText();
     void linkKeepsAValidFormat();
+    void linksReadBackAsWrittenAndLoaded();
     void mergedCellsAndViewFlags();
     void oneRunBoldTextMakesABoldCell();
     void writingTwiceGivesTheSameXml();
@@ -379,6 +381,36 @@ void TestWorksheet::linkKeepsAValidFormat()
     const Format format = s.sheet->cellAt(1, 1)->format();
     QVERIFY(format.fontBold());
     QVERIFY(!format.fontColor().isValid());
+}
+
+// What a link points at, from the sheet that wrote it and from the
+// package it was saved in: the address with its fragment, or the place.
+void TestWorksheet::linksReadBackAsWrittenAndLoaded()
+{
+    Document document;
+    Worksheet *sheet = document.activeWorksheet();
+    document.addSheet(QStringLiteral("Sheet 2"));
+    sheet->writeLink(1, 1, QUrl(QStringLiteral("https://example.org/manual?part=2#section 2")));
+    sheet->writeValue(2, 1, QStringLiteral("mailto:lab@example.org"));
+    sheet->writeLink(3, 1, QUrl(QStringLiteral("#'Sheet 2'!B2")), Format(), QStringLiteral("Totals"));
+    sheet->writeText(4, 1, QStringLiteral("plain"));
+    const auto check = [](Worksheet *links) {
+        QCOMPARE(links->hyperlink(1, 1), QUrl(QStringLiteral("https://example.org/manual?part=2#section 2")));
+        QCOMPARE(links->hyperlink(2, 1), QUrl(QStringLiteral("mailto:lab@example.org")));
+        QVERIFY(links->hyperlinkLocation(1, 1).isEmpty());
+        QCOMPARE(links->hyperlinkLocation(3, 1), QStringLiteral("'Sheet 2'!B2"));
+        QVERIFY(links->hyperlink(3, 1).isEmpty());
+        QVERIFY(links->hyperlink(4, 1).isEmpty() && links->hyperlinkLocation(4, 1).isEmpty());
+        QVERIFY(links->hyperlink(9, 9).isEmpty());
+    };
+    check(sheet);
+    QBuffer buffer;
+    buffer.open(QIODevice::ReadWrite);
+    QVERIFY(document.saveToDevice(&buffer));
+    buffer.seek(0);
+    Document loaded;
+    QVERIFY2(loaded.load(&buffer), qPrintable(loaded.errorString()));
+    check(static_cast<Worksheet *>(loaded.workbook()->sheet(0)));
 }
 
 void TestWorksheet::mergedCellsAndViewFlags()

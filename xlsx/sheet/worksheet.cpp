@@ -553,6 +553,25 @@ bool Worksheet::writeLink(int row, int column, const QUrl &url, const Format &fo
     return true;
 }
 
+QUrl Worksheet::hyperlink(int row, int column) const
+{
+    Q_D(const Worksheet);
+    const QSharedPointer<Hyperlink> link = d->hyperlinks.value(row).value(column);
+    if (!link || link->kind != Hyperlink::External)
+        return QUrl();
+    QUrl url(link->target);
+    if (!link->location.isEmpty())
+        url.setFragment(link->location, QUrl::TolerantMode);
+    return url;
+}
+
+QString Worksheet::hyperlinkLocation(int row, int column) const
+{
+    Q_D(const Worksheet);
+    const QSharedPointer<Hyperlink> link = d->hyperlinks.value(row).value(column);
+    return link && link->kind == Hyperlink::Internal ? link->location : QString();
+}
+
 // --- reading cells back
 
 // Built from what the sheet keeps: changing the returned cell does not change the sheet.

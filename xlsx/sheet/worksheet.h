@@ -59,6 +59,13 @@ public:
     // workbook, which follows the edits of rows, columns and sheets.
     bool writeLink(int row, int column, const QUrl &url, const Format &format = Format(),
                    const QString &display = QString(), const QString &tooltip = QString());
+    // A cell's link to a web, mail or file address, its fragment included;
+    // an empty URL where the cell has none, or links to a place in the
+    // workbook. A loaded link over a range answers at its first cell.
+    QUrl hyperlink(int row, int column) const;
+    // The place in the workbook a cell links to ("'Sheet 2'!B2"); empty
+    // where it has none, or links to an address outside.
+    QString hyperlinkLocation(int row, int column) const;
 
     QSharedPointer<SheetCell> cellAt(int row, int column) const;
     QSharedPointer<SheetCell> cellAt(const CellAddress &address) const;
