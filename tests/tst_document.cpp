@@ -1,3 +1,4 @@
+#include "hosttools.h"
 #include "spreadsheet/spreadsheet.h"
 #include "spreadsheet/sharedstrings.h"
 #include "spreadsheet/theme.h"
@@ -5,6 +6,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
@@ -145,6 +147,7 @@ private slots:
     void saveWritesBook1InTheCurrentFolder();
     void forwardingWithoutWorksheet();
     void documentPropertiesLandInTheirPart();
+    void customPropertiesTravelBothWays();
     void hostileTextsKeepThePackageWellFormed();
     void packagesForTheReader();
     void formatReusedInAnotherDocument();
@@ -301,6 +304,86 @@ void TestDocument::documentPropertiesLandInTheirPart()
     QVERIFY(entry(package, QStringLiteral("docProps/core.xml")).contains("<dc:title>Results</dc:title>"));
     QVERIFY(!entry(package, QStringLiteral("docProps/core.xml")).contains("Dairy"));
     QVERIFY(entry(package, QStringLiteral("docProps/app.xml")).contains("<Company>Dairy</Company>"));
+}
+
+// Custom properties of a workbook XlsxWriter made are read with their
+// types, changed, and saved as another reader finds them.
+void TestDocument::customPropertiesTravelBothWays()
+{
+    if (!HostTools::available())
+        QSKIP("XlsxWriter runs on the Linux side");
+    QTemporaryDir folder;
+    const QString made = folder.filePath(QStringLiteral("made.xlsx"));
+    const auto python = [](const char *code, const QString &file) {
+        QProcess process;
+        process.start(HostTools::program(QStringLiteral("python3")),
+                      { QStringLiteral("-c"), QLatin1String(code), HostTools::path(file) });
+        process.waitForFinished(60000);
+        return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    };
+    python("import sys, datetime, zipfile, xlsxwriter\n"
+           "book = xlsxwriter.Workbook(sys.argv[1])\n"
+           "book.add_worksheet().write(0, 0, 'x')\n"
+           "book.set_custom_property('Batch', 'B-17')\n"
+           "book.set_custom_property('Samples', 42)\n"
+           "book.set_custom_property('Dilution', 1.5)\n"
+           "book.set_custom_property('Checked', True)\n"
+           "book.set_custom_property('Sampled', datetime.datetime(2026, 3, 1, 8, 30))\n"
+           "book.close()\n"
+           // A kind the library does not read, as other programs may write it.
+           "z = zipfile.ZipFile(sys.argv[1])\n"
+           "parts = {n: z.read(n) for n in z.namelist()}\n"
+           "z.close()\n"
+           "lots = b'<property fmtid=\"{D5CDD505-2E9C-101B-9397-08002B2CF9AE}\" pid=\"7\" name=\"Lots\">' \\\n"
+           "    b'<vt:vector size=\"2\" baseType=\"lpwstr\"><vt:lpwstr>L1</vt:lpwstr><vt:lpwstr>L2</vt:lpwstr>' \\\n"
+           "    b'</vt:vector></property>'\n"
+           "parts['docProps/custom.xml'] = parts['docProps/custom.xml'].replace(b'</Properties>', lots + b'</Properties>')\n"
+           "with zipfile.ZipFile(sys.argv[1], 'w') as out:\n"
+           "    for n, b in parts.items():\n"
+           "        out.writestr(n, b)\n",
+           made);
+    Document document;
+    QVERIFY2(document.load(made), qPrintable(document.errorString()));
+    QCOMPARE(document.customPropertyNames(),
+             (QStringList{ "Batch", "Samples", "Dilution", "Checked", "Sampled", "Lots" }));
+    QVERIFY(!document.customProperty(QStringLiteral("Lots")).isValid());
+    QCOMPARE(document.customProperty(QStringLiteral("batch")), QVariant(QStringLiteral("B-17")));
+    QCOMPARE(document.customProperty(QStringLiteral("Samples")).toLongLong(), 42);
+    QCOMPARE(document.customProperty(QStringLiteral("Dilution")).toDouble(), 1.5);
+    QCOMPARE(document.customProperty(QStringLiteral("Checked")), QVariant(true));
+    QCOMPARE(document.customProperty(QStringLiteral("Sampled")).toDateTime(),
+             QDateTime(QDate(2026, 3, 1), QTime(8, 30), Qt::UTC));
+
+    QVERIFY(document.setCustomProperty(QStringLiteral("samples"), 43));
+    QVERIFY(document.setCustomProperty(QStringLiteral("Checked"), QVariant()));
+    QVERIFY(document.setCustomProperty(QStringLiteral("Analyst"), QStringLiteral("Maria <QA> & co")));
+    QVERIFY(!document.setCustomProperty(QString(), 1));
+    QVERIFY(!document.setCustomProperty(QStringLiteral("Picture"), QImage(2, 2, QImage::Format_RGB32)));
+    const QString saved = folder.filePath(QStringLiteral("saved.xlsx"));
+    QVERIFY(document.saveToFile(saved));
+    const QString read = python(
+        "import sys, zipfile, xml.etree.ElementTree as ET\n"
+        "z = zipfile.ZipFile(sys.argv[1])\n"
+        "ct = ET.fromstring(z.read('[Content_Types].xml'))\n"
+        "print([o.get('ContentType') for o in ct if o.get('PartName') == '/docProps/custom.xml'])\n"
+        "rels = ET.fromstring(z.read('_rels/.rels'))\n"
+        "print([r.get('Target') for r in rels if r.get('Type').endswith('/custom-properties')])\n"
+        "for p in ET.fromstring(z.read('docProps/custom.xml')):\n"
+        "    v = p[0]\n"
+        "    print(p.get('pid'), p.get('name'), v.tag.split('}')[1], v.text or ' '.join(e.text for e in v))\n",
+        saved);
+    QCOMPARE(read, QStringLiteral("['application/vnd.openxmlformats-officedocument.custom-properties+xml']\n"
+                                  "['docProps/custom.xml']\n"
+                                  "2 Batch lpwstr B-17\n"
+                                  "3 samples i4 43\n"
+                                  "4 Dilution r8 1.5\n"
+                                  "5 Sampled filetime 2026-03-01T08:30:00Z\n"
+                                  "6 Lots vector L1 L2\n"
+                                  "7 Analyst lpwstr Maria <QA> & co"));
+    Document again;
+    QVERIFY2(again.load(saved), qPrintable(again.errorString()));
+    QCOMPARE(again.customPropertyNames(), (QStringList{ "Batch", "samples", "Dilution", "Sampled", "Lots", "Analyst" }));
+    QVERIFY(document.setCustomProperty(QStringLiteral("Batch"), QVariant()));
 }
 
 void TestDocument::hostileTextsKeepThePackageWellFormed()

@@ -18,6 +18,8 @@ inline const QString coreProperties
     = QStringLiteral("http://schemas.openxmlformats.org/package/2006/metadata/core-properties");
 inline const QString extendedProperties
     = QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/extended-properties");
+inline const QString customProperties
+    = QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/custom-properties");
 inline const QString docPropsVTypes = QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes");
 inline const QString drawingMain = QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/main");
 inline const QString spreadsheetDrawing

@@ -262,6 +262,8 @@ void DocumentPrivate::writePackageRelationships(ZipWriter &zip) const
     relationships.addDocumentRelationship(QStringLiteral("/officeDocument"), QStringLiteral("xl/workbook.xml"));
     relationships.addPackageRelationship(QStringLiteral("/metadata/core-properties"), QStringLiteral("docProps/core.xml"));
     relationships.addDocumentRelationship(QStringLiteral("/extended-properties"), QStringLiteral("docProps/app.xml"));
+    if (!customProperties.isEmpty())
+        relationships.addDocumentRelationship(QStringLiteral("/custom-properties"), QStringLiteral("docProps/custom.xml"));
     zip.addFile(QStringLiteral("_rels/.rels"), relationships.toXmlBytes());
 }
 
@@ -327,7 +329,8 @@ bool DocumentPrivate::writePackage(QIODevice *device) const
                                   QStringLiteral("xl/workbook.xml"), QStringLiteral("xl/_rels/workbook.xml.rels"),
                                   QStringLiteral("xl/styles.xml"), QStringLiteral("xl/sharedStrings.xml"),
                                   Theme::partName(), PartNames::relationshipsOf(Theme::partName()),
-                                  QStringLiteral("docProps/app.xml"), QStringLiteral("docProps/core.xml") })
+                                  QStringLiteral("docProps/app.xml"), QStringLiteral("docProps/core.xml"),
+                                  QStringLiteral("docProps/custom.xml") })
         taken.insert(fixed.toCaseFolded());
     const QSet<QString> reachable = reachableKeptParts();
     for (const QString &name : kept.parts.keys()) {
@@ -357,6 +360,12 @@ bool DocumentPrivate::writePackage(QIODevice *device) const
     contentTypes->addDocPropCore();
     zip.addFile(QStringLiteral("docProps/app.xml"), app.toXmlBytes());
     zip.addFile(QStringLiteral("docProps/core.xml"), core.toXmlBytes());
+    if (!customProperties.isEmpty()) {
+        DocPropsCustom custom(AbstractOOXmlFile::NewFromScratch);
+        custom.properties = customProperties;
+        contentTypes->addDocPropCustom();
+        zip.addFile(QStringLiteral("docProps/custom.xml"), custom.toXmlBytes());
+    }
 
     SharedStrings *sharedStrings = workbook->sharedStrings();
     if (!sharedStrings->isEmpty()) {
@@ -764,6 +773,49 @@ QStringList Document::documentPropertyNames() const
 {
     Q_D(const Document);
     return d->documentProperties.keys();
+}
+
+bool Document::setCustomProperty(const QString &name, const QVariant &value)
+{
+    Q_D(Document);
+    if (name.isEmpty() || (!value.isNull() && !DocPropsCustom::isWritable(value)))
+        return false;
+    auto &properties = d->customProperties;
+    const auto found = std::find_if(properties.begin(), properties.end(), [&name](const CustomProperty &property) {
+        return property.name.compare(name, Qt::CaseInsensitive) == 0;
+    });
+    if (value.isNull()) {
+        if (found != properties.end())
+            properties.erase(found);
+        return true;
+    }
+    if (found != properties.end()) {
+        found->name = name;
+        found->value = value;
+        found->keptValue.clear();
+    } else {
+        properties.append({ name, value, QByteArray() });
+    }
+    return true;
+}
+
+QVariant Document::customProperty(const QString &name) const
+{
+    Q_D(const Document);
+    for (const CustomProperty &property : d->customProperties) {
+        if (property.name.compare(name, Qt::CaseInsensitive) == 0)
+            return property.value;
+    }
+    return QVariant();
+}
+
+QStringList Document::customPropertyNames() const
+{
+    Q_D(const Document);
+    QStringList names;
+    for (const CustomProperty &property : d->customProperties)
+        names << property.name;
+    return names;
 }
 
 bool Document::save() const

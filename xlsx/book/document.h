@@ -127,6 +127,15 @@ public:
     void setDocumentProperty(const QString &key, const QString &value);
     QString documentProperty(const QString &key) const;
     QStringList documentPropertyNames() const;
+    // Properties of the document's own naming ("Batch", "Analyst"), in
+    // "docProps/custom.xml": a text, a number, a boolean or a date-time.
+    // A name is one property whatever its letter case; a null value takes
+    // it away. False, changing nothing, for an empty name or a value of
+    // another type. A loaded package's properties are read, and those of
+    // kinds the library does not know are written back as they came.
+    bool setCustomProperty(const QString &name, const QVariant &value);
+    QVariant customProperty(const QString &name) const;
+    QStringList customPropertyNames() const;
 
     // To "Book1.xlsx" in the current folder.
     bool save() const;

@@ -2,6 +2,7 @@
 #define SPREADSHEET_DOCUMENT_P_H
 
 #include "contenttypes.h"
+#include "docpropscustom_p.h"
 #include "document.h"
 #include "packagereader_p.h"
 #include "readlimits.h"
@@ -82,6 +83,7 @@ public:
     const QString defaultPackageName = QStringLiteral("Book1.xlsx");
     QString packageName;
     QMap<QString, QString> documentProperties;
+    QList<CustomProperty> customProperties;   // in the order they were given
     QSharedPointer<Workbook> workbook;
     QSharedPointer<ContentTypes> contentTypes;
     KeptPackage kept;

@@ -74,6 +74,7 @@ struct Loading
 {
     QSharedPointer<Workbook> workbook;
     QMap<QString, QString> properties;
+    QList<CustomProperty> customProperties;
     KeptPackage kept;
 };
 
@@ -138,7 +139,7 @@ bool DocumentLoader::run()
         return false;
     for (const Relationship &relationship : packageRelationships) {
         if (relationship.type != documentType("officeDocument") && relationship.type != packageType("metadata/core-properties")
-            && relationship.type != documentType("extended-properties"))
+            && relationship.type != documentType("extended-properties") && relationship.type != documentType("custom-properties"))
             m_loading.kept.relationships.append(relationship);
     }
     m_loading.workbook->sharedStrings()->releaseLoaded();
@@ -426,6 +427,13 @@ bool DocumentLoader::readProperties(const QList<Relationship> &relationships)
         m_loading.properties.insert(name, app.property(name));
     m_loading.kept.coreElements = core.m_keptElements;
     m_loading.kept.appElements = app.m_keptElements;
+    const Relationship *customRelationship = firstOfType(relationships, documentType("custom-properties"));
+    if (customRelationship && m_package.contains(customRelationship->target)) {
+        DocPropsCustom custom(AbstractOOXmlFile::LoadExisting);
+        if (!readPart(custom, customRelationship->target))
+            return false;
+        m_loading.customProperties = custom.properties;
+    }
     return true;
 }
 
@@ -524,6 +532,7 @@ bool DocumentPrivate::load(QIODevice *device)
         contentTypes->addDefault(it.key(), it.value());
     workbook = loading.workbook;
     documentProperties = loading.properties;
+    customProperties = loading.customProperties;
     kept = loading.kept;
     workbook->d_func()->keptParts = &kept.parts;
     return true;

@@ -49,6 +49,11 @@ void ContentTypes::addDocPropApp()
     addOverride(QStringLiteral("/docProps/app.xml"), documentType("extended-properties+xml"));
 }
 
+void ContentTypes::addDocPropCustom()
+{
+    addOverride(QStringLiteral("/docProps/custom.xml"), documentType("custom-properties+xml"));
+}
+
 void ContentTypes::addStyles()
 {
     addOverride(QStringLiteral("/xl/styles.xml"), documentType("spreadsheetml.styles+xml"));

@@ -21,6 +21,7 @@ public:
 
     void addDocPropCore();
     void addDocPropApp();
+    void addDocPropCustom();
     void addStyles();
     void addTheme();
     void addWorkbook();

@@ -48,6 +48,7 @@ const char *const knownNamespaces[] = {
     "http://purl.org/dc/terms/",
     "http://schemas.openxmlformats.org/officeDocument/2006/extended-properties",
     "http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes",
+    "http://schemas.openxmlformats.org/officeDocument/2006/custom-properties",
     "http://schemas.openxmlformats.org/drawingml/2006/main",
     "http://schemas.openxmlformats.org/drawingml/2006/spreadsheetDrawing",
     "http://schemas.openxmlformats.org/drawingml/2006/chart",

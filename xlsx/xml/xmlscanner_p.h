@@ -43,6 +43,7 @@ public:
         DublinCoreTerms,
         ExtendedProperties,
         DocPropsVTypes,
+        CustomProperties,
         Drawing,
         SpreadsheetDrawing,
         Chart,
