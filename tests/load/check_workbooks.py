@@ -105,6 +105,12 @@ def sheet_parts(archive):
     return parts
 
 
+def custom_properties(archive):
+    """The custom properties of a package: name, value kind and text, in order."""
+    return [(p.get("name"), p[0].tag.split("}")[1] if len(p) else None, p[0].text if len(p) else None)
+            for p in ElementTree.fromstring(archive.read("docProps/custom.xml"))]
+
+
 def compare_packages(original_path, saved_path, failures):
     original = zipfile.ZipFile(original_path)
     saved = zipfile.ZipFile(saved_path)
@@ -116,7 +122,12 @@ def compare_packages(original_path, saved_path, failures):
     workbook = next(target for kind, target in relationships(original, "") if kind == OFFICE + "officeDocument")
     modeled = {target for kind, target in relationships(original, workbook) if kind in MODELED_TYPES}
     modeled |= {"[Content_Types].xml", "_rels/.rels", "docProps/core.xml", "docProps/app.xml", "xl/workbook.xml",
-                "xl/_rels/workbook.xml.rels"}
+                "xl/_rels/workbook.xml.rels", "docProps/custom.xml"}
+    if "docProps/custom.xml" in original.namelist():
+        if "docProps/custom.xml" not in saved.namelist():
+            failures.append("docProps/custom.xml is missing")
+        elif custom_properties(original) != custom_properties(saved):
+            failures.append(f"the custom properties changed: {custom_properties(original)} became {custom_properties(saved)}")
     for name in original.namelist():
         if name.endswith("/") or name in modeled or "calcChain" in name:
             continue

@@ -262,7 +262,7 @@ void DocumentPrivate::writePackageRelationships(ZipWriter &zip) const
     relationships.addDocumentRelationship(QStringLiteral("/officeDocument"), QStringLiteral("xl/workbook.xml"));
     relationships.addPackageRelationship(QStringLiteral("/metadata/core-properties"), QStringLiteral("docProps/core.xml"));
     relationships.addDocumentRelationship(QStringLiteral("/extended-properties"), QStringLiteral("docProps/app.xml"));
-    if (!customProperties.isEmpty())
+    if (writesCustomPart())
         relationships.addDocumentRelationship(QStringLiteral("/custom-properties"), QStringLiteral("docProps/custom.xml"));
     zip.addFile(QStringLiteral("_rels/.rels"), relationships.toXmlBytes());
 }
@@ -360,7 +360,7 @@ bool DocumentPrivate::writePackage(QIODevice *device) const
     contentTypes->addDocPropCore();
     zip.addFile(QStringLiteral("docProps/app.xml"), app.toXmlBytes());
     zip.addFile(QStringLiteral("docProps/core.xml"), core.toXmlBytes());
-    if (!customProperties.isEmpty()) {
+    if (writesCustomPart()) {
         DocPropsCustom custom(AbstractOOXmlFile::NewFromScratch);
         custom.properties = customProperties;
         contentTypes->addDocPropCustom();

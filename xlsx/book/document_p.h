@@ -84,6 +84,8 @@ public:
     QString packageName;
     QMap<QString, QString> documentProperties;
     QList<CustomProperty> customProperties;   // in the order they were given
+    bool customPartLoaded = false;            // written back, if empty, as it came
+    bool writesCustomPart() const { return customPartLoaded || !customProperties.isEmpty(); }
     QSharedPointer<Workbook> workbook;
     QSharedPointer<ContentTypes> contentTypes;
     KeptPackage kept;

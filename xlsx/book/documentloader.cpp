@@ -75,6 +75,7 @@ struct Loading
     QSharedPointer<Workbook> workbook;
     QMap<QString, QString> properties;
     QList<CustomProperty> customProperties;
+    bool customPartLoaded = false;
     KeptPackage kept;
 };
 
@@ -433,6 +434,7 @@ bool DocumentLoader::readProperties(const QList<Relationship> &relationships)
         if (!readPart(custom, customRelationship->target))
             return false;
         m_loading.customProperties = custom.properties;
+        m_loading.customPartLoaded = true;
     }
     return true;
 }
@@ -533,6 +535,7 @@ bool DocumentPrivate::load(QIODevice *device)
     workbook = loading.workbook;
     documentProperties = loading.properties;
     customProperties = loading.customProperties;
+    customPartLoaded = loading.customPartLoaded;
     kept = loading.kept;
     workbook->d_func()->keptParts = &kept.parts;
     return true;
