@@ -148,6 +148,7 @@ private slots:
     void forwardingWithoutWorksheet();
     void documentPropertiesLandInTheirPart();
     void customPropertiesTravelBothWays();
+    void tabColourKeepsTheSheetPropertiesAround();
     void hostileTextsKeepThePackageWellFormed();
     void packagesForTheReader();
     void formatReusedInAnotherDocument();
@@ -306,6 +307,17 @@ void TestDocument::documentPropertiesLandInTheirPart()
     QVERIFY(entry(package, QStringLiteral("docProps/app.xml")).contains("<Company>Dairy</Company>"));
 }
 
+// What a few lines of Python (XlsxWriter making a file, or a reader that
+// is not ours) print about a file, given as sys.argv[1].
+static QString python(const char *code, const QString &file)
+{
+    QProcess process;
+    process.start(HostTools::program(QStringLiteral("python3")),
+                  { QStringLiteral("-c"), QLatin1String(code), HostTools::path(file) });
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
 // Custom properties of a workbook XlsxWriter made are read with their
 // types, changed, and saved as another reader finds them.
 void TestDocument::customPropertiesTravelBothWays()
@@ -314,13 +326,6 @@ void TestDocument::customPropertiesTravelBothWays()
         QSKIP("XlsxWriter runs on the Linux side");
     QTemporaryDir folder;
     const QString made = folder.filePath(QStringLiteral("made.xlsx"));
-    const auto python = [](const char *code, const QString &file) {
-        QProcess process;
-        process.start(HostTools::program(QStringLiteral("python3")),
-                      { QStringLiteral("-c"), QLatin1String(code), HostTools::path(file) });
-        process.waitForFinished(60000);
-        return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-    };
     python("import sys, datetime, zipfile, xlsxwriter\n"
            "book = xlsxwriter.Workbook(sys.argv[1])\n"
            "book.add_worksheet().write(0, 0, 'x')\n"
@@ -384,6 +389,50 @@ void TestDocument::customPropertiesTravelBothWays()
     QVERIFY2(again.load(saved), qPrintable(again.errorString()));
     QCOMPARE(again.customPropertyNames(), (QStringList{ "Batch", "samples", "Dilution", "Sampled", "Lots", "Analyst" }));
     QVERIFY(document.setCustomProperty(QStringLiteral("Batch"), QVariant()));
+}
+
+// A tab colour set on a new sheet, and changed on a loaded one whose sheet
+// properties hold page setup and outline settings as well, which stay.
+void TestDocument::tabColourKeepsTheSheetPropertiesAround()
+{
+    Document fresh;
+    fresh.activeWorksheet()->setTabColor(QColor(0, 176, 80));
+    QVERIFY(entry(saved(fresh), QStringLiteral("xl/worksheets/sheet1.xml"))
+                .contains("<sheetPr><tabColor rgb=\"FF00B050\"/></sheetPr><dimension"));
+    if (!HostTools::available())
+        QSKIP("XlsxWriter runs on the Linux side");
+    QTemporaryDir folder;
+    const QString made = folder.filePath(QStringLiteral("made.xlsx"));
+    python("import sys, xlsxwriter\n"
+           "book = xlsxwriter.Workbook(sys.argv[1])\n"
+           "sheet = book.add_worksheet()\n"
+           "sheet.write(0, 0, 'x')\n"
+           "sheet.set_tab_color('#FF9900')\n"
+           "sheet.fit_to_pages(1, 0)\n"
+           "sheet.outline_settings(True, False, False, False)\n"   // totals above and left of their groups
+           "book.close()\n",
+           made);
+    Document document;
+    QVERIFY2(document.load(made), qPrintable(document.errorString()));
+    Worksheet *sheet = document.activeWorksheet();
+    QCOMPARE(sheet->tabColor(), QColor(255, 153, 0));
+    sheet->setTabColor(QColor(Qt::blue));
+    const QString resaved = folder.filePath(QStringLiteral("saved.xlsx"));
+    QVERIFY(document.saveToFile(resaved));
+    QCOMPARE(python("import sys, zipfile, xml.etree.ElementTree as ET\n"
+                    "z = zipfile.ZipFile(sys.argv[1])\n"
+                    "sheet = ET.fromstring(z.read('xl/worksheets/sheet1.xml'))\n"
+                    "properties = sheet[0]\n"
+                    "print(properties.tag.split('}')[1])\n"
+                    "for child in properties:\n"
+                    "    print(child.tag.split('}')[1], sorted(child.attrib.items()))\n",
+                    resaved),
+             QStringLiteral("sheetPr\n"
+                            "tabColor [('rgb', 'FF0000FF')]\n"
+                            "outlinePr [('summaryBelow', '0'), ('summaryRight', '0')]\n"
+                            "pageSetUpPr [('fitToPage', '1')]"));
+    sheet->setTabColor(QColor());
+    QVERIFY(!entry(saved(document), QStringLiteral("xl/worksheets/sheet1.xml")).contains("tabColor"));
 }
 
 void TestDocument::hostileTextsKeepThePackageWellFormed()

@@ -283,6 +283,11 @@ void WorksheetPrivate::copySettingsFrom(const WorksheetPrivate &other)
     defaultRowHeight = other.defaultRowHeight;
     loadedCustomHeight = other.loadedCustomHeight;
     zeroHeight = other.zeroHeight;
+    tabColor = other.tabColor;
+    keptTabColor = other.keptTabColor;
+    sheetPrAttributes = other.sheetPrAttributes;
+    keptSheetPrChildren = other.keptSheetPrChildren;
+    sheetPrLoaded = other.sheetPrLoaded;
     windowProtection = other.windowProtection;
     showFormulas = other.showFormulas;
     showGridLines = other.showGridLines;
@@ -598,6 +603,19 @@ void Worksheet::forEachCell(const std::function<void(int row, int column, const 
         for (const StoredCell &cell : cells)
             visit(row, cell.column, d->cellValue(row, cell));
     }
+}
+
+void Worksheet::setTabColor(const QColor &color)
+{
+    Q_D(Worksheet);
+    d->tabColor = color;
+    d->keptTabColor.clear();
+}
+
+QColor Worksheet::tabColor() const
+{
+    Q_D(const Worksheet);
+    return d->tabColor;
 }
 
 QList<CellAddress> Worksheet::uncalculatedCells() const
@@ -982,6 +1000,7 @@ void Worksheet::writeXml(QIODevice *device) const
     KeptXml::writeAttributes(writer, d->rootAttributes);
 
     KeptElements::Writer kept(d->kept, writer);
+    d->writeSheetProperties(writer);
     kept.before(DimensionOrder);
     writer.writeEmptyElement(QStringLiteral("dimension"));
     writer.writeAttribute(QStringLiteral("ref"), d->dimension.isValid() ? d->dimension.toText() : QStringLiteral("A1"));
@@ -1011,6 +1030,22 @@ void Worksheet::writeXml(QIODevice *device) const
 
     writer.writeEndElement();
     writer.writeEndDocument();
+}
+
+void WorksheetPrivate::writeSheetProperties(QXmlStreamWriter &writer) const
+{
+    if (!sheetPrLoaded && !tabColor.isValid())
+        return;
+    writer.writeStartElement(QStringLiteral("sheetPr"));
+    KeptXml::writeAttributes(writer, sheetPrAttributes);
+    if (tabColor.isValid()) {
+        writer.writeEmptyElement(QStringLiteral("tabColor"));
+        writer.writeAttribute(QStringLiteral("rgb"), XlsxColor::toArgbText(tabColor));
+    } else {
+        KeptXml::writeRaw(writer, keptTabColor);
+    }
+    KeptXml::writeRaw(writer, keptSheetPrChildren);
+    writer.writeEndElement();
 }
 
 void WorksheetPrivate::writeSheetView(QXmlStreamWriter &writer) const

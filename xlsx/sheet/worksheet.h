@@ -192,6 +192,11 @@ public:
     bool setAutoFilter(const CellArea &range);
     CellArea autoFilter() const;
 
+    // The colour of the sheet's tab; an invalid colour takes it away. A
+    // loaded tab of a theme colour answers with an invalid one and keeps
+    // its colour until it is set.
+    void setTabColor(const QColor &color);
+    QColor tabColor() const;
     bool isWindowProtected() const;
     void setWindowProtected(bool on);
     bool isFormulasVisible() const;

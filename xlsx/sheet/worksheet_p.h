@@ -125,6 +125,7 @@ public:
     bool readSheetViews(XmlScanner &scanner);
     void readSheetFormat(XmlScanner &scanner);
     bool readColumns(XmlScanner &scanner);
+    void readSheetProperties(XmlScanner &scanner);
     void hoistNamespaces(const XmlScanner &scanner, QSet<QString> &rootNames);
     bool readMergedCells(XmlScanner &scanner);
     bool readHyperlinks(XmlScanner &scanner);
@@ -166,6 +167,7 @@ public:
     void moveMergesAndNotes(const GridEdit &edit);
     void moveFilter(const GridEdit &edit);
 
+    void writeSheetProperties(QXmlStreamWriter &writer) const;
     void writeSheetView(QXmlStreamWriter &writer) const;
     void writeSheetFormat(QXmlStreamWriter &writer) const;
     void writeColumns(QXmlStreamWriter &writer) const;
@@ -211,6 +213,13 @@ public:
     double defaultRowHeight = 15;
     int loadedCustomHeight = -1;   // a loaded sheet's own customHeight of its default row height (0, 1)
     bool zeroHeight = false;
+
+    // "sheetPr": the tab's colour, and of a loaded sheet what else it held.
+    QColor tabColor;
+    QByteArray keptTabColor;           // a loaded one of a theme or indexed colour, while unchanged
+    KeptAttributes sheetPrAttributes;
+    QByteArray keptSheetPrChildren;    // outline and page setup settings, as they came
+    bool sheetPrLoaded = false;
 
     bool windowProtection = false;
     bool showFormulas = false;

@@ -159,6 +159,10 @@ bool WorksheetPrivate::readWorksheet(XmlScanner &scanner)
             lastOrder = order;
         bool read = true;
         switch (order) {
+        case SheetPrOrder:
+            hoistNamespaces(scanner, rootNames);
+            readSheetProperties(scanner);
+            break;
         case DimensionOrder:
             scanner.skipElement();   // made anew from the cells
             break;
@@ -224,6 +228,27 @@ bool WorksheetPrivate::readWorksheet(XmlScanner &scanner)
 }
 
 // --- the view and the defaults
+
+void WorksheetPrivate::readSheetProperties(XmlScanner &scanner)
+{
+    sheetPrLoaded = true;
+    sheetPrAttributes = KeptXml::attributes(scanner);
+    const int depth = scanner.depth();
+    while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
+        if (scanner.token() != XmlScanner::StartElement)
+            continue;
+        const bool plainColour = scanner.is(XmlScanner::Main, "tabColor") && !scanner.value("rgb").isEmpty()
+            && scanner.value("theme").isEmpty() && scanner.value("indexed").isEmpty() && scanner.value("tint").isEmpty();
+        if (plainColour) {
+            tabColor = XlsxColor::fromArgbText(QString::fromLatin1(scanner.value("rgb")));
+            scanner.skipElement();
+        } else if (scanner.is(XmlScanner::Main, "tabColor")) {
+            keptTabColor = scanner.captureElement();
+        } else {
+            keptSheetPrChildren += scanner.captureElement();
+        }
+    }
+}
 
 bool WorksheetPrivate::readSheetViews(XmlScanner &scanner)
 {
