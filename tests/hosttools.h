@@ -1,7 +1,9 @@
 #ifndef HOSTTOOLS_H
 #define HOSTTOOLS_H
 
+#include <QProcess>
 #include <QString>
+#include <QtTest>
 
 #if defined(Q_OS_WIN)
 #include <windows.h>
@@ -49,6 +51,31 @@ inline QString path(const QString &fileName)
 #else
     return fileName;
 #endif
+}
+
+// A script of the tests folder run with the arguments: what it printed,
+// errors and all; exitCode (when given) is -1 when it did not end.
+inline QByteArray runPython(const QString &script, const QStringList &arguments, int *exitCode = nullptr)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program(QStringLiteral("python3")), QStringList{ QFINDTESTDATA(script) } + arguments);
+    const bool finished = process.waitForFinished(600000);
+    if (exitCode)
+        *exitCode = finished ? process.exitCode() : -1;
+    return process.readAll();
+}
+
+// What a few lines of Python print about a file (given as sys.argv[1]);
+// ok (when given) tells whether they ran through.
+inline QByteArray runPythonCode(const char *code, const QString &file, bool *ok = nullptr)
+{
+    QProcess process;
+    process.start(program(QStringLiteral("python3")), { QStringLiteral("-c"), QLatin1String(code), path(file) });
+    const bool ran = process.waitForFinished(60000) && process.exitCode() == 0;
+    if (ok)
+        *ok = ran;
+    return process.readAllStandardOutput().trimmed();
 }
 
 } // namespace HostTools

@@ -323,16 +323,6 @@ bool matchesDocumented(const SheetCell &ours, const QString &expected)
     return ours.kind() == CellKind::Number && sameNumber(ours.value().toDouble(), expected.toDouble());
 }
 
-QByteArray runPython(const QString &script, const QStringList &arguments, int *exitCode)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(HostTools::program(QStringLiteral("python3")), QStringList{ QFINDTESTDATA(script) } + arguments);
-    const bool finished = process.waitForFinished(600000);
-    *exitCode = finished ? process.exitCode() : -1;
-    return process.readAll();
-}
-
 // LibreOffice's values of every cell of the workbook, by sheet and cell;
 // it also saves the workbook it computed as resaved, for the values a
 // spreadsheet program stores.
@@ -352,7 +342,7 @@ QJsonObject computedByLibreOffice(const QString &path, const QString &folder, co
                    .toJson());
     jobs.close();
     int status = 0;
-    const QByteArray output = runPython(QStringLiteral("edit_in_libreoffice.py"), { jobs.fileName() }, &status);
+    const QByteArray output = HostTools::runPython(QStringLiteral("edit_in_libreoffice.py"), { jobs.fileName() }, &status);
     if (status != 0) {
         qWarning().noquote() << output;
         return {};

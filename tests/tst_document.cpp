@@ -311,11 +311,7 @@ void TestDocument::documentPropertiesLandInTheirPart()
 // is not ours) print about a file, given as sys.argv[1].
 static QString python(const char *code, const QString &file)
 {
-    QProcess process;
-    process.start(HostTools::program(QStringLiteral("python3")),
-                  { QStringLiteral("-c"), QLatin1String(code), HostTools::path(file) });
-    process.waitForFinished(60000);
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    return QString::fromUtf8(HostTools::runPythonCode(code, file));
 }
 
 // Custom properties of a workbook XlsxWriter made are read with their

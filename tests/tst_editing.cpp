@@ -39,28 +39,6 @@ QString tokensOf(const QString &formula)
     return parts.join(QLatin1Char('|'));
 }
 
-QByteArray runPython(const QString &script, const QStringList &arguments, int *exitCode = nullptr)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(HostTools::program(QStringLiteral("python3")), QStringList{ QFINDTESTDATA(script) } + arguments);
-    const bool finished = process.waitForFinished(600000);
-    if (exitCode)
-        *exitCode = finished ? process.exitCode() : -1;
-    return process.readAll();
-}
-
-// What a few lines of Python print about a file (given as sys.argv[1]);
-// ok tells whether they ran through.
-QByteArray runPythonCode(const char *code, const QString &file, bool *ok)
-{
-    QProcess process;
-    process.start(HostTools::program(QStringLiteral("python3")),
-                  { QStringLiteral("-c"), QLatin1String(code), HostTools::path(file) });
-    *ok = process.waitForFinished(60000) && process.exitCode() == 0;
-    return process.readAllStandardOutput().trimmed();
-}
-
 // An edit as the LibreOffice script takes it.
 QJsonObject edit(const QString &op, const QString &sheet, int at, int count = 1)
 {
@@ -228,7 +206,7 @@ bool runLibreOffice(const QJsonArray &jobs, const QString &folder, QByteArray *o
     file.write(QJsonDocument(jobs).toJson());
     file.close();
     int status = 0;
-    *output = runPython(QStringLiteral("edit_in_libreoffice.py"), { file.fileName() }, &status);
+    *output = HostTools::runPython(QStringLiteral("edit_in_libreoffice.py"), { file.fileName() }, &status);
     return status == 0;
 }
 
@@ -274,7 +252,7 @@ struct EditCase
         const QStringList arguments{ ours, theirs, QStringLiteral("--ignore"), QStringLiteral("validation-formulas"),
                                      QStringLiteral("print-titles"), QStringLiteral("hyperlinks"),
                                      QStringLiteral("anchor-ends"), QStringLiteral("rows") };
-        const QByteArray output = runPython(QStringLiteral("compare_edits.py"), arguments + ignored, &status);
+        const QByteArray output = HostTools::runPython(QStringLiteral("compare_edits.py"), arguments + ignored, &status);
         if (status != 0)
             return QString::fromUtf8(output);
         auto values = [](const QString &path) {
@@ -540,7 +518,7 @@ void TestEditing::editsWhereLibreOfficeFallsShort()
         const QString path = dir.filePath(QStringLiteral("edited.xlsx"));
         document.saveToFile(path);
         int status = 0;
-        const QByteArray shown = runPython(QStringLiteral("compare_edits.py"), { QStringLiteral("--show"), path }, &status);
+        const QByteArray shown = HostTools::runPython(QStringLiteral("compare_edits.py"), { QStringLiteral("--show"), path }, &status);
         return QString::fromUtf8(shown).split(QLatin1Char('\n'));
     };
     auto expect = [](const QStringList &facts, const QStringList &expected) {
@@ -722,7 +700,7 @@ void TestEditing::tablesMoveOrRefuse()
     QTemporaryDir dir;
     const QString made = dir.filePath(QStringLiteral("table.xlsx"));
     bool ok = false;
-    runPythonCode(
+    HostTools::runPythonCode(
         "import sys, xlsxwriter\n"
         "book = xlsxwriter.Workbook(sys.argv[1]); sheet = book.add_worksheet('Data')\n"
         "sheet.add_table('B3:D8', {'name': 'Masses', 'columns': [{'header': 'Sample'}, {'header': 'Mass'},"
@@ -743,7 +721,7 @@ void TestEditing::tablesMoveOrRefuse()
     const QString edited = dir.filePath(QStringLiteral("edited.xlsx"));
     QVERIFY(document.saveToFile(edited));
 
-    const QByteArray shown = runPythonCode(
+    const QByteArray shown = HostTools::runPythonCode(
         "import sys, openpyxl\n"
         "sheet = openpyxl.load_workbook(sys.argv[1])['Data']\n"
         "table = sheet.tables['Masses']\n"
@@ -804,7 +782,7 @@ void TestEditing::pivotTablesMoveOrRefuse()
     QVERIFY(document.saveToFile(edited));
 
     bool ok = false;
-    const QByteArray shown = runPythonCode(
+    const QByteArray shown = HostTools::runPythonCode(
         "import sys, openpyxl\n"
         "pivot = openpyxl.load_workbook(sys.argv[1])['Summary']._pivots[0]\n"
         "source = pivot.cache.cacheSource.worksheetSource\n"

@@ -83,9 +83,7 @@ struct CalcEngine::Sheet
 struct CalcEngine::RunningSums
 {
     int uses = 0;
-    double sum = 0;
-    double compensation = 0;
-    double largest = 0;
+    CalcSum sum;
     std::vector<double> totals;
     std::vector<double> largests;
     int errorRow = -1;   // index of the first row holding an error
@@ -93,12 +91,9 @@ struct CalcEngine::RunningSums
 
     void add(double number)
     {
-        const double t = sum + number;
-        compensation += std::fabs(sum) >= std::fabs(number) ? (sum - t) + number : (number - t) + sum;
-        sum = t;
-        largest = qMax(largest, std::fabs(number));
-        totals.push_back(sum + compensation);
-        largests.push_back(largest);
+        sum.add(number);
+        totals.push_back(sum.unrounded());
+        largests.push_back(sum.largest());
     }
 };
 

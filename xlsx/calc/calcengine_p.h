@@ -58,8 +58,6 @@ public:
     const CalcFormula *name(int sheet, const QString &upperName);
     // A formula's text parsed for the cell (INDIRECT's references).
     std::shared_ptr<const CalcFormula> parse(const QString &text, int row, int column) const;
-    // Whether a cell read by the current formula is still to be computed.
-    bool hasMissing() const { return !m_missing.empty(); }
     double random();
     // For SUBTOTAL and AGGREGATE: rows hidden, and cells that are
     // themselves such totals (which they skip).

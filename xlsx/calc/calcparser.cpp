@@ -15,6 +15,8 @@ namespace {
 constexpr int maximumDepth = 200;
 constexpr int maximumTreeDepth = 600;
 
+// Thrown where the engine cannot compute a formula; the reason says why,
+// for whoever follows it in a debugger.
 struct Unsupported
 {
     QString reason;
@@ -514,10 +516,8 @@ std::shared_ptr<const CalcFormula> CalcParser::parse(const QString &text, const 
     try {
         Parser parser(text, tokens, row, column, m_sheetIndex);
         formula->root = parser.formula();
-    } catch (const Unsupported &unsupported) {
+    } catch (const Unsupported &) {
         formula->root.reset();
-        formula->unsupported = unsupported.reason.isEmpty() ? QStringLiteral("the formula does not read")
-                                                            : unsupported.reason;
     }
     return formula;
 }

@@ -60,13 +60,12 @@ struct CalcNode
     int depth = 1;   // of the tree below it, itself included
 };
 
-// A formula parsed once for every cell that holds it moved.
+// A formula parsed once for every cell that holds it moved; without a
+// root when the engine cannot compute it (a function it lacks, an external
+// or structured reference, a formula too deep).
 struct CalcFormula
 {
     std::unique_ptr<CalcNode> root;
-    // Why the engine cannot compute it (a function it lacks, an external
-    // or structured reference, a formula too deep); empty when it can.
-    QString unsupported;
 };
 
 // Turns formula text into nodes, relative to the cell it is written for.

@@ -3,6 +3,7 @@
 
 #include <QString>
 
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -125,6 +126,45 @@ bool hasWildcards(const QString &pattern);
 bool matchesWildcards(const QString &pattern, const QString &text);
 
 } // namespace CalcCoercion
+
+// Numbers added as SUM adds them: compensated, so that long columns of
+// measurements add up without the error plain addition gathers; what is
+// left of numbers that cancel out to 15 digits is 0, as it is for "-".
+class CalcSum
+{
+public:
+    void add(double number)
+    {
+        m_largest = qMax(m_largest, std::fabs(number));
+        addTerm(number);
+    }
+    // The sum of numbers added elsewhere, with the largest of them.
+    void addSum(double sum, double largest)
+    {
+        m_largest = qMax(m_largest, largest);
+        addTerm(sum);
+    }
+    double unrounded() const { return m_total + m_compensation; }
+    double largest() const { return m_largest; }
+    double value() const
+    {
+        const double sum = unrounded();
+        return std::fabs(sum) < m_largest * 3.5527136788005009e-15 ? 0 : sum;   // 2^-48
+    }
+
+private:
+    void addTerm(double number)
+    {
+        const double total = m_total + number;
+        m_compensation += std::fabs(m_total) >= std::fabs(number) ? (m_total - total) + number
+                                                                  : (number - total) + m_total;
+        m_total = total;
+    }
+
+    double m_total = 0;
+    double m_compensation = 0;
+    double m_largest = 0;
+};
 
 } // namespace Spreadsheet
 

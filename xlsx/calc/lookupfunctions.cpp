@@ -364,7 +364,7 @@ CalcValue extendedMatch(CalcCall &call)
 
 // The row (or column) of the result array at a place: a reference to it,
 // so that a formula can go on with it.
-CalcValue slice(CalcCall &call, const CalcValue &results, bool vertical, int place)
+CalcValue slice(const CalcValue &results, bool vertical, int place)
 {
     if (results.isReference()) {
         CalcArea area = results.area();
@@ -382,7 +382,6 @@ CalcValue slice(CalcCall &call, const CalcValue &results, bool vertical, int pla
         for (int c = 0; c < part.columns; ++c)
             part.values.push_back(matrix.at(vertical ? place : r, vertical ? c : place));
     }
-    Q_UNUSED(call)
     return CalcValue::array(std::move(part));
 }
 
@@ -408,7 +407,7 @@ CalcValue extendedLookup(CalcCall &call)
     const int place = extendedFind(engine, Line(engine, table, vertical), key, int(matchMode), int(searchMode));
     if (place < 0)
         return call.has(3) ? call.at(3) : error(CalcError::NotAvailable);
-    return slice(call, results, vertical, place);
+    return slice(results, vertical, place);
 }
 
 // INDEX(table, row, [column], [area]): a reference to the cell, row or
@@ -449,7 +448,7 @@ CalcValue index(CalcCall &call)
         return matrix.at(int(row - 1), int(column - 1));
     if (row > 0 || column > 0) {
         const CalcValue whole = CalcValue::array(matrix);
-        return slice(call, whole, row > 0, int(row > 0 ? row - 1 : column - 1));
+        return slice(whole, row > 0, int(row > 0 ? row - 1 : column - 1));
     }
     return CalcValue::array(matrix);
 }

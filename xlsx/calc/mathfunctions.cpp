@@ -60,22 +60,9 @@ CalcValue unary(CalcCall &call, F f)
     return f(x);
 }
 
-// Compensated: long columns of measurements add up without the error
-// that plain addition gathers.
 CalcValue sum(CalcCall &call)
 {
-    double total = 0;
-    double compensation = 0;
-    double largest = 0;
-    const auto addTerm = [&](double n) {
-        const double t = total + n;
-        compensation += std::fabs(total) >= std::fabs(n) ? (total - t) + n : (n - t) + total;
-        total = t;
-    };
-    const auto add = [&](double n) {
-        largest = qMax(largest, std::fabs(n));
-        addTerm(n);
-    };
+    CalcSum total;
     CalcEngine &engine = call.evaluator().engine();
     for (int i = 0; i < call.count(); ++i) {
         // Tall columns from their running sums.
@@ -87,17 +74,15 @@ CalcValue sum(CalcCall &call)
             && engine.columnSum(argument.area(), columnTotal, columnLargest, columnError)) {
             if (columnError.isError())
                 return columnError;
-            addTerm(columnTotal);
-            largest = qMax(largest, columnLargest);
+            total.addSum(columnTotal, columnLargest);
             continue;
         }
-        const CalcValue failure = CalcNumbers::forEachNumber(call, i, i, CalcNumbers::NumbersOnly, add);
+        const CalcValue failure = CalcNumbers::forEachNumber(call, i, i, CalcNumbers::NumbersOnly,
+                                                             [&total](double n) { total.add(n); });
         if (failure.isError())
             return failure;
     }
-    // What is left of numbers that cancel out is 0, as it is for "-".
-    const double sum = total + compensation;
-    return result(std::fabs(sum) < largest * 3.5527136788005009e-15 ? 0 : sum);
+    return result(total.value());
 }
 
 CalcValue sumOfSquares(CalcCall &call)
