@@ -317,6 +317,42 @@ bool Workbook::removeName(const QString &name, int scopeSheetId)
     return d->definedNames.size() != before;
 }
 
+bool Workbook::protectStructure(const QString &password)
+{
+    Q_D(Workbook);
+    if (password.size() > PasswordHash::maxPasswordLength)
+        return false;
+    WorkbookPrivate::Protection made = d->protection.value_or(WorkbookPrivate::Protection());
+    made.lockStructure = true;
+    made.password = PasswordHash::of(password);
+    d->protection = made;
+    return true;
+}
+
+void Workbook::unprotectStructure()
+{
+    Q_D(Workbook);
+    if (!d->protection)
+        return;
+    d->protection->lockStructure = false;
+    d->protection->password = PasswordHash();
+    // Windows locked by a loaded protection stay locked.
+    if (d->protection->keptAttributes.isEmpty())
+        d->protection.reset();
+}
+
+bool Workbook::isStructureProtected() const
+{
+    Q_D(const Workbook);
+    return d->protection && d->protection->lockStructure;
+}
+
+bool Workbook::isStructurePassword(const QString &password) const
+{
+    Q_D(const Workbook);
+    return isStructureProtected() && d->protection->password.matches(password);
+}
+
 #define WORKBOOK_SWITCH(getter, setter, member, Type)                                                        \
     Type Workbook::getter() const { Q_D(const Workbook); return d->member; }                                 \
     void Workbook::setter(Type value) { Q_D(Workbook); d->member = value; }
@@ -409,6 +445,8 @@ void Workbook::writeXml(QIODevice *device) const
     d->writeFileVersion(writer);
     kept.before(WorkbookPrOrder);
     d->writeWorkbookProperties(writer);
+    kept.before(WorkbookProtectionOrder);
+    d->writeProtection(writer);
     kept.before(BookViewsOrder);
     d->writeBookViews(writer);
     kept.before(SheetsOrder);
@@ -449,6 +487,17 @@ void WorkbookPrivate::writeWorkbookProperties(QXmlStreamWriter &writer) const
         KeptXml::writeAttributes(writer, keptWorkbookProperties);
     else
         writer.writeAttribute(QStringLiteral("defaultThemeVersion"), QStringLiteral("124226"));
+}
+
+void WorkbookPrivate::writeProtection(QXmlStreamWriter &writer) const
+{
+    if (!protection)
+        return;
+    writer.writeEmptyElement(QStringLiteral("workbookProtection"));
+    protection->password.write(writer, QStringLiteral("workbook"));
+    if (protection->lockStructure)
+        writer.writeAttribute(QStringLiteral("lockStructure"), QStringLiteral("1"));
+    KeptXml::writeAttributes(writer, protection->keptAttributes);
 }
 
 void WorkbookPrivate::writeBookViews(QXmlStreamWriter &writer) const
@@ -581,6 +630,9 @@ bool WorkbookPrivate::readWorkbook(XmlScanner &scanner)
             scanner.skipElement();
             break;
         }
+        case WorkbookProtectionOrder:
+            readProtection(scanner);
+            break;
         case BookViewsOrder:
             readBookViews(scanner);
             break;
@@ -607,6 +659,19 @@ bool WorkbookPrivate::readWorkbook(XmlScanner &scanner)
     if (scanner.hasError())
         return q->readFailed(scanner.errorString());
     return true;
+}
+
+void WorkbookPrivate::readProtection(XmlScanner &scanner)
+{
+    Protection loaded;
+    const QByteArray lock = scanner.value("lockStructure");
+    loaded.lockStructure = lock == "1" || lock == "true";
+    loaded.password = PasswordHash::read(scanner, "workbook");
+    loaded.keptAttributes = KeptXml::attributes(
+        scanner, { "lockStructure", "workbookAlgorithmName", "workbookHashValue", "workbookSaltValue",
+                   "workbookSpinCount", "workbookPassword" });
+    protection = loaded;
+    scanner.skipElement();
 }
 
 void WorkbookPrivate::readBookViews(XmlScanner &scanner)

@@ -65,6 +65,26 @@ public:
     // workbook again when they open it.
     bool calculate();
 
+    /*!
+      Protects the workbook's structure: in a spreadsheet program, sheets
+      can no longer be added, removed, renamed, moved, hidden or shown until
+      the protection is taken away with \a password (none when empty). The
+      library itself still changes the structure. False, changing nothing,
+      for a password longer than 255 characters. The password is stored as
+      a salted SHA-512 hash of 100,000 rounds.
+    */
+    bool protectStructure(const QString &password = QString());
+    //! Takes the protection of the structure away, whatever its password.
+    void unprotectStructure();
+    //! Whether the workbook's structure is protected (a loaded one too).
+    bool isStructureProtected() const;
+    /*!
+      Whether \a password is that of the structure's protection (a loaded
+      16-bit hash of older files is checked too); true for any password
+      when the protection has none, false when the structure is not protected.
+    */
+    bool isStructurePassword(const QString &password) const;
+
     bool isDate1904() const;
     void setDate1904(bool on);
     bool isStringsToNumbersEnabled() const;

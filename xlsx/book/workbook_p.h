@@ -5,6 +5,7 @@
 #include "keptelements_p.h"
 #include "keptxml_p.h"
 #include "packagereader_p.h"
+#include "passwordhash_p.h"
 #include "sharedstrings.h"
 #include "styles.h"
 #include "theme.h"
@@ -12,6 +13,8 @@
 
 #include <QList>
 #include <QSharedPointer>
+
+#include <optional>
 
 namespace Spreadsheet {
 
@@ -56,6 +59,7 @@ public:
 
     void writeFileVersion(QXmlStreamWriter &writer) const;
     void writeWorkbookProperties(QXmlStreamWriter &writer) const;
+    void writeProtection(QXmlStreamWriter &writer) const;
     void writeBookViews(QXmlStreamWriter &writer) const;
     void writeSheets(QXmlStreamWriter &writer) const;
     void writeDefinedNames(QXmlStreamWriter &writer) const;
@@ -73,6 +77,7 @@ public:
 
     bool readWorkbook(XmlScanner &scanner);
     void readBookViews(XmlScanner &scanner);
+    void readProtection(XmlScanner &scanner);
     bool readSheets(XmlScanner &scanner);
     bool readDefinedNames(XmlScanner &scanner);
 
@@ -105,6 +110,14 @@ public:
     KeptAttributes rootAttributes;
     QByteArray keptFileVersion;
     KeptAttributes keptWorkbookProperties;   // the attributes of workbookPr but date1904
+    // "workbookProtection": of a protected workbook, or as loaded.
+    struct Protection
+    {
+        bool lockStructure = false;
+        PasswordHash password;
+        KeptAttributes keptAttributes;   // windows, revisions, ...
+    };
+    std::optional<Protection> protection;
     KeptAttributes keptViewAttributes;       // the first view's but the window and tabs
     QByteArray keptViews;                    // the views after the first
     QByteArray keptCalculation;

@@ -7,6 +7,8 @@
 #include "partnames_p.h"
 #include "relationships.h"
 #include "sheetdatawriter_p.h"
+#include "sheetorder_p.h"
+#include "sheetprotection_p.h"
 #include "sharedstrings.h"
 #include "styles.h"
 #include "utility.h"
@@ -288,6 +290,8 @@ void WorksheetPrivate::copySettingsFrom(const WorksheetPrivate &other)
     sheetPrAttributes = other.sheetPrAttributes;
     keptSheetPrChildren = other.keptSheetPrChildren;
     sheetPrLoaded = other.sheetPrLoaded;
+    protection = other.protection;
+    page = other.page.withoutRelationships();
     windowProtection = other.windowProtection;
     showFormulas = other.showFormulas;
     showGridLines = other.showGridLines;
@@ -973,18 +977,6 @@ void WorksheetPrivate::computeRowSpans() const
     finish();
 }
 
-namespace {
-
-// The order of the sheet's elements that the writer writes itself, for the
-// kept ones around them (worksheetreader.cpp has the whole list).
-enum WrittenOrder {
-    DimensionOrder = 1, SheetViewsOrder = 2, SheetFormatPrOrder = 3, ColsOrder = 4, SheetDataOrder = 5,
-    AutoFilterOrder = 10, MergeCellsOrder = 14, ConditionalFormattingOrder = 16, DataValidationsOrder = 17, HyperlinksOrder = 18,
-    DrawingOrder = 29, LegacyDrawingOrder = 30
-};
-
-} // namespace
-
 void Worksheet::writeXml(QIODevice *device) const
 {
     Q_D(const Worksheet);
@@ -1012,6 +1004,9 @@ void Worksheet::writeXml(QIODevice *device) const
     d->writeColumns(writer);
     kept.before(SheetDataOrder);
     d->writeSheetData(writer, device);
+    kept.before(SheetProtectionOrder);
+    if (d->protection)
+        SheetProtectionData::write(writer, *d->protection);
     kept.before(AutoFilterOrder);
     d->writeAutoFilter(writer);
     kept.before(MergeCellsOrder);
@@ -1022,6 +1017,18 @@ void Worksheet::writeXml(QIODevice *device) const
     SheetRules::writeDataValidations(writer, d->validations, d->validationAttributes);
     kept.before(HyperlinksOrder);
     d->writeHyperlinks(writer);
+    kept.before(PrintOptionsOrder);
+    d->page.writePrintOptions(writer);
+    kept.before(PageMarginsOrder);
+    d->page.writeMargins(writer);
+    kept.before(PageSetupOrder);
+    d->page.writePageSetup(writer);
+    kept.before(HeaderFooterOrder);
+    d->page.writeHeaderFooter(writer);
+    kept.before(RowBreaksOrder);
+    PageSetupXml::writeBreaks(writer, "rowBreaks", d->page.setup.rowBreaks, WorksheetPrivate::maxColumns);
+    kept.before(ColBreaksOrder);
+    PageSetupXml::writeBreaks(writer, "colBreaks", d->page.setup.columnBreaks, WorksheetPrivate::maxRows);
     kept.before(DrawingOrder);
     d->writeDrawing(writer);
     kept.before(LegacyDrawingOrder);
@@ -1034,7 +1041,7 @@ void Worksheet::writeXml(QIODevice *device) const
 
 void WorksheetPrivate::writeSheetProperties(QXmlStreamWriter &writer) const
 {
-    if (!sheetPrLoaded && !tabColor.isValid())
+    if (!sheetPrLoaded && !tabColor.isValid() && !page.writesPageSetUpPr())
         return;
     writer.writeStartElement(QStringLiteral("sheetPr"));
     KeptXml::writeAttributes(writer, sheetPrAttributes);
@@ -1044,7 +1051,9 @@ void WorksheetPrivate::writeSheetProperties(QXmlStreamWriter &writer) const
     } else {
         KeptXml::writeRaw(writer, keptTabColor);
     }
-    KeptXml::writeRaw(writer, keptSheetPrChildren);
+    KeptXml::writeRaw(writer, keptSheetPrChildren);   // outline settings
+    if (page.writesPageSetUpPr())
+        page.writePageSetUpPr(writer);
     writer.writeEndElement();
 }
 

@@ -12,6 +12,8 @@
 #include "format.h"
 #include "gridedit_p.h"
 #include "sheetcell.h"
+#include "pagesetupxml_p.h"
+#include "sheetprotection.h"
 #include "worksheet.h"
 
 #include <QHash>
@@ -19,6 +21,8 @@
 #include <QMap>
 #include <QSet>
 #include <QSharedPointer>
+
+#include <optional>
 
 class QXmlStreamWriter;
 
@@ -166,6 +170,7 @@ public:
     void moveRowsAndColumns(const GridEdit &edit);
     void moveMergesAndNotes(const GridEdit &edit);
     void moveFilter(const GridEdit &edit);
+    void movePageBreaks(const GridEdit &edit);
 
     void writeSheetProperties(QXmlStreamWriter &writer) const;
     void writeSheetView(QXmlStreamWriter &writer) const;
@@ -220,6 +225,9 @@ public:
     KeptAttributes sheetPrAttributes;
     QByteArray keptSheetPrChildren;    // outline and page setup settings, as they came
     bool sheetPrLoaded = false;
+
+    std::optional<SheetProtection> protection;
+    PageSetupXml page;   // of a protected sheet, or a loaded element
 
     bool windowProtection = false;
     bool showFormulas = false;

@@ -29,29 +29,11 @@ int lastAlong(const GridEdit &edit, const CellArea &area)
     return edit.axis() == GridEdit::Rows ? area.lastRow() : area.lastColumn();
 }
 
-// A page break's place ("brk" of "rowBreaks" or "colBreaks"), which stays
-// before the row or column that begins its page.
-XmlValueChange followInPageBreak(const XmlValue &where, QString &value, const GridEdit &edit)
-{
-    const QLatin1String breaks(edit.axis() == GridEdit::Rows ? "rowBreaks" : "colBreaks");
-    if (where.element != QLatin1String("brk") || where.parent != breaks || where.attribute != QLatin1String("id"))
-        return XmlValueChange::Same;
-    bool ok = false;
-    int next = value.toInt(&ok) + 1;   // the first of the new page, one-based
-    if (!ok || next < 1)
-        return XmlValueChange::Same;
-    if (!edit.move(next))
-        next = qMin(edit.first(), edit.limit());
-    value = QString::number(next - 1);
-    return XmlValueChange::Replaced;
-}
-
 // The rule elements of a sheet and the extension blocks that hold more of
 // them: their areas ("sqref", "xm:sqref") and formulas ("formula",
-// "formula1", "formula2", "xm:f") follow the change; with the edit of the
-// sheet's rows or columns, page breaks too.
+// "formula1", "formula2", "xm:f") follow the change.
 QByteArray followInRuleElements(const QByteArray &bytes, const QByteArray &namespaces, const ReferenceChange &change,
-                                const QString &sheet, const GridEdit *edit = nullptr)
+                                const QString &sheet)
 {
     return rewriteXmlValues(bytes, namespaces, [&](const XmlValue &where, QString &value) {
         const QString before = value;
@@ -65,8 +47,6 @@ QByteArray followInRuleElements(const QByteArray &bytes, const QByteArray &names
                    && (where.element == QLatin1String("formula") || where.element == QLatin1String("formula1")
                        || where.element == QLatin1String("formula2") || where.element == QLatin1String("f"))) {
             value = change.formula(value, sheet);
-        } else if (edit) {
-            return followInPageBreak(where, value, *edit);
         }
         return replacedIf(value != before);
     });
@@ -189,6 +169,7 @@ void WorksheetPrivate::followChange(const ReferenceChange &change)
         moveRowsAndColumns(*edit);
         moveMergesAndNotes(*edit);
         moveFilter(*edit);
+        movePageBreaks(*edit);
     }
 }
 
@@ -333,10 +314,8 @@ void WorksheetPrivate::followInRules(const ReferenceChange &change)
         if (!rule.kept.isEmpty())
             rule.kept = followInRuleElements(rule.kept, rootNamespaces, change, name);
     }
-    // Extension blocks (rules of newer kinds, protected ranges, ignored
-    // errors), and the page breaks.
-    const GridEdit *edit = change.gridEditOf(name);
-    kept.rewrite([&](const QByteArray &bytes) { return followInRuleElements(bytes, rootNamespaces, change, name, edit); });
+    // Extension blocks (rules of newer kinds, protected ranges, ignored errors).
+    kept.rewrite([&](const QByteArray &bytes) { return followInRuleElements(bytes, rootNamespaces, change, name); });
 }
 
 void WorksheetPrivate::followInLinks(const ReferenceChange &change, const GridEdit *edit)
@@ -509,6 +488,19 @@ void WorksheetPrivate::moveMergesAndNotes(const GridEdit &edit)
     }
     if (moved.keys() != notes.keys() && changeNotes())
         notes.swap(moved);
+}
+
+// A page break stays before the row or column that begins its page; one
+// whose row goes stands before the rows that follow.
+void WorksheetPrivate::movePageBreaks(const GridEdit &edit)
+{
+    QList<int> &breaks = edit.axis() == GridEdit::Rows ? page.setup.rowBreaks : page.setup.columnBreaks;
+    for (int &first : breaks) {
+        if (!edit.move(first))
+            first = qMin(edit.first(), edit.limit());
+    }
+    breaks.erase(std::remove_if(breaks.begin(), breaks.end(), [](int first) { return first <= 1; }), breaks.end());
+    breaks.erase(std::unique(breaks.begin(), breaks.end()), breaks.end());
 }
 
 void WorksheetPrivate::moveFilter(const GridEdit &edit)

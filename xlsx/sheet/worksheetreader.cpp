@@ -10,6 +10,8 @@
 #include "namespaces.h"
 #include "relationships.h"
 #include "sheetdatareader_p.h"
+#include "sheetorder_p.h"
+#include "sheetprotection_p.h"
 #include "richstring.h"
 #include "sharedstrings.h"
 #include "styles.h"
@@ -25,17 +27,6 @@ namespace Spreadsheet {
 using namespace CellParsing;
 
 namespace {
-
-// The order of the worksheet's elements in the file format.
-enum SheetOrder {
-    SheetPrOrder, DimensionOrder, SheetViewsOrder, SheetFormatPrOrder, ColsOrder, SheetDataOrder, SheetCalcPrOrder,
-    SheetProtectionOrder, ProtectedRangesOrder, ScenariosOrder, AutoFilterOrder, SortStateOrder,
-    DataConsolidateOrder, CustomSheetViewsOrder, MergeCellsOrder, PhoneticPrOrder, ConditionalFormattingOrder,
-    DataValidationsOrder, HyperlinksOrder, PrintOptionsOrder, PageMarginsOrder, PageSetupOrder, HeaderFooterOrder,
-    RowBreaksOrder, ColBreaksOrder, CustomPropertiesOrder, CellWatchesOrder, IgnoredErrorsOrder, SmartTagsOrder,
-    DrawingOrder, LegacyDrawingOrder, LegacyDrawingHFOrder, DrawingHFOrder, PictureOrder, OleObjectsOrder,
-    ControlsOrder, WebPublishItemsOrder, TablePartsOrder, ExtLstOrder
-};
 
 const char *const sheetElements[] = {
     "sheetPr", "dimension", "sheetViews", "sheetFormatPr", "cols", "sheetData", "sheetCalcPr", "sheetProtection",
@@ -181,6 +172,28 @@ bool WorksheetPrivate::readWorksheet(XmlScanner &scanner)
             hoistNamespaces(scanner, rootNames);
             read = cellReader.read(scanner);
             break;
+        case SheetProtectionOrder:
+            protection = SheetProtectionData::read(scanner);
+            scanner.skipElement();
+            break;
+        case PrintOptionsOrder:
+            page.readPrintOptions(scanner);
+            break;
+        case PageMarginsOrder:
+            page.readMargins(scanner);
+            break;
+        case PageSetupOrder:
+            page.readPageSetup(scanner);
+            break;
+        case HeaderFooterOrder:
+            page.readHeaderFooter(scanner);
+            break;
+        case RowBreaksOrder:
+            page.readBreaks(scanner, page.setup.rowBreaks, maxRows);
+            break;
+        case ColBreaksOrder:
+            page.readBreaks(scanner, page.setup.columnBreaks, maxColumns);
+            break;
         case MergeCellsOrder:
             hoistNamespaces(scanner, rootNames);
             read = readMergedCells(scanner);
@@ -244,6 +257,8 @@ void WorksheetPrivate::readSheetProperties(XmlScanner &scanner)
             scanner.skipElement();
         } else if (scanner.is(XmlScanner::Main, "tabColor")) {
             keptTabColor = scanner.captureElement();
+        } else if (scanner.is(XmlScanner::Main, "pageSetUpPr")) {
+            page.readPageSetUpPr(scanner);
         } else {
             keptSheetPrChildren += scanner.captureElement();
         }
