@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Has LibreOffice Calc, a spreadsheet program that is not ours, apply row,
-column and sheet edits to workbooks, or compute their formulas, so that the
-tests can compare what our library does with what it does.
+column and sheet edits to workbooks, compute their formulas, tell what it
+makes of a sheet or print it, so that the tests can compare what our
+library does with what it does.
 
 Usage: edit_in_libreoffice.py JOBS.json
 
@@ -23,6 +24,17 @@ JOBS.json holds a list of jobs, done in order by one headless LibreOffice:
       loads IN, recalculates every formula and writes
       {sheet: {"A1": value, ...}} for every cell that is not empty: numbers as
       floats, texts as texts, errors as the text LibreOffice shows ("#REF!").
+  {"inspect": IN.xlsx, "sheet": S, "facts": OUT.json, ...}
+      loads IN and writes what LibreOffice makes of sheet S:
+        "cells": [A1, ...]       whether each is locked ("locked": {A1: bool})
+        "password": P            whether the sheet is protected, whether a
+                                 wrong password is refused and P accepted
+        "optimalColumns": [C, ...]  the width LibreOffice chooses for each
+                                 column (1-based) to fit its cells, in
+                                 hundredths of a millimetre
+                                 ("optimalWidths": {C: width})
+  {"pdf": IN.xlsx, "output": OUT.pdf}
+      loads IN and prints it to OUT as PDF.
 
 Exits with 1 and a message on stderr when LibreOffice cannot be started or a
 job fails; LibreOffice is always stopped at the end.
@@ -203,8 +215,48 @@ def computed_values(document):
     return result
 
 
+def inspect(document, job):
+    """The facts an "inspect" job asks for about one sheet."""
+    sheet = document.Sheets.getByName(job["sheet"])
+    facts = {}
+    if "cells" in job:
+        facts["locked"] = {name: bool(sheet.getCellRangeByName(name).CellProtection.IsLocked)
+                           for name in job["cells"]}
+    if "optimalColumns" in job:
+        widths = {}
+        for number in job["optimalColumns"]:
+            column = sheet.Columns.getByIndex(number - 1)
+            column.OptimalWidth = True
+            widths[str(number)] = column.Width
+        facts["optimalWidths"] = widths
+    if "password" in job:
+        facts["protected"] = bool(sheet.isProtected())
+        try:
+            sheet.unprotect(job["password"] + "-wrong")
+            facts["wrongPasswordRefused"] = False
+        except Exception:  # LibreOffice refuses with an exception
+            facts["wrongPasswordRefused"] = True
+        try:
+            sheet.unprotect(job["password"])
+            facts["unprotected"] = not sheet.isProtected()
+        except Exception:
+            facts["unprotected"] = False
+    return facts
+
+
 def run_job(desktop, job):
     """Does one job of the list (see the module's description)."""
+    if "inspect" in job or "pdf" in job:
+        document = load(desktop, job.get("inspect") or job["pdf"])
+        try:
+            if "pdf" in job:
+                document.storeToURL(pathlib.Path(job["output"]).resolve().as_uri(),
+                                    props(FilterName="calc_pdf_Export", Overwrite=True))
+            else:
+                pathlib.Path(job["facts"]).write_text(json.dumps(inspect(document, job), indent=1))
+        finally:
+            document.close(True)
+        return
     if "recalculate" in job:
         document = load(desktop, job["recalculate"])
         try:

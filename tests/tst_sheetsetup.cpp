@@ -1,0 +1,414 @@
+// A sheet's protection and how it prints, as other programs read and write
+// them: openpyxl and XlsxWriter, and LibreOffice, which also checks the
+// passwords and prints.
+#include "hosttools.h"
+#include "spreadsheet/spreadsheet.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Spreadsheet;
+
+namespace {
+
+QString python(const char *code, const QString &file)
+{
+    return QString::fromUtf8(HostTools::runPythonCode(code, file));
+}
+
+// LibreOffice, once for all the jobs given; what went wrong when it failed.
+QString runLibreOffice(const QJsonArray &jobs, const QString &folder)
+{
+    QFile file(folder + QStringLiteral("/jobs.json"));
+    if (!file.open(QIODevice::WriteOnly))
+        return QStringLiteral("cannot write the jobs");
+    file.write(QJsonDocument(jobs).toJson());
+    file.close();
+    int status = 0;
+    const QByteArray output = HostTools::runPython(QStringLiteral("edit_in_libreoffice.py"), { file.fileName() }, &status);
+    return status == 0 ? QString() : QString::fromUtf8(output);
+}
+
+QJsonObject readJson(const QString &fileName)
+{
+    QFile file(fileName);
+    file.open(QIODevice::ReadOnly);
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+QString run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(HostTools::program(program), arguments);
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Every value of a page setup away from its default.
+PageSetup everyValueSet()
+{
+    PageSetup page;
+    page.orientation = PageSetup::Landscape;
+    page.paperSize = PageSetup::A4;
+    page.fitToPages = true;
+    page.fitToPagesWide = 1;
+    page.fitToPagesTall = 0;
+    page.firstPageNumber = 3;
+    page.pageOrder = PageSetup::OverThenDown;
+    page.blackAndWhite = true;
+    page.draft = true;
+    page.printGridLines = true;
+    page.printHeadings = true;
+    page.centerHorizontally = true;
+    page.centerVertically = true;
+    page.leftMargin = 0.5;
+    page.rightMargin = 0.6;
+    page.topMargin = 0.8;
+    page.bottomMargin = 0.9;
+    page.headerMargin = 0.2;
+    page.footerMargin = 0.25;
+    page.header = { QStringLiteral("&F"), QStringLiteral("&\"Arial,Bold\"&14Acidity & co, &D"), QStringLiteral("&A") };
+    page.footer.center = QStringLiteral("Page &P of &N");
+    page.differentOddEven = true;
+    page.evenFooter.left = QStringLiteral("Even &P");
+    page.differentFirst = true;
+    page.firstHeader.center = QStringLiteral("First");
+    page.scaleHeaderFooterWithDocument = false;
+    page.rowBreaks = { 81, 41 };
+    page.columnBreaks = { 5 };
+    return page;
+}
+
+void compare(const PageSetup &actual, const PageSetup &expected)
+{
+    QCOMPARE(actual.orientation, expected.orientation);
+    QCOMPARE(actual.paperSize, expected.paperSize);
+    QCOMPARE(actual.scale, expected.scale);
+    QCOMPARE(actual.fitToPages, expected.fitToPages);
+    QCOMPARE(actual.fitToPagesWide, expected.fitToPagesWide);
+    QCOMPARE(actual.fitToPagesTall, expected.fitToPagesTall);
+    QCOMPARE(actual.firstPageNumber, expected.firstPageNumber);
+    QCOMPARE(actual.pageOrder, expected.pageOrder);
+    QCOMPARE(actual.blackAndWhite, expected.blackAndWhite);
+    QCOMPARE(actual.draft, expected.draft);
+    QCOMPARE(actual.printGridLines, expected.printGridLines);
+    QCOMPARE(actual.printHeadings, expected.printHeadings);
+    QCOMPARE(actual.centerHorizontally, expected.centerHorizontally);
+    QCOMPARE(actual.centerVertically, expected.centerVertically);
+    QCOMPARE(actual.leftMargin, expected.leftMargin);
+    QCOMPARE(actual.rightMargin, expected.rightMargin);
+    QCOMPARE(actual.topMargin, expected.topMargin);
+    QCOMPARE(actual.bottomMargin, expected.bottomMargin);
+    QCOMPARE(actual.headerMargin, expected.headerMargin);
+    QCOMPARE(actual.footerMargin, expected.footerMargin);
+    QVERIFY(actual.header == expected.header);
+    QVERIFY(actual.footer == expected.footer);
+    QCOMPARE(actual.differentOddEven, expected.differentOddEven);
+    QVERIFY(actual.evenHeader == expected.evenHeader);
+    QVERIFY(actual.evenFooter == expected.evenFooter);
+    QCOMPARE(actual.differentFirst, expected.differentFirst);
+    QVERIFY(actual.firstHeader == expected.firstHeader);
+    QVERIFY(actual.firstFooter == expected.firstFooter);
+    QCOMPARE(actual.scaleHeaderFooterWithDocument, expected.scaleHeaderFooterWithDocument);
+    QCOMPARE(actual.alignHeaderFooterWithMargins, expected.alignHeaderFooterWithMargins);
+    QCOMPARE(actual.rowBreaks, expected.rowBreaks);
+    QCOMPARE(actual.columnBreaks, expected.columnBreaks);
+}
+
+} // namespace
+
+class TestSheetSetup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void protectionHoldsInOtherPrograms();
+    void olderPasswordsAreChecked();
+    void pageSetupTravelsBothWays();
+    void pageSetupOfOtherWritersIsRead();
+    void fitToOnePageWidePrintsSo();
+};
+
+// A protected sheet with one input cell and a protected structure: what
+// openpyxl reads, what LibreOffice locks and which password it takes, and
+// the same read back by the library.
+void TestSheetSetup::protectionHoldsInOtherPrograms()
+{
+    QTemporaryDir folder;
+    const QString ours = folder.filePath(QStringLiteral("ours.xlsx"));
+    {
+        Document document;
+        Worksheet *sheet = document.activeWorksheet();
+        Format input;
+        input.setLocked(false);
+        QVERIFY(sheet->writeValue(1, 1, QStringLiteral("Limit")));
+        QVERIFY(sheet->writeValue(2, 2, 4.5, input));
+        SheetProtection options;
+        options.setAllowed(SheetProtection::Sort);
+        options.setAllowed(SheetProtection::FormatColumns);
+        QVERIFY(!sheet->protect(QString(256, QLatin1Char('x')), options));
+        QVERIFY(!sheet->isProtected());
+        QVERIFY(sheet->protect(QStringLiteral("lab"), options));
+        QVERIFY(document.workbook()->protectStructure(QStringLiteral("böök")));
+        QVERIFY(document.saveToFile(ours));
+    }
+    Document loaded;
+    QVERIFY2(loaded.load(ours), qPrintable(loaded.errorString()));
+    Worksheet *sheet = loaded.activeWorksheet();
+    QVERIFY(sheet->isProtected());
+    const SheetProtection protection = sheet->protection();
+    QVERIFY(protection.hasPassword());
+    QVERIFY(protection.isPassword(QStringLiteral("lab")));
+    QVERIFY(!protection.isPassword(QStringLiteral("Lab")));
+    QCOMPARE(protection.allowedActions(), SheetProtection::SelectLockedCells | SheetProtection::SelectUnlockedCells
+                                              | SheetProtection::Sort | SheetProtection::FormatColumns);
+    QVERIFY(loaded.workbook()->isStructureProtected());
+    QVERIFY(loaded.workbook()->isStructurePassword(QStringLiteral("böök")));
+    QVERIFY(!loaded.workbook()->isStructurePassword(QStringLiteral("book")));
+    const QString resaved = folder.filePath(QStringLiteral("resaved.xlsx"));
+    sheet->unprotect();
+    QVERIFY(loaded.saveToFile(resaved));
+    QVERIFY(!Document(resaved).activeWorksheet()->isProtected());
+
+    if (!HostTools::available())
+        QSKIP("openpyxl and LibreOffice run on the Linux side");
+    QCOMPARE(python("import sys, base64, openpyxl\n"
+                    "book = openpyxl.load_workbook(sys.argv[1])\n"
+                    "p = book.active.protection\n"
+                    "print(p.sheet, p.algorithmName, p.spinCount, len(base64.b64decode(p.hashValue)),\n"
+                    "      len(base64.b64decode(p.saltValue)), p.objects, p.scenarios, p.formatCells,\n"
+                    "      p.formatColumns, p.sort, p.selectLockedCells, p.selectUnlockedCells)\n"
+                    "print(book.active['A1'].protection.locked, book.active['B2'].protection.locked)\n"
+                    "s = book.security\n"
+                    "print(s.lockStructure, s.workbookAlgorithmName, s.workbookSpinCount)\n",
+                    ours),
+             QStringLiteral("True SHA-512 100000 64 16 True True True False False False False\n"
+                            "True False\n"
+                            "True SHA-512 100000"));
+    // LibreOffice's own save of the protected sheet is read as well. (It
+    // reads no workbook's structure protection, ours or others', and
+    // writes an empty one.)
+    const QString theirs = folder.filePath(QStringLiteral("theirs.xlsx"));
+    const QString facts = folder.filePath(QStringLiteral("facts.json"));
+    const QJsonArray jobs{
+        QJsonObject{ { "inspect", ours }, { "sheet", "Sheet1" }, { "cells", QJsonArray{ "A1", "B2" } },
+                     { "password", "lab" }, { "facts", facts } },
+        QJsonObject{ { "input", ours }, { "output", theirs }, { "edits", QJsonArray() } },
+    };
+    const QString failure = runLibreOffice(jobs, folder.path());
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QCOMPARE(readJson(facts), (QJsonObject{ { "locked", QJsonObject{ { "A1", true }, { "B2", false } } },
+                                            { "protected", true },
+                                            { "wrongPasswordRefused", true },
+                                            { "unprotected", true } }));
+    Document saved;
+    QVERIFY2(saved.load(theirs), qPrintable(saved.errorString()));
+    QVERIFY(saved.activeWorksheet()->isProtected());
+    QVERIFY(saved.activeWorksheet()->protection().isPassword(QStringLiteral("lab")));
+    QVERIFY(!saved.activeWorksheet()->protection().isPassword(QStringLiteral("lab ")));
+}
+
+// XlsxWriter and openpyxl store the 16-bit hash of older files; it is
+// checked, and kept when the workbook is saved again.
+void TestSheetSetup::olderPasswordsAreChecked()
+{
+    if (!HostTools::available())
+        QSKIP("XlsxWriter runs on the Linux side");
+    QTemporaryDir folder;
+    const QString made = folder.filePath(QStringLiteral("made.xlsx"));
+    python("import sys, xlsxwriter\n"
+           "book = xlsxwriter.Workbook(sys.argv[1])\n"
+           "sheet = book.add_worksheet()\n"
+           "sheet.write(0, 0, 1)\n"
+           "sheet.protect('Acid!ty 2026', {'sort': True, 'objects': True})\n"
+           "book.close()\n",
+           made);
+    Document document;
+    QVERIFY2(document.load(made), qPrintable(document.errorString()));
+    const SheetProtection protection = document.activeWorksheet()->protection();
+    QVERIFY(document.activeWorksheet()->isProtected());
+    QVERIFY(protection.isPassword(QStringLiteral("Acid!ty 2026")));
+    QVERIFY(!protection.isPassword(QStringLiteral("Acid!ty 2025")));
+    QVERIFY(protection.isAllowed(SheetProtection::Sort));
+    QVERIFY(protection.isAllowed(SheetProtection::EditObjects));
+    QVERIFY(!protection.isAllowed(SheetProtection::DeleteRows));
+    const QString saved = folder.filePath(QStringLiteral("saved.xlsx"));
+    QVERIFY(document.saveToFile(saved));
+    QCOMPARE(python("import sys, openpyxl\n"
+                    "before = openpyxl.load_workbook(sys.argv[1].replace('saved', 'made')).active.protection\n"
+                    "after = openpyxl.load_workbook(sys.argv[1]).active.protection\n"
+                    "print(after.password == before.password, after.sheet, after.sort, after.deleteRows)\n",
+                    saved),
+             QStringLiteral("True True False True"));
+}
+
+// Every value set, as openpyxl reads it and as the library reads it back;
+// the breaks follow rows inserted and removed.
+void TestSheetSetup::pageSetupTravelsBothWays()
+{
+    Document document;
+    Worksheet *sheet = document.activeWorksheet();
+    QVERIFY(sheet->writeValue(1, 1, QStringLiteral("Sample")));
+    PageSetup refused = everyValueSet();
+    refused.rowBreaks << 1;
+    QVERIFY(!sheet->setPageSetup(refused));
+    refused = everyValueSet();
+    refused.header.left = QString(300, QLatin1Char('x'));
+    QVERIFY(!sheet->setPageSetup(refused));
+    refused = everyValueSet();
+    refused.topMargin = qQNaN();
+    QVERIFY(!sheet->setPageSetup(refused));
+    QVERIFY(sheet->setPageSetup(everyValueSet()));
+    PageSetup expected = everyValueSet();
+    expected.rowBreaks = { 41, 81 };
+
+    QTemporaryDir folder;
+    const QString ours = folder.filePath(QStringLiteral("ours.xlsx"));
+    QVERIFY(document.saveToFile(ours));
+    Document loaded;
+    QVERIFY2(loaded.load(ours), qPrintable(loaded.errorString()));
+    compare(loaded.activeWorksheet()->pageSetup(), expected);
+
+    QVERIFY(loaded.activeWorksheet()->insertRows(10, 5));
+    QVERIFY(loaded.activeWorksheet()->removeRows(40, 10));   // the first break's row goes
+    QCOMPARE(loaded.activeWorksheet()->pageSetup().rowBreaks, (QList<int>{ 40, 76 }));
+    QVERIFY(loaded.activeWorksheet()->removeColumns(2, 5));
+    QCOMPARE(loaded.activeWorksheet()->pageSetup().columnBreaks, (QList<int>{ 2 }));
+
+    if (!HostTools::available())
+        QSKIP("openpyxl runs on the Linux side");
+    QCOMPARE(python("import sys, openpyxl\n"
+                    "sheet = openpyxl.load_workbook(sys.argv[1]).active\n"
+                    "s = sheet.page_setup\n"
+                    "print(s.orientation, s.paperSize, s.scale, s.fitToWidth, s.fitToHeight, s.firstPageNumber,\n"
+                    "      s.useFirstPageNumber, s.pageOrder, s.blackAndWhite, s.draft,\n"
+                    "      sheet.sheet_properties.pageSetUpPr.fitToPage)\n"
+                    "o = sheet.print_options\n"
+                    "print(o.gridLines, o.headings, o.horizontalCentered, o.verticalCentered)\n"
+                    "m = sheet.page_margins\n"
+                    "print(m.left, m.right, m.top, m.bottom, m.header, m.footer)\n"
+                    "f = sheet.HeaderFooter\n"
+                    "print(f.differentOddEven, f.differentFirst, f.scaleWithDoc, f.alignWithMargins)\n"
+                    "h = f.oddHeader\n"
+                    "print(repr(h.left.text), repr(h.center.text), h.center.font, h.center.size, repr(h.right.text))\n"
+                    "print(repr(f.oddFooter.center.text), repr(f.evenFooter.left.text), repr(f.firstHeader.center.text))\n"
+                    "print([b.id for b in sheet.row_breaks.brk], [b.id for b in sheet.col_breaks.brk])\n",
+                    ours),
+             QStringLiteral("landscape 9 None 1 0 3 True overThenDown True True True\n"
+                            "True True True True\n"
+                            "0.5 0.6 0.8 0.9 0.2 0.25\n"
+                            "True True False None\n"
+                            "'&F' 'Acidity & co, &D' Arial,Bold 14 '&A'\n"
+                            "'Page &P of &N' 'Even &P' 'First'\n"
+                            "[40, 80] [4]"));
+}
+
+// What XlsxWriter and LibreOffice write is read into the model, and a save
+// writes it back.
+void TestSheetSetup::pageSetupOfOtherWritersIsRead()
+{
+    if (!HostTools::available())
+        QSKIP("XlsxWriter runs on the Linux side");
+    QTemporaryDir folder;
+    const QString made = folder.filePath(QStringLiteral("made.xlsx"));
+    python("import sys, xlsxwriter\n"
+           "book = xlsxwriter.Workbook(sys.argv[1])\n"
+           "sheet = book.add_worksheet()\n"
+           "sheet.write(0, 0, 'x')\n"
+           "sheet.set_landscape()\n"
+           "sheet.set_paper(8)\n"
+           "sheet.set_margins(left=0.4, right=0.45, top=1.0, bottom=1.1)\n"
+           "sheet.set_header('&LLab&CPage &P', {'margin': 0.35})\n"
+           "sheet.set_footer('&R&D')\n"
+           "sheet.fit_to_pages(1, 0)\n"
+           "sheet.set_h_pagebreaks([20])\n"
+           "sheet.set_v_pagebreaks([3])\n"
+           "sheet.center_horizontally()\n"
+           "sheet.print_row_col_headers()\n"
+           "sheet.set_start_page(2)\n"
+           "sheet.set_page_view()\n"
+           "book.close()\n",
+           made);
+    PageSetup expected;
+    expected.orientation = PageSetup::Landscape;
+    expected.paperSize = PageSetup::A3;
+    expected.leftMargin = 0.4;
+    expected.rightMargin = 0.45;
+    expected.topMargin = 1.0;
+    expected.bottomMargin = 1.1;
+    expected.headerMargin = 0.35;
+    expected.header = { QStringLiteral("Lab"), QStringLiteral("Page &P"), QString() };
+    expected.footer.right = QStringLiteral("&D");
+    expected.fitToPages = true;
+    expected.fitToPagesWide = 1;
+    expected.fitToPagesTall = 0;
+    expected.rowBreaks = { 21 };
+    expected.columnBreaks = { 4 };
+    expected.centerHorizontally = true;
+    expected.printHeadings = true;
+    expected.firstPageNumber = 2;
+    Document document;
+    QVERIFY2(document.load(made), qPrintable(document.errorString()));
+    compare(document.activeWorksheet()->pageSetup(), expected);
+    const QString saved = folder.filePath(QStringLiteral("saved.xlsx"));
+    QVERIFY(document.saveToFile(saved));
+    const QString theirs = folder.filePath(QStringLiteral("theirs.xlsx"));
+    const QString failure = runLibreOffice(
+        { QJsonObject{ { "input", saved }, { "output", theirs }, { "edits", QJsonArray() } } }, folder.path());
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    for (const QString &file : { saved, theirs }) {
+        Document again;
+        QVERIFY2(again.load(file), qPrintable(again.errorString()));
+        compare(again.activeWorksheet()->pageSetup(), expected);
+    }
+}
+
+// A sheet wider than a page, fitted to one page wide, prints on A4 with
+// every column on each page and the header on top.
+void TestSheetSetup::fitToOnePageWidePrintsSo()
+{
+    if (!HostTools::available())
+        QSKIP("LibreOffice runs on the Linux side");
+    Document document;
+    Worksheet *sheet = document.activeWorksheet();
+    for (int row = 1; row <= 150; ++row) {
+        sheet->writeValue(row, 1, QStringLiteral("first%1").arg(row));
+        for (int column = 2; column < 40; ++column)
+            sheet->writeValue(row, column, row * 1000 + column);
+        sheet->writeValue(row, 40, QStringLiteral("last%1").arg(row));
+    }
+    PageSetup page;
+    page.paperSize = PageSetup::A4;
+    page.fitToPages = true;
+    page.fitToPagesWide = 1;
+    page.fitToPagesTall = 0;
+    page.header.center = QStringLiteral("Acidity report");
+    page.footer.right = QStringLiteral("Page &P of &N");
+    QVERIFY(sheet->setPageSetup(page));
+    QTemporaryDir folder;
+    const QString ours = folder.filePath(QStringLiteral("wide.xlsx"));
+    const QString pdf = folder.filePath(QStringLiteral("wide.pdf"));
+    QVERIFY(document.saveToFile(ours));
+    const QString failure = runLibreOffice({ QJsonObject{ { "pdf", ours }, { "output", pdf } } }, folder.path());
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    const QString info = run(QStringLiteral("pdfinfo"), { pdf });
+    QVERIFY2(info.contains(QLatin1String("595.304 x 841.89 pts (A4)")), qPrintable(info));
+    const int pages = info.section(QLatin1String("Pages:"), 1).section(QLatin1Char('\n'), 0, 0).trimmed().toInt();
+    QVERIFY2(pages >= 1 && pages < 10, qPrintable(info));
+    for (int number = 1; number <= pages; ++number) {
+        const QString text = run(QStringLiteral("pdftotext"), { QStringLiteral("-f"), QString::number(number),
+                                                                 QStringLiteral("-l"), QString::number(number),
+                                                                 QStringLiteral("-layout"), pdf, QStringLiteral("-") });
+        QVERIFY2(text.contains(QLatin1String("Acidity report")), qPrintable(text.left(400)));
+        QVERIFY2(text.contains(QStringLiteral("Page %1 of %2").arg(number).arg(pages)), qPrintable(text.right(400)));
+        // Each page's rows run from the first column to the last.
+        QCOMPARE(text.count(QLatin1String("first")), text.count(QLatin1String("last")));
+        QVERIFY(text.count(QLatin1String("first")) > 10);
+    }
+}
+
+QTEST_MAIN(TestSheetSetup)
+#include "tst_sheetsetup.moc"
