@@ -20,6 +20,7 @@
 #include "sheetcell.h"
 #include "sheetimage.h"
 #include "sheetprotection.h"
+#include "sheettable.h"
 #include "sheetreader.h"
 #include "workbook.h"
 #include "worksheet.h"

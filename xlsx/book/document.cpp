@@ -243,6 +243,42 @@ void DocumentPrivate::writeNotes(ZipWriter &zip) const
     }
 }
 
+void DocumentPrivate::nameTableParts(QSet<QString> &taken) const
+{
+    // Loaded tables keep their ids; new ones take ids no table has.
+    QSet<int> ids;
+    QList<TableRecord *> fresh;
+    for (int i = 0; i < workbook->sheetCount(); ++i) {
+        if (workbook->sheet(i)->sheetType() != AbstractSheet::WorkSheet)
+            continue;
+        for (TableRecord &record : static_cast<Worksheet *>(workbook->sheet(i))->d_func()->tables) {
+            record.partName = freeName(QStringLiteral("xl/tables/table%1.xml"), taken);
+            if (record.keptBytes.isEmpty() || ids.contains(record.id))
+                fresh.append(&record);
+            else
+                ids.insert(record.id);
+        }
+    }
+    int next = 1;
+    for (TableRecord *record : qAsConst(fresh)) {
+        while (ids.contains(next))
+            ++next;
+        record->id = next++;
+    }
+}
+
+void DocumentPrivate::writeTables(ZipWriter &zip) const
+{
+    for (int i = 0; i < workbook->sheetCount(); ++i) {
+        if (workbook->sheet(i)->sheetType() != AbstractSheet::WorkSheet)
+            continue;
+        for (const TableRecord &record : static_cast<Worksheet *>(workbook->sheet(i))->d_func()->tables) {
+            zip.addFile(record.partName, record.keptBytes.isEmpty() ? TableXml::write(record) : record.keptBytes);
+            contentTypes->addTableName(nameIn(QStringLiteral("xl/tables/"), record.partName));
+        }
+    }
+}
+
 void DocumentPrivate::writeChartsAndMedia(ZipWriter &zip, const DrawingParts &parts) const
 {
     for (const Chart *chart : parts.charts)
@@ -339,6 +375,7 @@ bool DocumentPrivate::writePackage(QIODevice *device) const
     }
     const DrawingParts drawingParts = nameDrawingParts(taken);
     nameNoteParts(taken);
+    nameTableParts(taken);
     QHash<QString, QString> renamed;
     writeWorksheets(zip, app, taken, renamed);
     writeChartsheets(zip, app, taken);
@@ -351,6 +388,7 @@ bool DocumentPrivate::writePackage(QIODevice *device) const
     zip.addFile(QStringLiteral("xl/_rels/workbook.xml.rels"), workbook->relationships()->toXmlBytes());
     writeDrawings(zip, drawingParts);
     writeNotes(zip);
+    writeTables(zip);
 
     for (auto it = documentProperties.constBegin(); it != documentProperties.constEnd(); ++it) {
         app.setProperty(it.key(), it.value());

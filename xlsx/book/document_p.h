@@ -67,6 +67,9 @@ public:
     QMap<int, const WorksheetPrivate *> sheetsWritingNotes() const;   // by sheet index
     void nameNoteParts(QSet<QString> &taken) const;
     void writeNotes(ZipWriter &zip) const;
+    // The tables of every worksheet: a part each, named and numbered anew by each save.
+    void nameTableParts(QSet<QString> &taken) const;
+    void writeTables(ZipWriter &zip) const;
     void writeChartsAndMedia(ZipWriter &zip, const DrawingParts &parts) const;
     void writePackageRelationships(ZipWriter &zip) const;
     void writeKeptParts(ZipWriter &zip, const QHash<QString, QString> &renamed) const;

@@ -94,6 +94,7 @@ private:
     bool readProperties(const QList<Relationship> &relationships);
     bool readWorksheetDrawing(Worksheet &worksheet);
     bool readWorksheetNotes(Worksheet &worksheet);
+    bool readWorksheetTables(Worksheet &worksheet);
     bool readDrawingObjects(Drawing &drawing, const QList<Relationship> &relationships);
     QSharedPointer<Chart> readChart(const QString &part);
     bool readChartsheetChart(Chartsheet &sheet, const QString &part);
@@ -264,7 +265,7 @@ bool DocumentLoader::readSheets(const QList<Relationship> &relationships)
         for (const Relationship &kept : sheetRelationships)
             worksheet->relationships()->keep(kept);
         if (!readPart(*worksheet, relationship->target, true) || !readWorksheetDrawing(*worksheet)
-            || !readWorksheetNotes(*worksheet))
+            || !readWorksheetNotes(*worksheet) || !readWorksheetTables(*worksheet))
             return false;
     }
     return true;
@@ -305,6 +306,47 @@ bool DocumentLoader::readWorksheetDrawing(Worksheet &worksheet)
     }
     d->loadedDrawing.clear();
     d->loadedDrawingId.clear();
+    return true;
+}
+
+// The tables a sheet names are read into the model, each from a part of its
+// own without relationships, whose bytes it writes back; any other stays a
+// kept part, named by its relationship.
+bool DocumentLoader::readWorksheetTables(Worksheet &worksheet)
+{
+    WorksheetPrivate *d = worksheet.d_func();
+    if (d->tablePartIds.isEmpty())
+        return true;
+    QList<Relationship> kept = worksheet.relationships()->keptRelationships();
+    const QHash<QString, const Relationship *> relationships = byId(kept);
+    QSet<QString> modelled;
+    QStringList left;
+    for (const QString &id : qAsConst(d->tablePartIds)) {
+        const Relationship *relationship = relationships.value(id);
+        QByteArray bytes;
+        std::optional<TableRecord> record;
+        if (relationship && !isExternal(*relationship) && relationship->type == documentType("table")
+            && m_package.contains(relationship->target) && !m_modeledParts.contains(relationship->target)
+            && !m_package.contains(PartNames::relationshipsOf(relationship->target))) {
+            if (!m_package.peek(relationship->target, bytes))
+                return false;
+            if (!PackageReader::declaresDocumentType(bytes))
+                record = TableXml::read(bytes, m_package.limits().maxXmlDepth);
+        }
+        if (!record) {
+            left << id;
+            continue;
+        }
+        if (!m_package.read(relationship->target, bytes))
+            return false;
+        m_modeledParts.insert(relationship->target);
+        modelled.insert(id);
+        d->tables.append(*record);
+    }
+    kept.erase(std::remove_if(kept.begin(), kept.end(), [&](const Relationship &one) { return modelled.contains(one.id); }),
+               kept.end());
+    worksheet.relationships()->setKeptRelationships(kept);
+    d->tablePartIds = left;
     return true;
 }
 

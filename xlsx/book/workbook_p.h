@@ -2,6 +2,7 @@
 #define SPREADSHEET_WORKBOOK_P_H
 
 #include "abstractooxmlfile_p.h"
+#include "cellarea.h"
 #include "keptelements_p.h"
 #include "keptxml_p.h"
 #include "packagereader_p.h"
@@ -70,6 +71,12 @@ public:
     void followChange(const ReferenceChange &change);
     // The table and pivot table parts of a sheet of a loaded workbook.
     QStringList tableParts(const AbstractSheet &sheet) const;
+    // Where the sheet's tables and pivot tables stand, modelled or kept.
+    QList<CellArea> tableAreasOf(const Worksheet &sheet) const;
+    // Whether a table or defined name has the name, without regard to case.
+    bool isNameTaken(const QString &name) const;
+    // The first of "Table1", "Table2", ... that nothing has.
+    QString freeTableName() const;
     // Whether the edit leaves the sheet's tables whole (before or after them).
     bool tablesAllow(const Worksheet &sheet, const GridEdit &edit) const;
     void followInKeptParts(const ReferenceChange &change);

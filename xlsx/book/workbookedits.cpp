@@ -52,6 +52,23 @@ QString movedArea(const QString &text, const GridEdit &edit)
     return area.toText();
 }
 
+// A table's part after the change: its place on the sheet edited, the
+// formulas of its columns.
+QByteArray followInTablePart(const QByteArray &bytes, const ReferenceChange &change, const QString &sheetName,
+                             const GridEdit *edit)
+{
+    return rewriteXmlValues(bytes, QByteArray(), [&](const XmlValue &where, QString &value) {
+        const QString before = value;
+        if (edit && isPlacement(where))
+            value = movedArea(value, *edit);
+        else if (where.attribute.isEmpty()
+                 && (where.element == QLatin1String("calculatedColumnFormula")
+                     || where.element == QLatin1String("totalsRowFormula")))
+            value = change.formula(value, sheetName);
+        return replacedIf(value != before);
+    });
+}
+
 } // namespace
 
 bool Workbook::editGrid(Worksheet *sheet, const GridEdit &edit)
@@ -94,15 +111,61 @@ QStringList WorkbookPrivate::tableParts(const AbstractSheet &sheet) const
     return parts;
 }
 
+QList<CellArea> WorkbookPrivate::tableAreasOf(const Worksheet &sheet) const
+{
+    QList<CellArea> areas;
+    for (const TableRecord &record : sheet.d_func()->tables)
+        areas << record.table.range;
+    for (const QString &part : tableParts(sheet)) {
+        const CellArea area = tableArea(keptParts->value(part).bytes);
+        if (area.isValid())
+            areas << area;
+    }
+    return areas;
+}
+
+bool WorkbookPrivate::isNameTaken(const QString &name) const
+{
+    for (const DefinedNameRecord &record : definedNames) {
+        if (record.name.compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    for (const QSharedPointer<AbstractSheet> &sheet : sheets) {
+        if (sheet->sheetType() != AbstractSheet::WorkSheet)
+            continue;
+        for (const TableRecord &record : static_cast<Worksheet *>(sheet.data())->d_func()->tables) {
+            if (record.table.name.compare(name, Qt::CaseInsensitive) == 0
+                || record.table.displayName.compare(name, Qt::CaseInsensitive) == 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+QString WorkbookPrivate::freeTableName() const
+{
+    QSet<QString> taken;
+    for (const QSharedPointer<AbstractSheet> &sheet : sheets) {
+        if (sheet->sheetType() != AbstractSheet::WorkSheet)
+            continue;
+        for (const TableRecord &record : static_cast<Worksheet *>(sheet.data())->d_func()->tables) {
+            taken.insert(record.table.name.toCaseFolded());
+            taken.insert(record.table.displayName.toCaseFolded());
+        }
+    }
+    for (int number = 1;; ++number) {
+        const QString name = QStringLiteral("Table%1").arg(number);
+        if (!taken.contains(name.toCaseFolded()) && !isNameTaken(name))
+            return name;
+    }
+}
+
 // A table or pivot table moves when the edit lies wholly before it and
 // stays when it lies after; an edit through it would leave its columns or
 // rows wrong.
 bool WorkbookPrivate::tablesAllow(const Worksheet &sheet, const GridEdit &edit) const
 {
-    for (const QString &part : tableParts(sheet)) {
-        const CellArea area = tableArea(keptParts->value(part).bytes);
-        if (!area.isValid())
-            continue;
+    for (const CellArea &area : tableAreasOf(sheet)) {
         const int first = edit.axis() == GridEdit::Rows ? area.firstRow() : area.firstColumn();
         const int last = edit.axis() == GridEdit::Rows ? area.lastRow() : area.lastColumn();
         const bool through = edit.isInsert() ? edit.cutsThrough(first, last)
@@ -115,26 +178,31 @@ bool WorkbookPrivate::tablesAllow(const Worksheet &sheet, const GridEdit &edit) 
 
 void WorkbookPrivate::followInKeptParts(const ReferenceChange &change)
 {
-    if (!keptParts)
-        return;
     // Tables: their areas on the sheet edited, the formulas of their columns.
     for (const QSharedPointer<AbstractSheet> &sheet : qAsConst(sheets)) {
         const QString sheetName = sheet->sheetName();
         const GridEdit *edit = change.gridEditOf(sheetName);
+        if (sheet->sheetType() == AbstractSheet::WorkSheet) {
+            for (TableRecord &record : static_cast<Worksheet *>(sheet.data())->d_func()->tables) {
+                if (edit)
+                    edit->moveArea(record.table.range);
+                for (TableColumn &column : record.table.columns) {
+                    column.formula = change.formula(column.formula, sheetName);
+                    column.totalsFormula = change.formula(column.totalsFormula, sheetName);
+                }
+                if (!record.keptBytes.isEmpty())
+                    record.keptBytes = followInTablePart(record.keptBytes, change, sheetName, edit);
+            }
+        }
+        if (!keptParts)
+            continue;
         for (const QString &part : tableParts(*sheet)) {
             KeptPart &table = (*keptParts)[part];
-            table.bytes = rewriteXmlValues(table.bytes, QByteArray(), [&](const XmlValue &where, QString &value) {
-                const QString before = value;
-                if (edit && isPlacement(where))
-                    value = movedArea(value, *edit);
-                else if (where.attribute.isEmpty()
-                         && (where.element == QLatin1String("calculatedColumnFormula")
-                             || where.element == QLatin1String("totalsRowFormula")))
-                    value = change.formula(value, sheetName);
-                return replacedIf(value != before);
-            });
+            table.bytes = followInTablePart(table.bytes, change, sheetName, edit);
         }
     }
+    if (!keptParts)
+        return;
     followInPivotSources(change);
     // Charts the model could not read, kept as they came: their series' references.
     for (auto it = keptParts->begin(); it != keptParts->end(); ++it) {

@@ -1,4 +1,5 @@
 #include "calcengine_p.h"
+#include "structuredreference_p.h"
 
 #include "calcevaluator_p.h"
 #include "celltable_p.h"
@@ -173,7 +174,8 @@ struct CalcEngine::ColumnIndex
 CalcEngine::CalcEngine(Workbook *workbook)
     : m_book(workbook->d_func()),
       m_date1904(workbook->isDate1904()),
-      m_parser([this](const QString &name) { return sheetIndex(name); }),
+      m_parser([this](const QString &name) { return sheetIndex(name); },
+               [this](const QString &name, int *sheet) { return table(name, sheet); }),
       m_random(std::random_device{}())
 {
     for (int i = 0; i < workbook->sheetCount(); ++i) {
@@ -184,6 +186,12 @@ CalcEngine::CalcEngine(Workbook *workbook)
             sheet.d = sheet.sheet->d_func();
         }
         m_sheetIndexes.insert(sheet.name.toCaseFolded(), i);
+        if (sheet.d) {
+            for (const TableRecord &record : sheet.d->tables) {
+                m_tables.insert(record.table.name.toCaseFolded(), { &record.table, i });
+                m_tables.insert(record.table.displayName.toCaseFolded(), { &record.table, i });
+            }
+        }
         m_sheets.push_back(std::move(sheet));
     }
     for (const DefinedNameRecord &record : m_book->definedNames) {
@@ -208,6 +216,15 @@ bool CalcEngine::isWorksheet(int sheet) const
 int CalcEngine::sheetIndex(const QString &name) const
 {
     return m_sheetIndexes.value(name.toCaseFolded(), -1);
+}
+
+const SheetTable *CalcEngine::table(const QString &name, int *sheet) const
+{
+    const auto found = m_tables.constFind(name.toCaseFolded());
+    if (found == m_tables.constEnd())
+        return nullptr;
+    *sheet = found->second;
+    return found->first;
 }
 
 QString CalcEngine::sheetName(int sheet) const
@@ -470,6 +487,17 @@ std::shared_ptr<const CalcFormula> CalcEngine::formulaFor(int sheet, int row, in
         text = state.d->formulas.value(master.value()).text();
         baseRow = WorksheetPrivate::rowOfKey(master.value());
         baseColumn = WorksheetPrivate::columnOfKey(master.value());
+    }
+    // A formula inside a table may name its columns without the table.
+    if (text.contains(QLatin1Char('['))) {
+        for (const TableRecord &record : state.d->tables) {
+            const CellArea &range = record.table.range;
+            if (baseRow >= range.firstRow() && baseRow <= range.lastRow() && baseColumn >= range.firstColumn()
+                && baseColumn <= range.lastColumn()) {
+                text = StructuredReference::qualified(text, record.table.displayName);
+                break;
+            }
+        }
     }
     const QVector<FormulaToken> tokens = FormulaTokenizer::tokenize(text);
     const QString key = CalcParser::shapeKey(text, tokens, baseRow, baseColumn);

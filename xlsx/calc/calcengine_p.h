@@ -42,6 +42,8 @@ public:
     int sheetCount() const;
     bool isWorksheet(int sheet) const;
     int sheetIndex(const QString &name) const;
+    // A table of a worksheet by its name or display name, and its sheet's index.
+    const SheetTable *table(const QString &name, int *sheet) const;
     QString sheetName(int sheet) const;
     bool isDate1904() const { return m_date1904; }
     // A cell's value; one not computed yet gives the value it has and is
@@ -113,6 +115,7 @@ private:
     bool m_date1904 = false;
     std::vector<Sheet> m_sheets;
     QHash<QString, int> m_sheetIndexes;   // folded names
+    QHash<QString, std::pair<const SheetTable *, int>> m_tables;   // by folded name
     CalcParser m_parser;
     QHash<QString, std::shared_ptr<const CalcFormula>> m_shapes;
     QHash<QString, const DefinedNameRecord *> m_definedNames;   // by nameKey

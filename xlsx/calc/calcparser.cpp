@@ -1,6 +1,8 @@
 #include "calcparser_p.h"
 
 #include "calcvalue_p.h"
+#include "sheettable.h"
+#include "structuredreference_p.h"
 
 #include <algorithm>
 
@@ -26,8 +28,8 @@ class Parser
 {
 public:
     Parser(const QString &text, const QVector<FormulaToken> &tokens, int row, int column,
-           const CalcParser::SheetIndex &sheetIndex)
-        : m_text(text), m_row(row), m_column(column), m_sheetIndex(sheetIndex)
+           const CalcParser::SheetIndex &sheetIndex, const CalcParser::TableLookup &tables)
+        : m_text(text), m_row(row), m_column(column), m_sheetIndex(sheetIndex), m_tables(tables)
     {
         keepSignificant(tokens);
     }
@@ -55,9 +57,10 @@ private:
             const auto before = m_tokens.back().type;
             const auto after = tokens[i + 1].type;
             const bool endsOperand = before == FormulaToken::Reference || before == FormulaToken::Name
-                || before == FormulaToken::CloseParenthesis;
+                || before == FormulaToken::StructuredReference || before == FormulaToken::CloseParenthesis;
             const bool startsOperand = after == FormulaToken::Reference || after == FormulaToken::Name
-                || after == FormulaToken::OpenParenthesis || after == FormulaToken::Function;
+                || after == FormulaToken::StructuredReference || after == FormulaToken::OpenParenthesis
+                || after == FormulaToken::Function;
             if (endsOperand && startsOperand)
                 m_tokens.push_back(tokens[i]);
         }
@@ -302,7 +305,8 @@ private:
             ++m_position;
             return arrayConstant();
         case FormulaToken::StructuredReference:
-            throw Unsupported{ QStringLiteral("the table reference %1").arg(textOf(token)) };
+            ++m_position;
+            return tableReference(textOf(token));
         case FormulaToken::ExternalReference:
             throw Unsupported{ QStringLiteral("the reference to another workbook %1").arg(textOf(token)) };
         default:
@@ -353,6 +357,37 @@ private:
         node->referenceKind = reference.kind;
         node->first = edge(reference.first);
         node->last = reference.kind == FormulaReference::Cell ? node->first : edge(reference.last);
+        return node;
+    }
+
+    // A table's cells by name: an area of its sheet; "#This Row" the
+    // formula's own row of its columns.
+    std::unique_ptr<CalcNode> tableReference(const QString &text) const
+    {
+        const std::optional<StructuredReference> parsed = StructuredReference::parse(text);
+        int sheet = -1;
+        const SheetTable *table = parsed && m_tables ? m_tables(parsed->table, &sheet) : nullptr;
+        if (!table)
+            throw Unsupported{ QStringLiteral("the table reference %1").arg(text) };
+        auto node = std::make_unique<CalcNode>();
+        const CellArea area = parsed->resolve(*table);
+        if (area.lastColumn() < 1) {
+            node->value = CalcValue::error(CalcError::Reference);
+            return node;
+        }
+        node->kind = CalcNode::Reference;
+        node->firstSheet = sheet;
+        node->lastSheet = sheet;
+        node->referenceKind = FormulaReference::Area;
+        node->first.column = area.firstColumn();
+        node->last.column = area.lastColumn();
+        if (parsed->rows & StructuredReference::ThisRow) {
+            node->first.rowAbsolute = node->last.rowAbsolute = false;
+            node->first.row = node->last.row = 0;
+        } else {
+            node->first.row = area.firstRow();
+            node->last.row = area.lastRow();
+        }
         return node;
     }
 
@@ -487,6 +522,7 @@ private:
     const int m_row;
     const int m_column;
     const CalcParser::SheetIndex &m_sheetIndex;
+    const CalcParser::TableLookup &m_tables;
 };
 
 // Called for every reference of every formula a calculation meets: digits
@@ -514,7 +550,7 @@ std::shared_ptr<const CalcFormula> CalcParser::parse(const QString &text, const 
 {
     auto formula = std::make_shared<CalcFormula>();
     try {
-        Parser parser(text, tokens, row, column, m_sheetIndex);
+        Parser parser(text, tokens, row, column, m_sheetIndex, m_tables);
         formula->root = parser.formula();
     } catch (const Unsupported &) {
         formula->root.reset();

@@ -10,6 +10,8 @@
 
 namespace Spreadsheet {
 
+struct SheetTable;
+
 // One node of a parsed formula. References keep their relative parts as
 // distances from the cell the formula was written for, so one parsed
 // formula serves every cell that holds the same formula moved (a column of
@@ -73,7 +75,10 @@ class CalcParser
 {
 public:
     using SheetIndex = std::function<int(const QString &name)>;   // -1 for none
-    CalcParser(SheetIndex sheetIndex) : m_sheetIndex(std::move(sheetIndex)) {}
+    // A table by its name, and the index of its sheet; null for none.
+    using TableLookup = std::function<const SheetTable *(const QString &name, int *sheet)>;
+    CalcParser(SheetIndex sheetIndex, TableLookup tables = TableLookup())
+        : m_sheetIndex(std::move(sheetIndex)), m_tables(std::move(tables)) {}
 
     std::shared_ptr<const CalcFormula> parse(const QString &text, const QVector<FormulaToken> &tokens, int row,
                                              int column) const;
@@ -83,6 +88,7 @@ public:
 
 private:
     SheetIndex m_sheetIndex;
+    TableLookup m_tables;
 };
 
 } // namespace Spreadsheet

@@ -1033,6 +1033,8 @@ void Worksheet::writeXml(QIODevice *device) const
     d->writeDrawing(writer);
     kept.before(LegacyDrawingOrder);
     d->writeLegacyDrawing(writer);
+    kept.before(TablePartsOrder);
+    d->writeTableParts(writer);
     kept.rest();
 
     writer.writeEndElement();

@@ -14,6 +14,7 @@
 #include "pagesetup.h"
 #include "sheetpane.h"
 #include "sheetprotection.h"
+#include "sheettable.h"
 
 #include <QSharedPointer>
 #include <QUrl>
@@ -175,6 +176,29 @@ public:
     CellNote note(int row, int column) const;
     QList<CellAddress> notedCells() const;
     bool removeNote(int row, int column);
+
+    /*!
+      Makes the range a table: its first row the header, its last the
+      totals row when \a table asks for one, the rows between the data
+      (at least one). The header cells get the columns' names (given, or
+      read from those cells), a calculated column's data cells its formula,
+      and the totals row its labels and SUBTOTAL formulas, which
+      Workbook::calculate() computes. Cells keep their formats.
+
+      False, changing nothing, for a range outside the sheet or of fewer
+      rows, a range that overlaps another table, a pivot table, merged
+      cells or the sheet's filter, a name that is not valid or taken (see
+      SheetTable::name), another number of columns than the range has, or
+      a style that is not built in.
+    */
+    bool addTable(const CellArea &range, const SheetTable &table);
+    /*!
+      The sheet's tables, loaded ones first (a loaded table the library
+      cannot read is kept and written back, but not listed). A loaded table
+      is written back as it came; rows and columns inserted before it move
+      it.
+    */
+    QList<SheetTable> tables() const;
 
     // The cells printed (the sheet-scoped name "_xlnm.Print_Area"); an
     // invalid area takes it away.

@@ -13,6 +13,7 @@
 #include "gridedit_p.h"
 #include "sheetcell.h"
 #include "pagesetupxml_p.h"
+#include "tablexml_p.h"
 #include "sheetprotection.h"
 #include "worksheet.h"
 
@@ -184,6 +185,8 @@ public:
     void writeLegacyDrawing(QXmlStreamWriter &writer) const;
     void writePane(QXmlStreamWriter &writer) const;
     void writeAutoFilter(QXmlStreamWriter &writer) const;
+    void writeTableParts(QXmlStreamWriter &writer) const;
+    void readTableParts(XmlScanner &scanner);
     void readPane(const XmlScanner &scanner);
     QString sheetReference(const QString &cells) const;
     // Whether the save writes the sheet's notes (a loaded sheet's unchanged
@@ -227,7 +230,9 @@ public:
     bool sheetPrLoaded = false;
 
     std::optional<SheetProtection> protection;
-    PageSetupXml page;   // of a protected sheet, or a loaded element
+    PageSetupXml page;
+    QList<TableRecord> tables;          // loaded ones first
+    QStringList tablePartIds;           // the loaded tableParts' relationships; those the model could not read stay   // of a protected sheet, or a loaded element
 
     bool windowProtection = false;
     bool showFormulas = false;

@@ -176,6 +176,9 @@ bool WorksheetPrivate::readWorksheet(XmlScanner &scanner)
             protection = SheetProtectionData::read(scanner);
             scanner.skipElement();
             break;
+        case TablePartsOrder:
+            readTableParts(scanner);
+            break;
         case PrintOptionsOrder:
             page.readPrintOptions(scanner);
             break;
@@ -439,6 +442,23 @@ bool WorksheetPrivate::readHyperlinks(XmlScanner &scanner)
         hyperlinks[area.firstRow()].insert(area.firstColumn(), link);
     }
     return !scanner.hasError();
+}
+
+// The loader reads the tables these name into the model; those it cannot
+// read stay parts kept with their relationships, and so their ids here.
+void WorksheetPrivate::readTableParts(XmlScanner &scanner)
+{
+    QSet<QString> seen;
+    const int depth = scanner.depth();
+    while (scanner.next() != XmlScanner::Invalid && scanner.depth() >= depth) {
+        if (scanner.token() != XmlScanner::StartElement || !scanner.is(XmlScanner::Main, "tablePart"))
+            continue;
+        const QString id = QString::fromUtf8(scanner.value("id", XmlScanner::DocumentRelationships));
+        if (!id.isEmpty() && !seen.contains(id)) {
+            seen.insert(id);
+            tablePartIds.append(id);
+        }
+    }
 }
 
 // --- what loaded cells keep

@@ -1,0 +1,272 @@
+// Tables: written as openpyxl and LibreOffice read them, computed as
+// LibreOffice computes them, and read from what other programs write.
+#include "hosttools.h"
+#include "spreadsheet/spreadsheet.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Spreadsheet;
+
+namespace {
+
+QString python(const char *code, const QString &file)
+{
+    return QString::fromUtf8(HostTools::runPythonCode(code, file));
+}
+
+QString runLibreOffice(const QJsonArray &jobs, const QString &folder)
+{
+    QFile file(folder + QStringLiteral("/jobs.json"));
+    if (!file.open(QIODevice::WriteOnly))
+        return QStringLiteral("cannot write the jobs");
+    file.write(QJsonDocument(jobs).toJson());
+    file.close();
+    int status = 0;
+    const QByteArray output = HostTools::runPython(QStringLiteral("edit_in_libreoffice.py"), { file.fileName() }, &status);
+    return status == 0 ? QString() : QString::fromUtf8(output);
+}
+
+// Twenty samples under a header in A1:C1, the third column to be computed.
+void writeSamples(Worksheet *sheet)
+{
+    sheet->writeValue(1, 1, QStringLiteral("Sample"));
+    sheet->writeValue(1, 2, QStringLiteral("Acidity"));
+    for (int row = 2; row <= 21; ++row) {
+        sheet->writeValue(row, 1, QStringLiteral("S%1").arg(row - 1));
+        sheet->writeValue(row, 2, 0.2 + 0.05 * row);
+    }
+}
+
+SheetTable resultsTable()
+{
+    SheetTable table;
+    table.name = QStringLiteral("Results");
+    table.columns = { TableColumn(), TableColumn(), TableColumn() };
+    table.columns[0].name = QStringLiteral("Sample");
+    table.columns[0].totalsLabel = QStringLiteral("Mean");
+    table.columns[1].name = QStringLiteral("Acidity");
+    table.columns[1].totalsFunction = TableColumn::Average;
+    table.columns[2].name = QStringLiteral("Ratio [%]");
+    table.columns[2].formula = QStringLiteral("=[@Acidity]/0.8");
+    table.columns[2].totalsFunction = TableColumn::Max;
+    table.styleName = QStringLiteral("TableStyleMedium9");
+    table.bandedColumns = true;
+    table.totalsRow = true;
+    return table;
+}
+
+} // namespace
+
+class TestTables : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void badTablesAreRefused();
+    void tableReadsAndComputesAsOtherProgramsDo();
+    void tablesOfOtherWritersAreReadAndKept();
+};
+
+void TestTables::badTablesAreRefused()
+{
+    Document document;
+    Worksheet *sheet = document.activeWorksheet();
+    writeSamples(sheet);
+    QVERIFY(document.defineName(QStringLiteral("Limits"), QStringLiteral("Sheet1!$E$1:$E$4")));
+    const CellArea range(1, 1, 22, 3);
+    SheetTable table = resultsTable();
+    for (const char *name : { "A1", "xfd1048576", "R1C1", "r", "C12", "1st", "with space", "Limits", "a-b" }) {
+        table.name = QLatin1String(name);
+        QVERIFY2(!sheet->addTable(range, table), name);
+    }
+    table = resultsTable();
+    table.styleName = QStringLiteral("TableStyleMedium29");
+    QVERIFY(!sheet->addTable(range, table));
+    table = resultsTable();
+    table.columns.removeLast();
+    QVERIFY(!sheet->addTable(range, table));
+    QVERIFY(!sheet->addTable(CellArea(1, 1, 2, 3), resultsTable()));   // no data row beside the totals
+    QVERIFY(!sheet->addTable(CellArea(1, 1, 1, 3), SheetTable()));
+    QVERIFY(sheet->mergeCells(CellArea(30, 2, 30, 3)));
+    QVERIFY(!sheet->addTable(CellArea(29, 1, 31, 2), SheetTable()));
+    QVERIFY(sheet->tables().isEmpty());
+    QCOMPARE(sheet->readValue(1, 3), QVariant());   // nothing written by a refused table
+
+    QVERIFY(sheet->addTable(range, resultsTable()));
+    QVERIFY(!sheet->addTable(CellArea(22, 3, 25, 4), SheetTable()));   // overlaps its totals row
+    table = SheetTable();
+    table.name = QStringLiteral("RESULTS");
+    QVERIFY(!sheet->addTable(CellArea(40, 1, 42, 2), table));
+    // Without names, the header cells give them, each once.
+    sheet->writeValue(40, 1, QStringLiteral("Batch"));
+    sheet->writeValue(40, 2, QStringLiteral("batch"));
+    QVERIFY(sheet->addTable(CellArea(40, 1, 42, 3), SheetTable()));
+    const SheetTable second = sheet->tables().at(1);
+    QCOMPARE(second.name, QStringLiteral("Table1"));
+    QCOMPARE(second.columns.at(0).name, QStringLiteral("Batch"));
+    QCOMPARE(second.columns.at(1).name, QStringLiteral("batch2"));
+    QCOMPARE(second.columns.at(2).name, QStringLiteral("Column3"));
+    QCOMPARE(sheet->readValue(40, 3), QVariant(QStringLiteral("Column3")));
+    // Rows inserted through a table are refused; before it, it moves.
+    QVERIFY(!sheet->insertRows(41));
+    QVERIFY(sheet->insertRows(35, 2));
+    QCOMPARE(sheet->tables().at(1).range, CellArea(42, 1, 44, 3));
+}
+
+// A table with a totals row and a calculated column, as openpyxl reads it,
+// computed by the library as LibreOffice computes it, and read back.
+void TestTables::tableReadsAndComputesAsOtherProgramsDo()
+{
+    QTemporaryDir folder;
+    const QString ours = folder.filePath(QStringLiteral("ours.xlsx"));
+    {
+        Document document;
+        Worksheet *sheet = document.activeWorksheet();
+        writeSamples(sheet);
+        QVERIFY(sheet->addTable(CellArea(1, 1, 22, 3), resultsTable()));
+        sheet->writeValue(2, 5, QStringLiteral("=SUM(Results[Acidity])"));
+        sheet->writeValue(3, 5, QStringLiteral("=Results[[#Totals],[Ratio '[%']]]"));
+        sheet->writeValue(4, 5, QStringLiteral("=ROWS(Results[[#All],[Sample]])"));
+        sheet->writeValue(5, 5, QStringLiteral("=COUNTA(Results[[#Headers],[Sample]:[Acidity]])"));
+        QVERIFY2(document.calculate(), qPrintable(document.errorString()));
+        QVERIFY(sheet->uncalculatedCells().isEmpty());
+        QCOMPARE(sheet->readValue(22, 1), QVariant(QStringLiteral("Mean")));
+        QVERIFY(qAbs(sheet->readValue(22, 2).toDouble() - 0.775) < 1e-12);   // (0.3 + 1.25) / 2
+        QVERIFY(qAbs(sheet->readValue(22, 3).toDouble() - 1.25 / 0.8) < 1e-12);
+        QVERIFY(qAbs(sheet->readValue(2, 5).toDouble() - 15.5) < 1e-12);
+        QCOMPARE(sheet->readValue(4, 5).toInt(), 22);
+        QCOMPARE(sheet->readValue(5, 5).toInt(), 2);
+        QVERIFY(document.saveToFile(ours));
+    }
+    Document loaded;
+    QVERIFY2(loaded.load(ours), qPrintable(loaded.errorString()));
+    const QList<SheetTable> tables = loaded.activeWorksheet()->tables();
+    QCOMPARE(tables.size(), 1);
+    const SheetTable &table = tables.first();
+    QCOMPARE(table.name, QStringLiteral("Results"));
+    QCOMPARE(table.range, CellArea(1, 1, 22, 3));
+    QCOMPARE(table.styleName, QStringLiteral("TableStyleMedium9"));
+    QVERIFY(table.bandedRows && table.bandedColumns && !table.firstColumn && table.filterButtons && table.totalsRow);
+    QCOMPARE(table.columns.at(2).name, QStringLiteral("Ratio [%]"));
+    QCOMPARE(table.columns.at(2).formula, QStringLiteral("Results[[#This Row],[Acidity]]/0.8"));
+    QCOMPARE(table.columns.at(1).totalsFunction, TableColumn::Average);
+    QCOMPARE(table.columns.at(0).totalsLabel, QStringLiteral("Mean"));
+
+    if (!HostTools::available())
+        QSKIP("openpyxl and LibreOffice run on the Linux side");
+    QCOMPARE(python("import sys, openpyxl\n"
+                    "sheet = openpyxl.load_workbook(sys.argv[1]).active\n"
+                    "t = sheet.tables['Results']\n"
+                    "print(t.ref, t.displayName, t.totalsRowCount, t.autoFilter.ref)\n"
+                    "s = t.tableStyleInfo\n"
+                    "print(s.name, s.showRowStripes, s.showColumnStripes, s.showFirstColumn, s.showLastColumn)\n"
+                    "for c in t.tableColumns:\n"
+                    "    f = c.calculatedColumnFormula\n"
+                    "    print(c.id, c.name, c.totalsRowFunction, c.totalsRowLabel, f.attr_text if f else None)\n"
+                    "print(sheet['B22'].value, sheet['C22'].value, sheet['C2'].value)\n"
+                    "print([v for v in next(openpyxl.load_workbook(sys.argv[1], data_only=True).active.iter_rows(min_row=22, values_only=True))])\n",
+                    ours),
+             QStringLiteral("A1:C22 Results 1 A1:C21\n"
+                            "TableStyleMedium9 True True False False\n"
+                            "1 Sample None Mean None\n"
+                            "2 Acidity average None None\n"
+                            "3 Ratio [%] max None Results[[#This Row],[Acidity]]/0.8\n"
+                            "=SUBTOTAL(101,Results[Acidity]) =SUBTOTAL(104,Results[Ratio '[%']]) "
+                            "=Results[[#This Row],[Acidity]]/0.8\n"
+                            "['Mean', 0.775, 1.5625, None, None]"));
+    // LibreOffice's values of every formula, the table's among them.
+    const QString values = folder.filePath(QStringLiteral("values.json"));
+    const QString failure = runLibreOffice({ QJsonObject{ { "recalculate", ours }, { "values", values } } }, folder.path());
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QFile file(values);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonObject theirs = QJsonDocument::fromJson(file.readAll()).object().value("Sheet1").toObject();
+    const Worksheet *sheet = loaded.activeWorksheet();
+    int compared = 0;
+    for (auto it = theirs.constBegin(); it != theirs.constEnd(); ++it) {
+        const CellAddress address(it.key());
+        const QVariant mine = sheet->readValue(address.row(), address.column());
+        if (it.value().isDouble()) {
+            QVERIFY2(qAbs(mine.toDouble() - it.value().toDouble()) < 1e-12, qPrintable(it.key()));
+            ++compared;
+        } else {
+            QCOMPARE(mine.toString(), it.value().toString());
+        }
+    }
+    QCOMPARE(compared, 20 * 2 + 2 + 4);
+}
+
+// Tables that XlsxWriter and openpyxl write, and LibreOffice's save of
+// ours, are read into the model and written back as they came.
+void TestTables::tablesOfOtherWritersAreReadAndKept()
+{
+    if (!HostTools::available())
+        QSKIP("XlsxWriter runs on the Linux side");
+    QTemporaryDir folder;
+    const QString made = folder.filePath(QStringLiteral("made.xlsx"));
+    python("import sys, xlsxwriter\n"
+           "book = xlsxwriter.Workbook(sys.argv[1])\n"
+           "sheet = book.add_worksheet('Lab')\n"
+           "sheet.write_row(2, 0, ['x', 'y'])\n"
+           "sheet.add_table('B5:D9', {'name': 'Oils', 'style': 'Table Style Light 11', 'total_row': True,\n"
+           "    'first_column': True, 'autofilter': False, 'data': [[1, 2], [3, 4], [5, 6]],\n"
+           "    'columns': [{'header': 'Batch', 'total_string': 'All'}, {'header': 'Peroxide', 'total_function': 'sum'},\n"
+           "                {'header': 'Double', 'formula': '=[@Peroxide]*2', 'total_function': 'count'}]})\n"
+           "sheet.add_table('F5:G7', {'header_row': True})\n"
+           "book.close()\n",
+           made);
+    Document document;
+    QVERIFY2(document.load(made), qPrintable(document.errorString()));
+    Worksheet *sheet = document.activeWorksheet();
+    const QList<SheetTable> tables = sheet->tables();
+    QCOMPARE(tables.size(), 2);
+    const SheetTable &oils = tables.first();
+    QCOMPARE(oils.name, QStringLiteral("Oils"));
+    QCOMPARE(oils.range, CellArea(5, 2, 9, 4));
+    QCOMPARE(oils.styleName, QStringLiteral("TableStyleLight11"));
+    QVERIFY(oils.totalsRow && oils.firstColumn && !oils.filterButtons && oils.headerRow);
+    QCOMPARE(oils.columns.at(0).totalsLabel, QStringLiteral("All"));
+    QCOMPARE(oils.columns.at(1).totalsFunction, TableColumn::Sum);
+    QCOMPARE(oils.columns.at(2).totalsFunction, TableColumn::Count);
+    QCOMPARE(oils.columns.at(2).formula, QStringLiteral("[[#This Row],Peroxide]*2"));   // as XlsxWriter stores it
+    QCOMPARE(tables.at(1).name, QStringLiteral("Table2"));
+    QVERIFY(document.calculate());
+    QCOMPARE(sheet->readValue(9, 3).toInt(), 12);
+    QCOMPARE(sheet->readValue(8, 4).toInt(), 12);
+
+    // A new table takes a name and an id neither has; rows inserted above
+    // the loaded ones move them in their parts.
+    QVERIFY(sheet->addTable(CellArea(12, 1, 13, 2), SheetTable()));
+    QCOMPARE(sheet->tables().last().name, QStringLiteral("Table1"));
+    QVERIFY(sheet->insertRows(1, 2));
+    const QString saved = folder.filePath(QStringLiteral("saved.xlsx"));
+    QVERIFY(document.saveToFile(saved));
+    const QString theirs = folder.filePath(QStringLiteral("theirs.xlsx"));
+    const QString failure = runLibreOffice({ QJsonObject{ { "input", saved }, { "output", theirs }, { "edits", QJsonArray() } } },
+                                           folder.path());
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    const char *describe = "import sys, openpyxl\n"
+                           "sheet = openpyxl.load_workbook(sys.argv[1])['Lab']\n"
+                           "for t in sorted(sheet.tables.values(), key=lambda t: t.id):\n"
+                           "    print(t.id, t.name, t.ref, t.totalsRowCount, t.tableStyleInfo.name,\n"
+                           "          [(c.name, c.totalsRowFunction) for c in t.tableColumns])\n";
+    const QString expected = QStringLiteral(
+        "1 Oils B7:D11 1 TableStyleLight11 [('Batch', None), ('Peroxide', 'sum'), ('Double', 'count')]\n"
+        "2 Table2 F7:G9 None TableStyleMedium9 [('Column1', None), ('Column2', None)]\n"
+        "3 Table1 A14:B15 None TableStyleMedium2 [('Column1', None), ('Column2', None)]");
+    QCOMPARE(python(describe, saved), expected);
+    Document again;
+    QVERIFY2(again.load(theirs), qPrintable(again.errorString()));
+    QStringList names;
+    for (const SheetTable &table : again.activeWorksheet()->tables())
+        names << table.name + QLatin1Char(' ') + table.range.toText();
+    names.sort();   // LibreOffice writes them in an order of its own
+    QCOMPARE(names, (QStringList{ "Oils B7:D11", "Table1 A14:B15", "Table2 F7:G9" }));
+}
+
+QTEST_MAIN(TestTables)
+#include "tst_tables.moc"

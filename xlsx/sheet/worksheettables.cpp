@@ -1,0 +1,142 @@
+// A worksheet's tables: ranges with named columns, a style, filter buttons
+// and a totals row.
+#include "worksheet.h"
+#include "worksheet_p.h"
+
+#include "partnames_p.h"
+#include "relationships.h"
+#include "sharedstrings.h"
+#include "structuredreference_p.h"
+#include "workbook.h"
+#include "workbook_p.h"
+
+#include <QSet>
+#include <QXmlStreamWriter>
+
+namespace Spreadsheet {
+
+namespace {
+
+// The header cells' texts, or the names given; each unique without regard
+// to case, as spreadsheet programs make them ("Acidity", "Acidity2").
+QStringList columnNames(const Worksheet &sheet, const CellArea &range, const SheetTable &table)
+{
+    QStringList names;
+    QSet<QString> taken;
+    for (int i = 0; i < range.columnCount(); ++i) {
+        QString name = table.columns.isEmpty() ? sheet.readValue(range.firstRow(), range.firstColumn() + i).toString()
+                                               : table.columns.at(i).name;
+        name = name.simplified();
+        if (name.isEmpty())
+            name = QStringLiteral("Column%1").arg(i + 1);
+        QString unique = name;
+        for (int number = 2; taken.contains(unique.toCaseFolded()); ++number)
+            unique = name + QString::number(number);
+        taken.insert(unique.toCaseFolded());
+        names << unique;
+    }
+    return names;
+}
+
+bool overlaps(const CellArea &one, const CellArea &other)
+{
+    return one.firstRow() <= other.lastRow() && other.firstRow() <= one.lastRow()
+        && one.firstColumn() <= other.lastColumn() && other.firstColumn() <= one.lastColumn();
+}
+
+} // namespace
+
+bool Worksheet::addTable(const CellArea &range, const SheetTable &table)
+{
+    Q_D(Worksheet);
+    const int minimumRows = 2 + (table.totalsRow ? 1 : 0);
+    if (!range.isValid() || !d->isInside(range.firstRow(), range.firstColumn())
+        || !d->isInside(range.lastRow(), range.lastColumn()) || range.rowCount() < minimumRows || !table.headerRow
+        || (!table.columns.isEmpty() && table.columns.size() != range.columnCount())
+        || (!table.styleName.isEmpty() && !TableXml::isBuiltInStyle(table.styleName)))
+        return false;
+    for (const CellArea &merged : qAsConst(d->mergedRanges)) {
+        if (overlaps(merged, range))
+            return false;
+    }
+    if (d->autoFilterRange.isValid() && overlaps(d->autoFilterRange, range))
+        return false;
+    WorkbookPrivate *book = d->workbook->d_func();
+    for (const CellArea &other : book->tableAreasOf(*this)) {
+        if (overlaps(other, range))
+            return false;
+    }
+    TableRecord record;
+    record.table = table;
+    record.table.range = range;
+    record.table.name = table.name.isEmpty() ? book->freeTableName() : table.name;
+    if (record.table.displayName.isEmpty())
+        record.table.displayName = record.table.name;
+    for (const QString &name : { record.table.name, record.table.displayName }) {
+        if (!TableXml::isValidName(name) || book->isNameTaken(name))
+            return false;
+    }
+    const QStringList names = columnNames(*this, range, table);
+    if (record.table.columns.isEmpty())
+        record.table.columns = QVector<TableColumn>(names.size()).toList();
+    for (int i = 0; i < names.size(); ++i)
+        record.table.columns[i].name = names.at(i);
+
+    // The header cells hold the names, keeping their formats; a calculated
+    // column fills its data cells; the totals row its cells.
+    const int lastData = range.lastRow() - (table.totalsRow ? 1 : 0);
+    for (int i = 0; i < names.size(); ++i) {
+        const int column = range.firstColumn() + i;
+        d->storeText(range.firstRow(), column, d->sharedStrings()->addEntry(names.at(i)),
+                     d->registeredFormat(range.firstRow(), column, Format()));
+        TableColumn &one = record.table.columns[i];
+        if (!one.formula.isEmpty()) {
+            if (one.formula.startsWith(QLatin1Char('=')))
+                one.formula.remove(0, 1);
+            one.formula = StructuredReference::storedFormula(one.formula, record.table.displayName);
+            for (int row = range.firstRow() + 1; row <= lastData; ++row)
+                writeFormula(row, column, CellFormula(one.formula));
+        }
+        if (!table.totalsRow)
+            continue;
+        const QString total = TableXml::totalsFormula(record.table.displayName, one);
+        if (!total.isEmpty())
+            writeFormula(range.lastRow(), column, CellFormula(total));
+        else if (!one.totalsLabel.isEmpty())
+            d->storeText(range.lastRow(), column, d->sharedStrings()->addEntry(one.totalsLabel),
+                         d->registeredFormat(range.lastRow(), column, Format()));
+    }
+    d->tables.append(record);
+    return true;
+}
+
+QList<SheetTable> Worksheet::tables() const
+{
+    Q_D(const Worksheet);
+    QList<SheetTable> tables;
+    for (const TableRecord &record : d->tables)
+        tables << record.table;
+    return tables;
+}
+
+void WorksheetPrivate::writeTableParts(QXmlStreamWriter &writer) const
+{
+    if (tables.isEmpty() && tablePartIds.isEmpty())
+        return;
+    writer.writeStartElement(QStringLiteral("tableParts"));
+    writer.writeAttribute(QStringLiteral("count"), QString::number(tables.size() + tablePartIds.size()));
+    for (const QString &id : tablePartIds) {
+        writer.writeEmptyElement(QStringLiteral("tablePart"));
+        writer.writeAttribute(QStringLiteral("r:id"), id);
+    }
+    Q_Q(const Worksheet);
+    for (const TableRecord &record : tables) {
+        writer.writeEmptyElement(QStringLiteral("tablePart"));
+        writer.writeAttribute(QStringLiteral("r:id"), q->relationships()->addDocumentRelationship(
+                                                          QStringLiteral("/table"),
+                                                          PartNames::relative(q->partPath(), record.partName)));
+    }
+    writer.writeEndElement();
+}
+
+} // namespace Spreadsheet
