@@ -95,7 +95,7 @@ def formats(path):
         cells = ElementTree.fromstring(package.read("xl/worksheets/sheet1.xml")).iter(f"{main}c")
         styles = [cell.get("s") for cell in cells if re.fullmatch("[A-H]1", cell.get("r"))]
         same("the cells of A1:H1, and their different styles", (len(styles), len(set(styles))), (8, 1))
-    same("row 1's height", sheet.row_dimensions[1].height, 30)
+    same("the heights of rows 1 and 3", [sheet.row_dimensions[1].height, sheet.row_dimensions[3].height], [30, 30])
     same("the header", [cell.value for cell in sheet[3]],
          ["Sample", "Sampled on", "Measured at", "Acidity (%)", "Peroxides (meq/kg)", "Share of the lot",
           "Price per litre", "Remarks"])

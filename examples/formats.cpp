@@ -54,6 +54,7 @@ int main(int argc, char *argv[])
     int column = 1;
     for (const char *heading : headings)
         document.writeValue(3, column++, QString::fromUtf8(heading), header);
+    document.setRowHeight(3, 3, 30);   // two lines of wrapped text
 
     // The data cells share a thin grey border. Formats are values that
     // share their state until one of them changes, so each kind of column

@@ -19,8 +19,8 @@ static const int sampleCount = 100000;
 static bool writeLargeFile(const QString &fileName)
 {
     Spreadsheet::Document document;
-    // The worksheet's own writers skip the look at the value's type that
-    // Document::writeValue() makes.
+    // The worksheet's typed writers take the value as it is, without the
+    // QVariant that Document::writeValue() takes and looks into.
     Spreadsheet::Worksheet *sheet = document.activeWorksheet();
     sheet->writeText(1, 1, QStringLiteral("Sample"));
     sheet->writeText(1, 2, QStringLiteral("Weight (g)"));
