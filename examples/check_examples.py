@@ -5,7 +5,9 @@ compares what a reader finds there with what the example sets out to write
 
     check_examples.py NAME FILE
 """
+import base64
 import datetime
+import hashlib
 import io
 import math
 import re
@@ -50,6 +52,16 @@ def column_width(sheet, letter):
 
 def rgb(color):
     return color.rgb if color is not None else None
+
+
+def opens_with(password, algorithm, salt, hash_value, spin_count):
+    """Whether the password gives the stored hash, as a spreadsheet program checks it."""
+    if algorithm != "SHA-512" or not salt or not hash_value:
+        return False
+    digest = hashlib.sha512(base64.b64decode(salt) + password.encode("utf-16-le")).digest()
+    for round_number in range(spin_count):
+        digest = hashlib.sha512(digest + round_number.to_bytes(4, "little")).digest()
+    return base64.b64encode(digest).decode() == hash_value
 
 
 def text_of(title):
@@ -291,8 +303,99 @@ def largefile(path):
     same("the first row that is not S-n, n", out_of_order, None)
 
 
+def table(path):
+    sheet = openpyxl.load_workbook(path).active
+    values = openpyxl.load_workbook(path, data_only=True).active
+    same("tables", list(sheet.tables), ["Results"])
+    if "Results" not in sheet.tables:
+        return
+    results = sheet.tables["Results"]
+    style = results.tableStyleInfo
+    # The filter buttons cover the header and the data, not the totals row.
+    same("the range, its filter, its totals row and style",
+         (results.ref, results.autoFilter.ref if results.autoFilter else None, results.totalsRowCount,
+          style.name, style.showRowStripes, style.showColumnStripes),
+         ("A1:E6", "A1:E5", 1, "TableStyleMedium9", True, False))
+    same("the columns", [(column.name, column.totalsRowLabel, column.totalsRowFunction,
+                          column.calculatedColumnFormula.attr_text if column.calculatedColumnFormula else None)
+                         for column in results.tableColumns], [
+        ("Sample", "Mean", None, None), ("Sampled on", None, None, None), ("Acidity", None, "average", None),
+        ("Peroxides", None, "average", None),
+        ("Acidity (mg/100 g)", None, "average", "Results[[#This Row],[Acidity]]*1000")])
+    same("the header and the totals row", [rows(sheet)[0], rows(sheet)[5]], [
+        ["Sample", "Sampled on", "Acidity", "Peroxides", "Acidity (mg/100 g)"],
+        ["Mean", None, "=SUBTOTAL(101,Results[Acidity])", "=SUBTOTAL(101,Results[Peroxides])",
+         "=SUBTOTAL(101,Results[Acidity (mg/100 g)])"]])
+    same("E2 and E5", [sheet["E2"].value, sheet["E5"].value],
+         ["=Results[[#This Row],[Acidity]]*1000", "=Results[[#This Row],[Acidity]]*1000"])
+    # The values calculate() stored, and the formats the cells had before.
+    same("the calculated column's values", [values[f"E{row}"].value for row in range(2, 6)],
+         [420.0, 950.0, 610.0, 380.0])
+    same("the totals' values", [values[cell].value for cell in ("C6", "D6", "E6")], [0.59, 7.925, 590.0])
+    same("number formats of row 2 and the totals", [sheet[cell].number_format for cell in ("B2", "E2", "C6", "E6")],
+         ["dd/mm/yyyy", "0", "0.00", "0"])
+
+
+def pagesetup(path):
+    sheet = openpyxl.load_workbook(path).active
+    page = sheet.page_setup
+    same("paper, orientation and pages wide and tall",
+         (page.paperSize, page.orientation, page.fitToWidth, page.fitToHeight,
+          sheet.sheet_properties.pageSetUpPr.fitToPage if sheet.sheet_properties.pageSetUpPr else None),
+         (9, "portrait", 1, 0, True))
+    margins = sheet.page_margins
+    same("margins", (margins.left, margins.right, margins.top, margins.bottom, margins.header, margins.footer),
+         (0.5, 0.5, 1.0, 0.8, 0.4, 0.3))
+    same("centred horizontally, gridlines",
+         (sheet.print_options.horizontalCentered, sheet.print_options.verticalCentered, sheet.print_options.gridLines),
+         (True, None, True))
+    header, footer = sheet.HeaderFooter.oddHeader, sheet.HeaderFooter.oddFooter
+    same("the header and footer",
+         [header.left.text, header.center.text, header.right.text, footer.left.text, footer.center.text,
+          footer.right.text],
+         [None, "&BAcidity and peroxides&B, March and April 2026", "Printed &D", "&F", None, "Page &P of &N"])
+    # The file counts a break by the last row before it: 31 for April's row 32.
+    same("row breaks", [(brk.id, brk.man) for brk in sheet.row_breaks.brk], [(31, True)])
+    # The names Sheet1!$1:$1 and Sheet1!$A$1:$F$61, as openpyxl gives them.
+    same("print titles and area", (sheet.print_title_rows, sheet.print_title_cols, sheet.print_area),
+         ("$1:$1", None, ["$A$1:$F$61"]))
+
+
+def protection(path):
+    book = openpyxl.load_workbook(path)
+    values = openpyxl.load_workbook(path, data_only=True).active
+    sheet = book.active
+    same("sheets", book.sheetnames, ["Input"])
+    guard = sheet.protection
+    # openpyxl names each action as the file does: true for what is locked.
+    locked = [name for name in ("formatCells", "formatColumns", "formatRows", "insertColumns", "insertRows",
+                                "insertHyperlinks", "deleteColumns", "deleteRows", "selectLockedCells",
+                                "selectUnlockedCells", "sort", "autoFilter", "pivotTables", "objects", "scenarios")
+              if getattr(guard, name)]
+    same("the sheet protected", guard.sheet, True)
+    same("what stays locked", locked, ["formatCells", "formatRows", "insertColumns", "insertRows",
+                                       "insertHyperlinks", "deleteColumns", "deleteRows", "autoFilter",
+                                       "pivotTables", "objects", "scenarios"])
+    sheet_hash = (guard.algorithmName, guard.saltValue, guard.hashValue, guard.spinCount)
+    same("the sheet opens with its password, not another",
+         [opens_with(password, *sheet_hash) for password in ("olive-2026", "olive")], [True, False])
+    security = book.security
+    same("the structure locked", security.lockStructure if security else None, True)
+    if security:
+        book_hash = (security.workbookAlgorithmName, security.workbookSaltValue, security.workbookHashValue,
+                     security.workbookSpinCount)
+        same("the structure opens with its password, not another",
+             [opens_with(password, *book_hash) for password in ("olive-2026", "")], [True, False])
+    cells = [cell for row in sheet.iter_rows(min_row=1, max_row=9, max_col=4) for cell in row]
+    same("unlocked cells", [cell.coordinate for cell in cells if not cell.protection.locked],
+         [f"{column}{row}" for row in range(2, 10) for column in "BC"])
+    same("hidden cells", [cell.coordinate for cell in cells if cell.protection.hidden],
+         [f"D{row}" for row in range(2, 10)])
+    same("the verdicts", [values[f"D{row}"].value for row in range(2, 5)], ["yes", "no", None])
+
+
 CHECKS = {check.__name__: check for check in (firstworkbook, formats, formulas, chart, picture, rules, notes,
-                                              editing, largefile)}
+                                              editing, largefile, table, pagesetup, protection)}
 
 if __name__ == "__main__":
     if len(sys.argv) != 3 or sys.argv[1] not in CHECKS:
