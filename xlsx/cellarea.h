@@ -32,7 +32,9 @@ public:
         : CellArea(topLeft.row(), topLeft.column(), bottomRight.row(), bottomRight.column()) {}
     //! Parses "B3:D7", or a single cell "B3" for B3:B3, each corner as
     //! CellAddress reads it ("$" allowed). The corners are not put in order:
-    //! "D7:B3" gives an invalid area.
+    //! "D7:B3" gives an invalid area. Text that is no cell at all gives the
+    //! corners (-1, -1), which isValid() does not tell from an area:
+    //! check topLeft().isValid() too.
     explicit CellArea(const QString &text);
 
     //! The first (top) row.

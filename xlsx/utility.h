@@ -56,6 +56,8 @@ bool isDateSerial(double serial, bool is1904 = false);
 //! invalid date-time.
 QString serialToIsoText(double serial, bool is1904 = false);
 
+//! The sheet name quoted where formulas need it.
+//!
 //! A sheet name as formulas and defined names need it: quoted, with doubled
 //! apostrophes, when it holds anything but letters, digits, "_" and ".",
 //! begins with a digit, or reads as a cell, a row-and-column reference or a
@@ -86,12 +88,16 @@ QString leftWholeCharacters(const QString &text, int length);
 //! carriage return) that XML readers would otherwise drop.
 bool needsSpacePreserve(const QString &text);
 
+//! The text with what XML cannot hold replaced.
+//!
 //! The text with every character that XML 1.0 cannot hold (control
 //! characters but tab, line feed and carriage return; U+FFFE, U+FFFF; halves
 //! of surrogate pairs standing alone) replaced by U+FFFD, for names, codes,
 //! formulas and addresses, which the file format offers no escape for.
 QString validXmlText(const QString &text);
 
+//! Cell text escaped as the file format stores it.
+//!
 //! Cell text as the file format stores it in XML: characters that XML 1.0
 //! cannot hold (unpaired surrogates included), and the carriage return that XML
 //! readers would turn into a line feed, become `_xHHHH_`; an underscore that would read as the start of

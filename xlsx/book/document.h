@@ -177,9 +177,9 @@ public:
     bool setSplitPanes(int rows, int columns);
     //! Gives an area's header row filter buttons (Worksheet::setAutoFilter()).
     bool setAutoFilter(const CellArea &range);
+    //! Inserts count empty rows before row (Worksheet::insertRows()).
     //! Rows and columns of the active sheet inserted and removed, every
-    //! reference in the workbook following (see Worksheet): inserts count
-    //! empty rows before row (Worksheet::insertRows()).
+    //! reference in the workbook following (see Worksheet).
     bool insertRows(int row, int count = 1);
     //! Removes count rows from row on (Worksheet::removeRows()).
     bool removeRows(int row, int count = 1);

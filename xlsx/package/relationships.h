@@ -52,6 +52,8 @@ public:
     //! Ids that later additions pass over, until clear().
     void reserveIds(const QStringList &ids);
 
+    //! Keeps a relationship of a loaded part.
+    //!
     //! A relationship of a loaded part that its model does not make itself
     //! but that its XML may point at: it outlives clear(), keeps its id, and
     //! names its target by part name (from the package's root), which is

@@ -60,6 +60,8 @@ public:
     //! Destroys the sheet; its workbook does that.
     ~Worksheet() override;
 
+    //! Stores a value in a cell, by its type.
+    //!
     //! Stores a cell by the value's type: text (a leading "=" makes a formula;
     //! a text that is one web, mail or file URL makes a hyperlink while the
     //! workbook turns texts into links), rich text, number, bool, date-time,
@@ -225,6 +227,8 @@ public:
     //! ranges cover, as the sheet's part states it; invalid for an empty sheet.
     CellArea dimension() const;
 
+    //! Inserts count empty rows before row, every reference following.
+    //!
     //! Rows and columns inserted (count empty ones before the one given) and
     //! removed (count from the one given on), as a spreadsheet program does
     //! it: the cells and their settings move, and so does every reference
@@ -259,6 +263,8 @@ public:
     //! Removes count columns from column on; see insertRows().
     bool removeColumns(int column, int count = 1);
 
+    //! Puts a picture on the sheet, stored as PNG.
+    //!
     //! A picture with its top-left corner in the cell: a QImage is stored as
     //! PNG; the bytes of a PNG, JPEG, GIF or BMP file are stored as they are
     //! (another kind, or a file whose size cannot be read, is refused). The
@@ -299,6 +305,8 @@ public:
     //! The sheet's charts, loaded ones first.
     QList<Chart *> charts() const;
 
+    //! Adds conditional formats over ranges of the sheet.
+    //!
     //! Conditional formats and validation over ranges of the sheet; false,
     //! adding nothing, for a range outside the sheet, a rule without the
     //! formulas its kind needs, or an icon set with another number of

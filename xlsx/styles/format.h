@@ -444,9 +444,11 @@ public:
     //! Sets whether the cells' formulas are hidden while the sheet is protected.
     void setHidden(bool hidden);
 
+    //! Sets a property by its FormatProperty id.
+    //!
     //! Generic access. A value equal to clearValue removes the property.
-    //! Sets a property by its FormatProperty id; detach false changes the
-    //! state shared with every copy (the style table's use).
+    //! detach false changes the state shared with every copy (the style
+    //! table's use).
     void setProperty(int id, const QVariant &value, const QVariant &clearValue = QVariant(), bool detach = true);
     //! Removes a property.
     void clearProperty(int id);
@@ -494,6 +496,8 @@ public:
     //! What identifies the whole format: every property. Equal formats have equal keys.
     QByteArray formatKey() const;
 
+    //! Ties the format's ids to the style table of that serial number.
+    //!
     //! Ids handed out by the style table; shared with every copy, and valid
     //! only for the table that handed them out. A table calls useStyleTable
     //! with its serial number before it gives ids: a format that carries the

@@ -72,6 +72,8 @@ public:
     //! Writes the table: number formats, fonts, fills, borders, cell formats,
     //! differential formats, and what a loaded table held beyond them.
     void writeXml(QIODevice *device) const override;
+    //! Reads a package's style table.
+    //!
     //! Reads the style table of a package into an empty table (one made
     //! LoadExisting): fonts, fills, borders, cell formats and differential
     //! formats keep their indexes, so that what refers to them by index
