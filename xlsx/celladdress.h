@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_CELLADDRESS_H
 #define SPREADSHEET_CELLADDRESS_H
 
+//! \file celladdress.h
+//! Cell addresses by row and column, their "A1" text, and the sheet's size: CellAddress, columnLetters(), columnNumber(), maximumRows, maximumColumns.
+
 #include <QString>
 
 namespace Spreadsheet {

@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_CELLAREA_H
 #define SPREADSHEET_CELLAREA_H
 
+//! \file cellarea.h
+//! Rectangles of cells and their "B3:D7" text: CellArea.
+
 #include "celladdress.h"
 
 namespace Spreadsheet {

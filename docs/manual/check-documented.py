@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Lists the public items of the reference manual that have no documentation
-and that Doxygen itself lets pass: enumeration values and friend functions.
+and that Doxygen itself lets pass: enumeration values, friend functions, and
+headers without a \\file description (which leave the manual's file list).
 Reads Doxygen's XML output; exits with 1 when it finds any. The places it
 names are relative to Doxygen's STRIP_FROM_PATH, which ROOT puts back.
 
@@ -37,6 +38,9 @@ def main(folder, root=''):
         if compound is None or compound.get('kind') not in ('class', 'struct', 'namespace', 'file'):
             continue
         scope = compound.findtext('compoundname', '?')
+        if compound.get('kind') == 'file' and scope.endswith('.h') and not described(compound):
+            findings.append('%s:1: error: File %s has no \\file description.'
+                            % (os.path.join(root, compound.find('location').get('file', scope)), scope))
         for member in compound.iter('memberdef'):
             if member.get('id') in seen or member.get('prot') not in ('public', 'protected'):
                 continue

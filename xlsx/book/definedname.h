@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_DEFINEDNAME_H
 #define SPREADSHEET_DEFINEDNAME_H
 
+//! \file definedname.h
+//! Names for formulas, of the workbook or of one sheet: DefinedName.
+
 #include <QString>
 
 namespace Spreadsheet {

@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_DOCPROPSAPP_H
 #define SPREADSHEET_DOCPROPSAPP_H
 
+//! \file docpropsapp.h
+//! The application properties part, "docProps/app.xml": DocPropsApp.
+
 #include "abstractooxmlfile.h"
 
 #include <QList>

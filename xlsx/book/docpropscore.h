@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_DOCPROPSCORE_H
 #define SPREADSHEET_DOCPROPSCORE_H
 
+//! \file docpropscore.h
+//! The core properties part, "docProps/core.xml": DocPropsCore.
+
 #include "abstractooxmlfile.h"
 
 #include <QMap>

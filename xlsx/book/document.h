@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_DOCUMENT_H
 #define SPREADSHEET_DOCUMENT_H
 
+//! \file document.h
+//! A spreadsheet in memory, loaded and saved as an .xlsx package: Document.
+
 #include "abstractsheet.h"
 #include "celladdress.h"
 #include "cellarea.h"

@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_RICHSTRING_H
 #define SPREADSHEET_RICHSTRING_H
 
+//! \file richstring.h
+//! Cell texts of runs with fonts of their own: RichString.
+
 #include "format.h"
 
 #include <QMetaType>

@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_SHAREDSTRINGS_H
 #define SPREADSHEET_SHAREDSTRINGS_H
 
+//! \file sharedstrings.h
+//! The workbook's table of distinct cell texts: SharedStrings.
+
 #include "abstractooxmlfile.h"
 #include "richstring.h"
 

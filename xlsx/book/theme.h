@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_THEME_H
 #define SPREADSHEET_THEME_H
 
+//! \file theme.h
+//! The theme part: Theme, defaultThemeText.
+
 #include "abstractooxmlfile.h"
 
 namespace Spreadsheet {

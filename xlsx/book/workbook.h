@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_WORKBOOK_H
 #define SPREADSHEET_WORKBOOK_H
 
+//! \file workbook.h
+//! The sheets, names, styles and switches of a whole spreadsheet: Workbook.
+
 #include "abstractooxmlfile.h"
 #include "abstractsheet.h"
 #include "definedname.h"

@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_CHART_H
 #define SPREADSHEET_CHART_H
 
+//! \file chart.h
+//! Charts and their series: Chart, ChartSeries.
+
 #include "abstractooxmlfile.h"
 #include "cellarea.h"
 

@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_CHARTSHEET_H
 #define SPREADSHEET_CHARTSHEET_H
 
+//! \file chartsheet.h
+//! Sheets that are one chart: Chartsheet.
+
 #include "abstractsheet.h"
 
 namespace Spreadsheet {

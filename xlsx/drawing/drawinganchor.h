@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_DRAWINGANCHOR_H
 #define SPREADSHEET_DRAWINGANCHOR_H
 
+//! \file drawinganchor.h
+//! Where a picture or chart sits on a sheet: DrawingAnchor.
+
 #include "celladdress.h"
 
 #include <QPoint>

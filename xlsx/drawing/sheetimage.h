@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_SHEETIMAGE_H
 #define SPREADSHEET_SHEETIMAGE_H
 
+//! \file sheetimage.h
+//! Pictures of a sheet and how they go onto it: SheetImage, ImagePlacement.
+
 #include "drawinganchor.h"
 
 #include <QByteArray>

@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_CELLNOTE_H
 #define SPREADSHEET_CELLNOTE_H
 
+//! \file cellnote.h
+//! Notes on cells: CellNote.
+
 #include "richstring.h"
 
 #include <QString>

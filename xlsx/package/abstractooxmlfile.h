@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_ABSTRACTOOXMLFILE_H
 #define SPREADSHEET_ABSTRACTOOXMLFILE_H
 
+//! \file abstractooxmlfile.h
+//! The base of every XML part of a package: AbstractOOXmlFile.
+
 #include <QByteArray>
 #include <QString>
 

@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_CONTENTTYPES_H
 #define SPREADSHEET_CONTENTTYPES_H
 
+//! \file contenttypes.h
+//! The media types of a package's parts, "[Content_Types].xml": ContentTypes.
+
 #include "abstractooxmlfile.h"
 
 #include <QHash>

@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_READLIMITS_H
 #define SPREADSHEET_READLIMITS_H
 
+//! \file readlimits.h
+//! How far a package read from a file is trusted: ReadLimits.
+
 #include <QtGlobal>
 
 namespace Spreadsheet {

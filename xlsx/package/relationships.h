@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_RELATIONSHIPS_H
 #define SPREADSHEET_RELATIONSHIPS_H
 
+//! \file relationships.h
+//! The relationships of a part: Relationships, Relationship.
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>

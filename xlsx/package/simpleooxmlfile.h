@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_SIMPLEOOXMLFILE_H
 #define SPREADSHEET_SIMPLEOOXMLFILE_H
 
+//! \file simpleooxmlfile.h
+//! Parts kept byte for byte: SimpleOOXmlFile.
+
 #include "abstractooxmlfile.h"
 
 namespace Spreadsheet {

@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_CONDITIONALFORMATTING_H
 #define SPREADSHEET_CONDITIONALFORMATTING_H
 
+//! \file conditionalformatting.h
+//! Conditional formats: ConditionalFormatting, ConditionalFormatRule, ConditionalThreshold.
+
 #include "cellarea.h"
 #include "format.h"
 

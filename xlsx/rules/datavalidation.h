@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_DATAVALIDATION_H
 #define SPREADSHEET_DATAVALIDATION_H
 
+//! \file datavalidation.h
+//! What cells accept: DataValidation.
+
 #include "cellarea.h"
 
 #include <QList>

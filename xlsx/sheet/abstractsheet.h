@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_ABSTRACTSHEET_H
 #define SPREADSHEET_ABSTRACTSHEET_H
 
+//! \file abstractsheet.h
+//! The base of the sheets of a workbook: AbstractSheet.
+
 #include "abstractooxmlfile.h"
 
 #include <QString>

@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_CELLFORMULA_H
 #define SPREADSHEET_CELLFORMULA_H
 
+//! \file cellformula.h
+//! The formulas of cells: CellFormula.
+
 #include "cellarea.h"
 
 #include <QString>

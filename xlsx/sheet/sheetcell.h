@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_SHEETCELL_H
 #define SPREADSHEET_SHEETCELL_H
 
+//! \file sheetcell.h
+//! Snapshots of stored cells and their kinds: SheetCell, CellKind.
+
 #include "cellformula.h"
 #include "format.h"
 #include "richstring.h"

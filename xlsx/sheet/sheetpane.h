@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_SHEETPANE_H
 #define SPREADSHEET_SHEETPANE_H
 
+//! \file sheetpane.h
+//! Frozen and split panes of a sheet's window: SheetPane.
+
 #include "celladdress.h"
 
 namespace Spreadsheet {

@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_SHEETREADER_H
 #define SPREADSHEET_SHEETREADER_H
 
+//! \file sheetreader.h
+//! One worksheet read row by row, without a document: SheetReader.
+
 #include "readlimits.h"
 
 #include <QScopedPointer>

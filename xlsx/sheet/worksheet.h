@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_WORKSHEET_H
 #define SPREADSHEET_WORKSHEET_H
 
+//! \file worksheet.h
+//! Grid sheets of cells: Worksheet.
+
 #include "abstractsheet.h"
 #include "celladdress.h"
 #include "cellarea.h"

@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_FORMAT_H
 #define SPREADSHEET_FORMAT_H
 
+//! \file format.h
+//! Cell formats: Format.
+
 #include "xlsxcolor.h"
 
 #include <QByteArray>

@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_STYLES_H
 #define SPREADSHEET_STYLES_H
 
+//! \file styles.h
+//! The workbook's style table: Styles.
+
 #include "abstractooxmlfile.h"
 #include "format.h"
 

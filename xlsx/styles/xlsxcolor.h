@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_XLSXCOLOR_H
 #define SPREADSHEET_XLSXCOLOR_H
 
+//! \file xlsxcolor.h
+//! The colours of style properties: XlsxColor, registerColorMetaTypes().
+
 #include <QColor>
 #include <QMetaType>
 #include <QStringList>
