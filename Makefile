@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 60
 MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test plain-test sanitized-test fuzz-test package artwork windows windows-test clean
+.PHONY: all deps build run test plain-test sanitized-test fuzz-test docs package artwork windows windows-test clean
 
 all: build
 
@@ -22,10 +22,11 @@ build: deps
 run: build
 	$(BUILD)/app/datarium
 
-# Every test twice, plainly (GCC) and under AddressSanitizer and UBSan (clang,
-# whose UBSan also checks enumeration values), then each
-# fuzz target for FUZZ_SECONDS.
-test: plain-test sanitized-test fuzz-test
+# The library's reference manual first (any Doxygen warning, an undocumented
+# public item among them, fails it), then every test twice, plainly (GCC) and
+# under AddressSanitizer and UBSan (clang, whose UBSan also checks
+# enumeration values), then each fuzz target for FUZZ_SECONDS.
+test: docs plain-test sanitized-test fuzz-test
 
 plain-test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
@@ -39,6 +40,12 @@ fuzz-test: deps
 	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DDATARIUM_FUZZ=ON > /dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	tests/fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The spreadsheet library's reference manual, $(BUILD)/docs/html/index.html,
+# made by Doxygen from the installed headers and docs/manual.
+docs: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+	@cmake --build $(BUILD) --target docs
 
 # The Debian package, $(BUILD)/datarium_<version>_<architecture>.deb.
 package: build

@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_PAGESETUP_H
 #define SPREADSHEET_PAGESETUP_H
 
+//! \file pagesetup.h
+//! How a worksheet prints: PageSetup and the sections of its headers and footers.
+
 #include <QList>
 #include <QString>
 

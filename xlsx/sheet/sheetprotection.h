@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_SHEETPROTECTION_H
 #define SPREADSHEET_SHEETPROTECTION_H
 
+//! \file sheetprotection.h
+//! What a protected worksheet still allows, and its password.
+
 #include <QFlags>
 #include <QSharedDataPointer>
 #include <QString>

@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_SHEETTABLE_H
 #define SPREADSHEET_SHEETTABLE_H
 
+//! \file sheettable.h
+//! Tables of a worksheet and their columns.
+
 #include "cellarea.h"
 
 #include <QList>

@@ -1,6 +1,9 @@
 #ifndef SPREADSHEET_STYLES_H
 #define SPREADSHEET_STYLES_H
 
+//! \file styles.h
+//! The workbook's style table: Styles.
+
 #include "abstractooxmlfile.h"
 #include "format.h"
 
@@ -18,42 +21,74 @@ namespace Spreadsheet {
 
 class XmlScanner;
 
-// The style table of a workbook ("xl/styles.xml"). Every format attached to a
-// cell passes through it once: its font, fill and border are shared with equal
-// ones already in use, its number format gets an id (custom codes from 176 on)
-// and the whole format gets its cell format id; equal formats share one.
+//! The style table of a workbook ("xl/styles.xml"). Every format attached to a
+//! cell passes through it once: its font, fill and border are shared with equal
+//! ones already in use, its number format gets an id (custom codes from 176 on)
+//! and the whole format gets its cell format id; equal formats share one.
+//!
+//! The worksheets register the formats they are given; programs reach the
+//! table through Workbook::styles() and rarely need it. A new table holds the
+//! default format (cell format 0) and the two fills every package has
+//! (none and "gray125").
 class Styles : public AbstractOOXmlFile
 {
 public:
+    //! A table with the defaults (NewFromScratch), or an empty one to be read
+    //! (LoadExisting).
     explicit Styles(CreationMode mode);
+    //! Destroys the table.
     ~Styles() override;
 
-    // Registers a cell format and writes its ids into it. An empty format
-    // occupies cell format 0 once; force appends an entry even for a format
-    // already known.
+    //! Registers a cell format and writes its ids into it. An empty format
+    //! occupies cell format 0 once; force appends an entry even for a format
+    //! already known.
+    //!
+    //! A number format code gets its built-in id or an id of this table; an id
+    //! of no format this table knows falls back to "General".
     void addCellFormat(Format &format, bool force = false);
+    //! Registers a differential format (a conditional format's font, fill,
+    //! border and number format) and writes its id into it, as addCellFormat() does.
     void addDifferentialFormat(Format &format, bool force = false);
-    // Gives a format its number format id from its code (or its code from its id).
+    //! Gives a format its number format id from its code (or its code from its id).
+    //! An unknown code gets the next custom id; an unknown custom id becomes
+    //! "General". A format without a number format is left alone.
     void resolveNumberFormat(Format &format);
 
+    //! The cell format of an id; a Format without state for an id outside the table.
     Format cellFormatAt(int id) const;
+    //! The differential format of an id; a Format without state for an id outside the table.
     Format differentialFormatAt(int id) const;
+    //! The number of cell formats.
     int cellFormatCount() const { return m_cellFormats.size(); }
+    //! The number of differential formats.
     int differentialFormatCount() const { return m_differentialFormats.size(); }
+    //! The number of distinct fonts.
     int fontCount() const { return m_fonts.size(); }
+    //! The number of distinct fills.
     int fillCount() const { return m_fills.size(); }
+    //! The number of distinct borders.
     int borderCount() const { return m_borders.size(); }
-    // A colour of the indexed palette; invalid outside it.
+    //! A colour of the indexed palette; invalid outside it.
+    //! The palette is a loaded table's own, or else the file format's 64 colours.
     QColor colorByIndex(int index) const;
 
+    //! Writes the table: number formats, fonts, fills, borders, cell formats,
+    //! differential formats, and what a loaded table held beyond them.
     void writeXml(QIODevice *device) const override;
-    // Reads the style table of a package into an empty table (one made
-    // LoadExisting): fonts, fills, borders, cell formats and differential
-    // formats keep their indexes, so that what refers to them by index
-    // (cells, the named styles, conditional formats) still finds them; what
-    // the table does not model (named styles, table styles, extensions) is
-    // kept and written back.
+    //! Reads a package's style table.
+    //!
+    //! Reads the style table of a package into an empty table (one made
+    //! LoadExisting): fonts, fills, borders, cell formats and differential
+    //! formats keep their indexes, so that what refers to them by index
+    //! (cells, the named styles, conditional formats) still finds them; what
+    //! the table does not model (named styles, table styles, extensions) is
+    //! kept and written back.
+    //!
+    //! False for malformed XML, a part that holds no style sheet, and a table
+    //! of more than 64,000 number formats, fonts, fills, borders, cell
+    //! formats, differential formats or palette colours.
     bool readXml(QIODevice *device) override;
+    //! How deep the part's XML may nest when read; 256 unless set.
     void setReadLimits(int maxXmlDepth) { m_maxXmlDepth = maxXmlDepth; }
 
 private:
