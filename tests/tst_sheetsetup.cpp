@@ -130,6 +130,7 @@ private slots:
     void pageSetupTravelsBothWays();
     void pageSetupOfOtherWritersIsRead();
     void fitToOnePageWidePrintsSo();
+    void autofitWidthsMatchLibreOffice();
 };
 
 // A protected sheet with one input cell and a protected structure: what
@@ -407,6 +408,77 @@ void TestSheetSetup::fitToOnePageWidePrintsSo()
         // Each page's rows run from the first column to the last.
         QCOMPARE(text.count(QLatin1String("first")), text.count(QLatin1String("last")));
         QVERIFY(text.count(QLatin1String("first")) > 10);
+    }
+}
+
+// Columns fitted to texts, numbers and dates under their formats, fonts of
+// other sizes, rich text and lines: each within one character of the width
+// LibreOffice finds best for the same cells.
+void TestSheetSetup::autofitWidthsMatchLibreOffice()
+{
+    Document document;
+    Worksheet *sheet = document.activeWorksheet();
+    Format money;
+    money.setNumberFormatCode(QStringLiteral("#,##0.00 \"EUR\""));
+    Format stamp;
+    stamp.setNumberFormatCode(QStringLiteral("yyyy-mm-dd hh:mm"));
+    Format large;
+    large.setFontBold(true);
+    large.setFontSize(16);
+    Format wrapped;
+    wrapped.setTextWrap(true);
+    Format times;
+    times.setFontName(QStringLiteral("DejaVu Serif"));
+    times.setFontItalic(true);
+    RichString rich;
+    rich.appendRun(QStringLiteral("Acidity "));
+    rich.appendRun(QStringLiteral("ABOVE LIMIT"), large);
+    sheet->writeValue(1, 1, QStringLiteral("ID"));
+    sheet->writeValue(2, 1, 7);
+    sheet->writeValue(1, 2, QStringLiteral("Peroxide value (meq O2/kg) of the sample"));
+    sheet->writeValue(1, 3, 1234567.891, money);
+    sheet->writeValue(2, 3, -5.5, money);
+    sheet->writeValue(1, 4, QDateTime(QDate(2026, 12, 8), QTime(14, 30)), stamp);
+    sheet->writeValue(1, 5, QStringLiteral("Extra virgin olive oil"), large);
+    sheet->writeRichText(1, 6, rich);
+    sheet->writeValue(1, 7, QStringLiteral("short\nthe second line is longer"), wrapped);
+    sheet->writeValue(1, 8, QStringLiteral("Sample"), times);
+    sheet->writeValue(3, 8, QStringLiteral("a long heading over two merged columns"));
+    QVERIFY(sheet->mergeCells(CellArea(3, 8, 3, 9)));
+    sheet->writeValue(1, 10, 0.333333333333);
+    sheet->writeValue(1, 11, QStringLiteral("Acidity ABOVE LIMIT"));
+    sheet->writeValue(1, 12, QStringLiteral("the second line is longer"));
+    QVERIFY(!sheet->autofitColumns(0, 3));
+    QVERIFY(sheet->autofitColumns(1, 14));
+    QCOMPARE(sheet->columnWidth(9), 0.0);   // only the rest of a merged cell: no width of its own
+    QCOMPARE(sheet->columnWidth(13), 0.0);
+    // LibreOffice leaves wrapped cells out and measures rich text in its
+    // largest font: the longest line decides, and each run its own font.
+    QCOMPARE(sheet->columnWidth(7), sheet->columnWidth(12));
+    QVERIFY(sheet->columnWidth(6) > sheet->columnWidth(11) + 3);
+
+    if (!HostTools::available())
+        QSKIP("LibreOffice runs on the Linux side");
+    QTemporaryDir folder;
+    const QString ours = folder.filePath(QStringLiteral("fitted.xlsx"));
+    QVERIFY(document.saveToFile(ours));
+    const QString facts = folder.filePath(QStringLiteral("facts.json"));
+    const QList<int> fitted{ 1, 2, 3, 4, 5, 8, 10, 11, 12 };
+    QJsonArray columns;
+    for (int column : fitted)
+        columns << column;
+    const QString failure = runLibreOffice(
+        { QJsonObject{ { "inspect", ours }, { "sheet", "Sheet1" }, { "optimalColumns", columns }, { "facts", facts } } },
+        folder.path());
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    const QJsonObject widths = readJson(facts).value("optimalWidths").toObject();
+    for (int column : fitted) {
+        // Pixels at 96 dots per inch: ours from the stored width, theirs
+        // from hundredths of a millimetre.
+        const double mine = sheet->columnWidth(column) * 7 + 5;
+        const double theirs = widths.value(QString::number(column)).toDouble() / 2540 * 96;
+        QVERIFY2(qAbs(mine - theirs) <= 7, qPrintable(QStringLiteral("column %1: %2 pixels, LibreOffice %3")
+                                                          .arg(column).arg(mine).arg(theirs)));
     }
 }
 

@@ -193,6 +193,22 @@ public:
     Format columnFormat(int column) const;
     //! Whether a column is hidden.
     bool isColumnHidden(int column) const;
+    /*!
+      Sets the width of each column from first to last that has cells to
+      what its widest cell shows: numbers and dates under their number
+      formats, texts in their cells' fonts and sizes (rich text run by run,
+      the longest line of a text with line breaks), as Qt's font metrics
+      measure them at 100 %. Calibri, the default font, is measured with its
+      metric twin Carlito where Calibri is not installed; without a
+      QGuiApplication, widths are estimated from the fonts' sizes. Merged
+      cells do not widen a column; columns without cells keep their widths.
+      False, changing nothing, for columns outside the sheet.
+
+      \code
+      sheet->autofitColumns(1, 6);   // A to F as wide as their contents
+      \endcode
+    */
+    bool autofitColumns(int first, int last);
     //! One outline level more for the columns (at most 7); collapsed hides them.
     //! The column after the group then carries the button that opens it. False
     //! unless 1 <= first <= last <= 16384.
