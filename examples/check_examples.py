@@ -394,8 +394,29 @@ def protection(path):
     same("the verdicts", [values[f"D{row}"].value for row in range(2, 5)], ["yes", "no", None])
 
 
+def autofit(path):
+    sheet = openpyxl.load_workbook(path).active
+    # Widths in characters, measured from fonts: bounds rather than exact numbers.
+    width = {letter: column_width(sheet, letter) or 0 for letter in "ABCDEF"}
+    expectations = {
+        "every column given a width of 3 to 80 characters": all(3 <= one <= 80 for one in width.values()),
+        "B, with a text of 55 characters, the widest and over 40": max(width, key=width.get) == "B" and width["B"] > 40,
+        # A's long title is merged across A1:F1; its codes and header are short.
+        "A and E, short texts and numbers, narrow": width["A"] < 10 and width["E"] < 12,
+        # "Wednesday 2 September 2026" as the number format shows it, not the serial number.
+        "C wide enough for a date in words": width["C"] >= 20,
+        'D fitting "1,234,567.50 EUR" and not much more': 13 <= width["D"] <= 25,
+        # Two lines of 20 and 21 characters: the longest line, not the 42 of the text.
+        "F as wide as the longest line of its remark": 14 <= width["F"] <= 28,
+    }
+    for what, holds in expectations.items():
+        if not holds:
+            failures.append(f"{what}: widths {width}")
+
+
 CHECKS = {check.__name__: check for check in (firstworkbook, formats, formulas, chart, picture, rules, notes,
-                                              editing, largefile, table, pagesetup, protection)}
+                                              editing, largefile, table, pagesetup, protection,
+                                              autofit)}
 
 if __name__ == "__main__":
     if len(sys.argv) != 3 or sys.argv[1] not in CHECKS:
