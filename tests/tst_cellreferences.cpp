@@ -117,6 +117,8 @@ void TestCellReferences::areas_data()
     QTest::newRow("one-cell range prints as a cell") << "C5:C5" << CellArea(5, 3, 5, 3) << "C5";
     QTest::newRow("absolute") << "$A$1:$B$2" << CellArea(1, 1, 2, 2) << "A1:B2";
     QTest::newRow("three parts use the first") << "B2:C3:D4" << CellArea(2, 2, 2, 2) << "B2";
+    QTest::newRow("no cell, no area") << "Sheet" << CellArea() << "";
+    QTest::newRow("a corner that is no cell") << "A1:Z" << CellArea() << "";
 }
 
 void TestCellReferences::areas()
@@ -251,6 +253,7 @@ void TestCellReferences::quoting()
         QCOMPARE(quoteSheetName(QLatin1String(lookalike)), QLatin1Char('\'') + QLatin1String(lookalike) + QLatin1Char('\''));
     QCOMPARE(unquoteSheetName(QStringLiteral("'Bob''s'")), QStringLiteral("Bob's"));
     QCOMPARE(unquoteSheetName(quoteSheetName(QStringLiteral("R&D 'x'"))), QStringLiteral("R&D 'x'"));
+    QCOMPARE(unquoteSheetName(QStringLiteral("Sheet1")), QStringLiteral("Sheet1"));
 }
 
 void TestCellReferences::xmlValues()

@@ -129,6 +129,7 @@ private slots:
     void olderPasswordsAreChecked();
     void pageSetupTravelsBothWays();
     void pageSetupOfOtherWritersIsRead();
+    void openpyxlAndLibreOfficeFilesAreRead();
     void fitToOnePageWidePrintsSo();
     void autofitWidthsMatchLibreOffice();
 };
@@ -365,6 +366,81 @@ void TestSheetSetup::pageSetupOfOtherWritersIsRead()
         QVERIFY2(again.load(file), qPrintable(again.errorString()));
         compare(again.activeWorksheet()->pageSetup(), expected);
     }
+}
+
+// openpyxl's table, protection and page setup are read into the model, and
+// custom properties come back from LibreOffice's save of ours.
+void TestSheetSetup::openpyxlAndLibreOfficeFilesAreRead()
+{
+    if (!HostTools::available())
+        QSKIP("openpyxl and LibreOffice run on the Linux side");
+    QTemporaryDir folder;
+    const QString made = folder.filePath(QStringLiteral("made.xlsx"));
+    python("import sys, openpyxl\n"
+           "from openpyxl.worksheet.table import Table, TableStyleInfo\n"
+           "from openpyxl.worksheet.pagebreak import Break\n"
+           "from openpyxl.workbook.protection import WorkbookProtection\n"
+           "book = openpyxl.Workbook()\n"
+           "sheet = book.active\n"
+           "for row in [['Sample', 'Acidity'], ['S1', 0.3], ['S2', 0.4], ['S3', 0.5]]:\n"
+           "    sheet.append(row)\n"
+           "table = Table(displayName='Samples', ref='A1:B4')\n"
+           "table.tableStyleInfo = TableStyleInfo(name='TableStyleLight9', showRowStripes=True)\n"
+           "sheet.add_table(table)\n"
+           "sheet.protection.sheet = True\n"
+           "sheet.protection.password = 'lab'\n"
+           "sheet.protection.formatColumns = False\n"
+           "sheet.page_setup.orientation = 'landscape'\n"
+           "sheet.page_setup.paperSize = 9\n"
+           "sheet.page_setup.fitToHeight = 0\n"
+           "sheet.sheet_properties.pageSetUpPr.fitToPage = True\n"
+           "sheet.page_margins.left = 0.4\n"
+           "sheet.oddHeader.center.text = 'Lab &D'\n"
+           "sheet.print_options.gridLines = True\n"
+           "sheet.row_breaks.append(Break(id=10))\n"
+           "book.security = WorkbookProtection(workbookPassword='book', lockStructure=True)\n"
+           "book.save(sys.argv[1])\n",
+           made);
+    Document document;
+    QVERIFY2(document.load(made), qPrintable(document.errorString()));
+    Worksheet *sheet = document.activeWorksheet();
+    QCOMPARE(sheet->tables().size(), 1);
+    const SheetTable table = sheet->tables().first();
+    QCOMPARE(table.name, QStringLiteral("Samples"));
+    QCOMPARE(table.range, CellArea(1, 1, 4, 2));
+    QCOMPARE(table.styleName, QStringLiteral("TableStyleLight9"));
+    QCOMPARE(table.columns.at(1).name, QStringLiteral("Acidity"));
+    QVERIFY(sheet->isProtected());
+    QVERIFY(sheet->protection().isPassword(QStringLiteral("lab")));
+    QVERIFY(sheet->protection().isAllowed(SheetProtection::FormatColumns));
+    QVERIFY(!sheet->protection().isAllowed(SheetProtection::FormatRows));
+    QVERIFY(document.workbook()->isStructurePassword(QStringLiteral("book")));
+    const PageSetup page = sheet->pageSetup();
+    QCOMPARE(page.orientation, PageSetup::Landscape);
+    QCOMPARE(page.paperSize, int(PageSetup::A4));
+    QVERIFY(page.fitToPages);
+    QCOMPARE(page.fitToPagesWide, 1);
+    QCOMPARE(page.fitToPagesTall, 0);
+    QCOMPARE(page.leftMargin, 0.4);
+    QCOMPARE(page.header.center, QStringLiteral("Lab &D"));
+    QVERIFY(page.printGridLines);
+    QCOMPARE(page.rowBreaks, (QList<int>{ 11 }));
+
+    QVERIFY(document.setCustomProperty(QStringLiteral("Batch"), QStringLiteral("B-17")));
+    QVERIFY(document.setCustomProperty(QStringLiteral("Samples"), 3));
+    QVERIFY(document.setCustomProperty(QStringLiteral("Checked"), true));
+    const QString ours = folder.filePath(QStringLiteral("ours.xlsx"));
+    const QString theirs = folder.filePath(QStringLiteral("theirs.xlsx"));
+    QVERIFY(document.saveToFile(ours));
+    const QString failure = runLibreOffice(
+        { QJsonObject{ { "input", ours }, { "output", theirs }, { "edits", QJsonArray() } } }, folder.path());
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    Document again;
+    QVERIFY2(again.load(theirs), qPrintable(again.errorString()));
+    QCOMPARE(again.customProperty(QStringLiteral("Batch")), QVariant(QStringLiteral("B-17")));
+    QCOMPARE(again.customProperty(QStringLiteral("Samples")).toInt(), 3);
+    QCOMPARE(again.customProperty(QStringLiteral("Checked")), QVariant(true));
+    QCOMPARE(again.activeWorksheet()->tables().first().name, QStringLiteral("Samples"));
 }
 
 // A sheet wider than a page, fitted to one page wide, prints on A4 with

@@ -9,6 +9,9 @@ CellArea::CellArea(const QString &text)
     const QStringList corners = text.split(QLatin1Char(':'));
     const CellAddress topLeft(corners.first());
     const CellAddress bottomRight = corners.size() == 2 ? CellAddress(corners.at(1)) : topLeft;
+    // Text that is no cell names no area.
+    if (!topLeft.isValid() || !bottomRight.isValid())
+        return;
     *this = CellArea(topLeft, bottomRight);
 }
 

@@ -35,9 +35,8 @@ public:
         : CellArea(topLeft.row(), topLeft.column(), bottomRight.row(), bottomRight.column()) {}
     //! Parses "B3:D7", or a single cell "B3" for B3:B3, each corner as
     //! CellAddress reads it ("$" allowed). The corners are not put in order:
-    //! "D7:B3" gives an invalid area. Text that is no cell at all gives the
-    //! corners (-1, -1), which isValid() does not tell from an area:
-    //! check topLeft().isValid() too.
+    //! "D7:B3" gives an invalid area, and so does text that is no cell
+    //! ("Sheet", "A1:Z"). Of three corners or more, the first is taken.
     explicit CellArea(const QString &text);
 
     //! The first (top) row.

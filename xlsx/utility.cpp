@@ -185,6 +185,8 @@ QString quoteSheetName(const QString &name)
 
 QString unquoteSheetName(const QString &name)
 {
+    if (name.size() < 2 || !name.startsWith(QLatin1Char('\'')) || !name.endsWith(QLatin1Char('\'')))
+        return name;
     QString unquoted = name.mid(1, name.size() - 2);
     return unquoted.replace(QStringLiteral("''"), QStringLiteral("'"));
 }

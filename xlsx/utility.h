@@ -70,9 +70,8 @@ QString serialToIsoText(double serial, bool is1904 = false);
 //! \endcode
 QString quoteSheetName(const QString &name);
 //! The name inside a quoted sheet name, with doubled apostrophes made single
-//! again: the reverse of quoteSheetName() for a name it quoted. It drops the
-//! first and the last character without looking at them, so it takes only
-//! quoted names.
+//! again: the reverse of quoteSheetName() for a name it quoted. A name
+//! that is not quoted comes back as it is.
 QString unquoteSheetName(const QString &name);
 //! A name the file format accepts: no / \ ? * [ ] :, no apostrophe at either
 //! end, at most 31 UTF-16 units (never half a character); empty stays empty.

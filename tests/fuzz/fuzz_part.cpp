@@ -19,7 +19,8 @@ using namespace Fuzzing;
 namespace {
 
 // A workbook with something in every part the loader reads: texts rich and
-// plain, formats, a formula, a link, a merge, a note, a picture and a chart.
+// plain, formats, a formula, a link, a merge, a note, a picture, a chart, a
+// table, protection and page setup.
 QList<QPair<QString, QByteArray>> baseEntries()
 {
     Document document;
@@ -44,6 +45,22 @@ QList<QPair<QString, QByteArray>> baseEntries()
     ChartSeries series;
     series.values = ChartSeries::reference(QStringLiteral("Sheet1"), CellArea(1, 2, 3, 2));
     chart->addSeries(series);
+    document.writeValue(10, 1, QStringLiteral("Name"));
+    document.writeValue(11, 2, 3);
+    SheetTable table;
+    table.totalsRow = true;
+    table.columns = { TableColumn(), TableColumn() };
+    table.columns[0].totalsLabel = QStringLiteral("Total");
+    table.columns[1].totalsFunction = TableColumn::Sum;
+    table.columns[1].formula = QStringLiteral("[@Column1]&\"x\"");
+    document.activeWorksheet()->addTable(CellArea(10, 1, 13, 2), table);
+    PageSetup page;
+    page.fitToPages = true;
+    page.header.center = QStringLiteral("&B&P of &N");
+    page.rowBreaks << 12;
+    document.activeWorksheet()->setPageSetup(page);
+    document.activeWorksheet()->protect(QStringLiteral("lab"));
+    document.workbook()->protectStructure();
     document.addSheet(QStringLiteral("Second"));
     document.selectSheet(QStringLiteral("Sheet1"));
     return PackageEntries::entriesOf(saved(document));
@@ -54,6 +71,12 @@ const char *const fuzzedParts[] = {
     "xl/_rels/workbook.xml.rels", "xl/worksheets/_rels/sheet1.xml.rels", "[Content_Types].xml", "_rels/.rels",
     "xl/drawings/drawing1.xml", "xl/charts/chart1.xml", "xl/comments1.xml", "xl/theme/theme1.xml",
     "docProps/core.xml", "docProps/app.xml", "xl/drawings/vmlDrawing1.vml", "xl/worksheets/sheet2.xml",
+    // The same again, so that the seeds keep choosing the parts they chose
+    // when there were sixteen, and one more: the table.
+    "xl/worksheets/sheet1.xml", "xl/sharedStrings.xml", "xl/styles.xml", "xl/workbook.xml",
+    "xl/_rels/workbook.xml.rels", "xl/worksheets/_rels/sheet1.xml.rels", "[Content_Types].xml", "_rels/.rels",
+    "xl/drawings/drawing1.xml", "xl/charts/chart1.xml", "xl/comments1.xml", "xl/theme/theme1.xml",
+    "docProps/core.xml", "docProps/app.xml", "xl/drawings/vmlDrawing1.vml", "xl/tables/table1.xml",
 };
 
 void readEveryRow(const QByteArray &package)

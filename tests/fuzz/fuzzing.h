@@ -63,6 +63,12 @@ inline void checkEditsSaveAndLoadAgain(Spreadsheet::Document &document)
         document.removeColumns(1);
         document.insertColumns(3);
         document.removeRows(1);
+        if (Spreadsheet::Worksheet *sheet = document.activeWorksheet()) {
+            sheet->autofitColumns(1, 20);
+            sheet->setPageSetup(sheet->pageSetup());
+            for (const Spreadsheet::SheetTable &table : sheet->tables())
+                check(table.range.isValid() && table.columns.size() == table.range.columnCount());
+        }
     }
     if (!names.isEmpty())
         document.renameSheet(names.first(), QStringLiteral("Edited 'one'"));
