@@ -366,6 +366,35 @@ void TestSheetSetup::pageSetupOfOtherWritersIsRead()
         QVERIFY2(again.load(file), qPrintable(again.errorString()));
         compare(again.activeWorksheet()->pageSetup(), expected);
     }
+
+    // Values the model does not take are kept until the model writes its own.
+    const QString odd = folder.filePath(QStringLiteral("odd.xlsx"));
+    python("import sys, re, zipfile\n"
+           "z = zipfile.ZipFile(sys.argv[1].replace('odd', 'made'))\n"
+           "parts = {n: z.read(n) for n in z.namelist()}\n"
+           "parts['xl/worksheets/sheet1.xml'] = re.sub(rb'<pageSetup [^>]*/>', b'<pageSetup paperSize=\"9\" '\n"
+           "    b'orientation=\"default\" useFirstPageNumber=\"0\" firstPageNumber=\"1\" scale=\"5\" copies=\"2\"/>',\n"
+           "    parts['xl/worksheets/sheet1.xml'])\n"
+           "with zipfile.ZipFile(sys.argv[1], 'w') as out:\n"
+           "    for n, b in parts.items():\n"
+           "        out.writestr(n, b)\n",
+           odd);
+    Document changed;
+    QVERIFY2(changed.load(odd), qPrintable(changed.errorString()));
+    PageSetup page = changed.activeWorksheet()->pageSetup();
+    QCOMPARE(page.orientation, PageSetup::DefaultOrientation);
+    page.orientation = PageSetup::Portrait;
+    page.firstPageNumber = 3;
+    page.scale = 50;
+    page.fitToPages = false;
+    QVERIFY(changed.activeWorksheet()->setPageSetup(page));
+    const QString oddSaved = folder.filePath(QStringLiteral("oddsaved.xlsx"));
+    QVERIFY(changed.saveToFile(oddSaved));
+    QCOMPARE(python("import sys, openpyxl\n"
+                    "s = openpyxl.load_workbook(sys.argv[1]).active.page_setup\n"
+                    "print(s.orientation, s.firstPageNumber, s.useFirstPageNumber, s.scale, s.copies)\n",
+                    oddSaved),
+             QStringLiteral("portrait 3 True 50 2"));
 }
 
 // openpyxl's table, protection and page setup are read into the model, and

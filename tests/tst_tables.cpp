@@ -68,7 +68,9 @@ class TestTables : public QObject
 private slots:
     void badTablesAreRefused();
     void tableReadsAndComputesAsOtherProgramsDo();
+    void referencesReadTheRowsATableHas();
     void tablesOfOtherWritersAreReadAndKept();
+    void tablesKeptUnreadKeepTheirNames();
 };
 
 void TestTables::badTablesAreRefused()
@@ -115,6 +117,47 @@ void TestTables::badTablesAreRefused()
     QVERIFY(!sheet->insertRows(41));
     QVERIFY(sheet->insertRows(35, 2));
     QCOMPARE(sheet->tables().at(1).range, CellArea(42, 1, 44, 3));
+    // What would break a table afterwards is refused in turn.
+    QVERIFY(!sheet->mergeCells(CellArea(43, 1, 43, 2)));
+    QVERIFY(!sheet->setAutoFilter(CellArea(30, 1, 50, 3)));
+    QVERIFY(!document.defineName(QStringLiteral("results"), QStringLiteral("Sheet1!$A$1")));
+    // A header written later renames its column.
+    sheet->writeValue(42, 3, QStringLiteral("Lot"));
+    QCOMPARE(sheet->tables().at(1).columns.at(2).name, QStringLiteral("Lot"));
+}
+
+// References to a table's rows where it lacks some, to tables that are
+// gone, and a calculated column of plain cell references.
+void TestTables::referencesReadTheRowsATableHas()
+{
+    Document document;
+    Worksheet *sheet = document.activeWorksheet();
+    for (int row = 2; row <= 4; ++row)
+        sheet->writeValue(row, 1, row * 10);
+    SheetTable table;
+    table.columns = { TableColumn(QStringLiteral("Mass")), TableColumn(QStringLiteral("Tenfold")) };
+    table.columns[1].formula = QStringLiteral("A2*10");
+    QVERIFY(sheet->addTable(CellArea(1, 1, 4, 2), table));
+    QCOMPARE(sheet->cellAt(4, 2)->formula().text(), QStringLiteral("A4*10"));
+    Worksheet *other = static_cast<Worksheet *>(document.workbook()->addSheet(QStringLiteral("Other")));
+    const char *formulas[] = {
+        "=ROWS(Table1[#All])", "=ROWS(Table1[[#Data],[#Totals]])", "=SUM(Table1[[#All],[Mass]])", "=SUM(Table1)",
+        "=Table1[[#Totals],[Mass]]", "=SUM(Nowhere[Mass])", "=SUM(Table1[Volume])",
+    };
+    for (int i = 0; i < 7; ++i)
+        other->writeValue(i + 1, 1, QLatin1String(formulas[i]));
+    sheet->writeValue(3, 3, QStringLiteral("=Table1[@Mass]+[@Tenfold]"));   // beside the table: a row of its own
+    QCOMPARE(sheet->cellAt(3, 3)->formula().text(),
+             QStringLiteral("Table1[[#This Row],[Mass]]+[[#This Row],[Tenfold]]"));
+    QVERIFY(document.calculate());
+    QCOMPARE(sheet->readValue(4, 2).toInt(), 400);
+    QCOMPARE(other->readValue(1, 1).toInt(), 4);
+    QCOMPARE(other->readValue(2, 1).toInt(), 3);
+    QCOMPARE(other->readValue(3, 1).toInt(), 90);    // the header's text counts for nothing
+    QCOMPARE(other->readValue(4, 1).toInt(), 990);   // the data of both columns
+    for (int row = 5; row <= 7; ++row)
+        QCOMPARE(other->readValue(row, 1), QVariant(QStringLiteral("#REF!")));
+    QVERIFY(other->uncalculatedCells().isEmpty());
 }
 
 // A table with a totals row and a calculated column, as openpyxl reads it,
@@ -266,6 +309,51 @@ void TestTables::tablesOfOtherWritersAreReadAndKept()
         names << table.name + QLatin1Char(' ') + table.range.toText();
     names.sort();   // LibreOffice writes them in an order of its own
     QCOMPARE(names, (QStringList{ "Oils B7:D11", "Table1 A14:B15", "Table2 F7:G9" }));
+}
+
+// A table the library cannot read (a query table's, with parts of its own)
+// stays as it came, and its name and id stay its own.
+void TestTables::tablesKeptUnreadKeepTheirNames()
+{
+    if (!HostTools::available())
+        QSKIP("XlsxWriter runs on the Linux side");
+    QTemporaryDir folder;
+    const QString made = folder.filePath(QStringLiteral("made.xlsx"));
+    python("import sys, zipfile, xlsxwriter\n"
+           "book = xlsxwriter.Workbook(sys.argv[1])\n"
+           "sheet = book.add_worksheet()\n"
+           "sheet.add_table('A1:B3', {'columns': [{'header': 'A'}, {'header': 'B'}]})\n"
+           "book.close()\n"
+           "z = zipfile.ZipFile(sys.argv[1])\n"
+           "parts = {n: z.read(n) for n in z.namelist()}\n"
+           "z.close()\n"
+           "parts['xl/tables/table1.xml'] = parts['xl/tables/table1.xml'].replace(b'<table ', b'<table tableType=\"queryTable\" ', 1)\n"
+           "parts['xl/tables/_rels/table1.xml.rels'] = b'<?xml version=\"1.0\"?><Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">' \\\n"
+           "    b'<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/queryTable\" Target=\"../queryTables/queryTable1.xml\"/></Relationships>'\n"
+           "parts['xl/queryTables/queryTable1.xml'] = b'<queryTable xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" name=\"Query\" connectionId=\"1\"/>'\n"
+           "with zipfile.ZipFile(sys.argv[1], 'w') as out:\n"
+           "    for n, b in parts.items():\n"
+           "        out.writestr(n, b)\n",
+           made);
+    Document document;
+    QVERIFY2(document.load(made), qPrintable(document.errorString()));
+    Worksheet *sheet = document.activeWorksheet();
+    QVERIFY(sheet->tables().isEmpty());
+    SheetTable named;
+    named.name = QStringLiteral("table1");
+    QVERIFY(!sheet->addTable(CellArea(10, 1, 11, 2), named));
+    QVERIFY(sheet->addTable(CellArea(10, 1, 11, 2), SheetTable()));
+    QCOMPARE(sheet->tables().first().name, QStringLiteral("Table2"));
+    sheet->writeValue(5, 1, QStringLiteral("=SUM(Table1[B])"));
+    QVERIFY(document.calculate());
+    QCOMPARE(sheet->uncalculatedCells(), (QList<CellAddress>{ CellAddress(5, 1) }));
+    const QString saved = folder.filePath(QStringLiteral("saved.xlsx"));
+    QVERIFY(document.saveToFile(saved));
+    QCOMPARE(python("import sys, openpyxl\n"
+                    "sheet = openpyxl.load_workbook(sys.argv[1]).active\n"
+                    "print(sorted((t.id, t.name, t.ref, t.tableType) for t in sheet.tables.values()))\n",
+                    saved),
+             QStringLiteral("[(1, 'Table1', 'A1:B3', 'queryTable'), (2, 'Table2', 'A10:B11', None)]"));
 }
 
 QTEST_MAIN(TestTables)

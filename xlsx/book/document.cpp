@@ -245,13 +245,18 @@ void DocumentPrivate::writeNotes(ZipWriter &zip) const
 
 void DocumentPrivate::nameTableParts(QSet<QString> &taken) const
 {
-    // Loaded tables keep their ids; new ones take ids no table has.
+    // Loaded tables keep their ids; new ones take ids no table has, those
+    // kept unread among them.
     QSet<int> ids;
+    for (const TableIdentity &kept : workbook->d_func()->keptTables())
+        ids.insert(kept.id);
     QList<TableRecord *> fresh;
     for (int i = 0; i < workbook->sheetCount(); ++i) {
         if (workbook->sheet(i)->sheetType() != AbstractSheet::WorkSheet)
             continue;
-        for (TableRecord &record : static_cast<Worksheet *>(workbook->sheet(i))->d_func()->tables) {
+        WorksheetPrivate *sheet = static_cast<Worksheet *>(workbook->sheet(i))->d_func();
+        sheet->followTableHeaders();
+        for (TableRecord &record : sheet->tables) {
             record.partName = freeName(QStringLiteral("xl/tables/table%1.xml"), taken);
             if (record.keptBytes.isEmpty() || ids.contains(record.id))
                 fresh.append(&record);

@@ -319,14 +319,20 @@ bool DocumentLoader::readWorksheetTables(Worksheet &worksheet)
         return true;
     QList<Relationship> kept = worksheet.relationships()->keptRelationships();
     const QHash<QString, const Relationship *> relationships = byId(kept);
-    QSet<QString> modelled;
+    QSet<QString> modelled;   // and dropped: the ids of relationships the sheet no longer keeps
     QStringList left;
     for (const QString &id : qAsConst(d->tablePartIds)) {
         const Relationship *relationship = relationships.value(id);
         QByteArray bytes;
         std::optional<TableRecord> record;
+        // A table is one sheet's, once: a part that a table of the model
+        // came from already is not named again.
+        if (relationship && m_modeledParts.contains(relationship->target)) {
+            modelled.insert(id);
+            continue;
+        }
         if (relationship && !isExternal(*relationship) && relationship->type == documentType("table")
-            && m_package.contains(relationship->target) && !m_modeledParts.contains(relationship->target)
+            && m_package.contains(relationship->target)
             && !m_package.contains(PartNames::relationshipsOf(relationship->target))) {
             if (!m_package.peek(relationship->target, bytes))
                 return false;

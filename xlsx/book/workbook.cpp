@@ -279,7 +279,7 @@ bool Workbook::defineName(const QString &name, const QString &formula, const QSt
 bool Workbook::defineName(const DefinedName &name)
 {
     Q_D(Workbook);
-    if (name.name.isEmpty() || name.formula.isEmpty())
+    if (name.name.isEmpty() || name.formula.isEmpty() || d->isNameTaken(name.name, false))
         return false;
     const QString text = name.formula.startsWith(QLatin1Char('=')) ? name.formula.mid(1) : name.formula;
     // Two names of one scope that differ only in letter case are one name.

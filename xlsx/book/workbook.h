@@ -102,7 +102,8 @@ public:
     //! A name for a formula, for the whole workbook (scope -1) or one sheet id;
     //! it replaces a name of the same scope that differs only in letter case.
     //! A leading "=" of the formula is dropped. False, defining nothing, for
-    //! an empty name or formula; neither is checked further.
+    //! an empty name or formula, or the name of a table; neither is checked
+    //! further.
     //!
     //! \code
     //! book->defineName(QStringLiteral("Limit"), QStringLiteral("Limits!$B$2"));
@@ -111,7 +112,7 @@ public:
     bool defineName(const QString &name, const QString &formula, const QString &comment = QString(),
                     int scopeSheetId = -1);
     //! Defines a name with its comment, scope and visibility, as the other
-    //! defineName() does.
+    //! defineName() does. False for a name a table has.
     bool defineName(const DefinedName &name);
     //! The names defined, loaded ones first, in the order they were defined;
     //! the print areas, print titles and filter ranges of the sheets among them.
@@ -122,8 +123,10 @@ public:
     //! Computes every formula of every worksheet from the cells it reads,
     //! each after the formulas it depends on, and stores each result as its
     //! cell's value (number, text, boolean or error), which saving writes.
-    //! A formula the engine cannot compute (a function it lacks, a reference
-    //! to another workbook or to a table) keeps the value it had, and so do
+    //! Table references ("Table1[Acidity]") read the table's cells. A
+    //! formula the engine cannot compute (a function it lacks, a reference
+    //! to another workbook or to a table the library keeps unread) keeps the
+    //! value it had, and so do
     //! the formulas of a circular reference; Worksheet::uncalculatedCells()
     //! lists them. False when there is a circular reference, errorString()
     //! naming the first cell of it. Spreadsheet programs still compute the
@@ -208,6 +211,7 @@ private:
     friend class DocumentLoader;
     friend class DocumentPrivate;
     friend class Worksheet;
+    friend class WorksheetPrivate;
     friend class CalcEngine;
     // Rows or columns of one of its sheets inserted or removed, the whole
     // workbook following; false, changing nothing, when it cannot be done.

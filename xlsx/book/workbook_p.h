@@ -7,6 +7,7 @@
 #include "keptxml_p.h"
 #include "packagereader_p.h"
 #include "passwordhash_p.h"
+#include "tablexml_p.h"
 #include "sharedstrings.h"
 #include "styles.h"
 #include "theme.h"
@@ -73,8 +74,10 @@ public:
     QStringList tableParts(const AbstractSheet &sheet) const;
     // Where the sheet's tables and pivot tables stand, modelled or kept.
     QList<CellArea> tableAreasOf(const Worksheet &sheet) const;
-    // Whether a table or defined name has the name, without regard to case.
-    bool isNameTaken(const QString &name) const;
+    // The tables that stay parts kept unread, of every worksheet.
+    QList<TableIdentity> keptTables() const;
+    // Whether a table (or a defined name) has the name, without regard to case.
+    bool isNameTaken(const QString &name, bool definedNames = true) const;
     // The first of "Table1", "Table2", ... that nothing has.
     QString freeTableName() const;
     // Whether the edit leaves the sheet's tables whole (before or after them).

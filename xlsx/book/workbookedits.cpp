@@ -124,10 +124,31 @@ QList<CellArea> WorkbookPrivate::tableAreasOf(const Worksheet &sheet) const
     return areas;
 }
 
-bool WorkbookPrivate::isNameTaken(const QString &name) const
+QList<TableIdentity> WorkbookPrivate::keptTables() const
 {
+    QList<TableIdentity> found;
+    if (!keptParts)
+        return found;
+    for (const QSharedPointer<AbstractSheet> &sheet : sheets) {
+        for (const Relationship &relationship : sheet->relationships()->keptRelationships()) {
+            const auto part = keptParts->constFind(relationship.target);
+            if (!isOfType(relationship, "/table") || part == keptParts->constEnd())
+                continue;
+            if (const std::optional<TableIdentity> identity = TableXml::identity(part->bytes))
+                found << *identity;
+        }
+    }
+    return found;
+}
+
+bool WorkbookPrivate::isNameTaken(const QString &name, bool includeDefinedNames) const
+{
+    for (const TableIdentity &kept : keptTables()) {
+        if (kept.name.compare(name, Qt::CaseInsensitive) == 0 || kept.displayName.compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    }
     for (const DefinedNameRecord &record : definedNames) {
-        if (record.name.compare(name, Qt::CaseInsensitive) == 0)
+        if (includeDefinedNames && record.name.compare(name, Qt::CaseInsensitive) == 0)
             return true;
     }
     for (const QSharedPointer<AbstractSheet> &sheet : sheets) {
@@ -153,9 +174,15 @@ QString WorkbookPrivate::freeTableName() const
             taken.insert(record.table.displayName.toCaseFolded());
         }
     }
+    for (const TableIdentity &kept : keptTables()) {
+        taken.insert(kept.name.toCaseFolded());
+        taken.insert(kept.displayName.toCaseFolded());
+    }
+    for (const DefinedNameRecord &record : definedNames)
+        taken.insert(record.name.toCaseFolded());
     for (int number = 1;; ++number) {
         const QString name = QStringLiteral("Table%1").arg(number);
-        if (!taken.contains(name.toCaseFolded()) && !isNameTaken(name))
+        if (!taken.contains(name.toCaseFolded()))
             return name;
     }
 }

@@ -63,6 +63,7 @@ struct CalcEngine::Sheet
     bool errorIndexesRead = false;
     QHash<int, std::shared_ptr<const CalcFormula>> sharedShapes;   // by shared index
     QSet<quint64> oversizedArrays;
+    int lastTable = -1;                         // the table the last formula lay in
     // Array formulas over cells the sheet does not hold yet: a read of such
     // a cell waits for the formula all the same.
     struct PartialArray
@@ -175,7 +176,7 @@ CalcEngine::CalcEngine(Workbook *workbook)
     : m_book(workbook->d_func()),
       m_date1904(workbook->isDate1904()),
       m_parser([this](const QString &name) { return sheetIndex(name); },
-               [this](const QString &name, int *sheet) { return table(name, sheet); }),
+               [this](const QString &name) { return table(name); }),
       m_random(std::random_device{}())
 {
     for (int i = 0; i < workbook->sheetCount(); ++i) {
@@ -187,12 +188,19 @@ CalcEngine::CalcEngine(Workbook *workbook)
         }
         m_sheetIndexes.insert(sheet.name.toCaseFolded(), i);
         if (sheet.d) {
+            sheet.d->followTableHeaders();
             for (const TableRecord &record : sheet.d->tables) {
-                m_tables.insert(record.table.name.toCaseFolded(), { &record.table, i });
-                m_tables.insert(record.table.displayName.toCaseFolded(), { &record.table, i });
+                const TableColumnIndex index = TableColumnIndex::of(record.table, i);
+                m_tables.insert(record.table.name.toCaseFolded(), index);
+                m_tables.insert(record.table.displayName.toCaseFolded(), index);
             }
         }
         m_sheets.push_back(std::move(sheet));
+    }
+    // Tables kept unread answer, but cannot be computed.
+    for (const TableIdentity &kept : m_book->keptTables()) {
+        m_tables.insert(kept.name.toCaseFolded(), TableColumnIndex());
+        m_tables.insert(kept.displayName.toCaseFolded(), TableColumnIndex());
     }
     for (const DefinedNameRecord &record : m_book->definedNames) {
         const QString key = nameKey(record.scopeSheetId, record.name);
@@ -218,13 +226,10 @@ int CalcEngine::sheetIndex(const QString &name) const
     return m_sheetIndexes.value(name.toCaseFolded(), -1);
 }
 
-const SheetTable *CalcEngine::table(const QString &name, int *sheet) const
+const TableColumnIndex *CalcEngine::table(const QString &name) const
 {
     const auto found = m_tables.constFind(name.toCaseFolded());
-    if (found == m_tables.constEnd())
-        return nullptr;
-    *sheet = found->second;
-    return found->first;
+    return found == m_tables.constEnd() ? nullptr : &found.value();
 }
 
 QString CalcEngine::sheetName(int sheet) const
@@ -471,6 +476,26 @@ bool CalcEngine::computeCell(const Task &task)
     return true;
 }
 
+// The table a cell lies in; formulas come cell after cell, mostly from the
+// same table as the one before.
+const TableRecord *CalcEngine::tableAt(Sheet &sheet, int row, int column) const
+{
+    const auto holds = [&](int index) {
+        const CellArea &range = sheet.d->tables.at(index).table.range;
+        return row >= range.firstRow() && row <= range.lastRow() && column >= range.firstColumn()
+            && column <= range.lastColumn();
+    };
+    if (sheet.lastTable >= 0 && sheet.lastTable < sheet.d->tables.size() && holds(sheet.lastTable))
+        return &sheet.d->tables.at(sheet.lastTable);
+    for (int i = 0; i < sheet.d->tables.size(); ++i) {
+        if (holds(i)) {
+            sheet.lastTable = i;
+            return &sheet.d->tables.at(i);
+        }
+    }
+    return nullptr;
+}
+
 std::shared_ptr<const CalcFormula> CalcEngine::formulaFor(int sheet, int row, int column, const CellFormula &formula)
 {
     Sheet &state = m_sheets[size_t(sheet)];
@@ -489,15 +514,9 @@ std::shared_ptr<const CalcFormula> CalcEngine::formulaFor(int sheet, int row, in
         baseColumn = WorksheetPrivate::columnOfKey(master.value());
     }
     // A formula inside a table may name its columns without the table.
-    if (text.contains(QLatin1Char('['))) {
-        for (const TableRecord &record : state.d->tables) {
-            const CellArea &range = record.table.range;
-            if (baseRow >= range.firstRow() && baseRow <= range.lastRow() && baseColumn >= range.firstColumn()
-                && baseColumn <= range.lastColumn()) {
-                text = StructuredReference::qualified(text, record.table.displayName);
-                break;
-            }
-        }
+    if (text.contains(QLatin1Char('[')) && !state.d->tables.isEmpty()) {
+        if (const TableRecord *record = tableAt(state, baseRow, baseColumn))
+            text = StructuredReference::qualified(text, record->table.displayName);
     }
     const QVector<FormulaToken> tokens = FormulaTokenizer::tokenize(text);
     const QString key = CalcParser::shapeKey(text, tokens, baseRow, baseColumn);

@@ -2,6 +2,7 @@
 #define SPREADSHEET_CALCENGINE_P_H
 
 #include "calcparser_p.h"
+#include "structuredreference_p.h"
 #include "celladdress.h"
 #include "cellformula.h"
 
@@ -16,6 +17,7 @@ namespace Spreadsheet {
 class Workbook;
 class WorkbookPrivate;
 class WorksheetPrivate;
+struct TableRecord;
 struct DefinedNameRecord;
 struct StoredCell;
 
@@ -42,8 +44,8 @@ public:
     int sheetCount() const;
     bool isWorksheet(int sheet) const;
     int sheetIndex(const QString &name) const;
-    // A table of a worksheet by its name or display name, and its sheet's index.
-    const SheetTable *table(const QString &name, int *sheet) const;
+    // A table of a worksheet by its name or display name.
+    const TableColumnIndex *table(const QString &name) const;
     QString sheetName(int sheet) const;
     bool isDate1904() const { return m_date1904; }
     // A cell's value; one not computed yet gives the value it has and is
@@ -102,6 +104,7 @@ private:
     void calculate(const Task &task);
     bool computeCell(const Task &task);
     std::shared_ptr<const CalcFormula> formulaFor(int sheet, int row, int column, const CellFormula &formula);
+    const TableRecord *tableAt(Sheet &sheet, int row, int column) const;
     void store(int sheet, int row, StoredCell &cell, const CalcValue &value);
     void storeArray(int sheet, int row, int column, const CellArea &range, const CalcValue &result);
     void leaveUncalculated(int sheet, int row, StoredCell &cell);
@@ -115,7 +118,7 @@ private:
     bool m_date1904 = false;
     std::vector<Sheet> m_sheets;
     QHash<QString, int> m_sheetIndexes;   // folded names
-    QHash<QString, std::pair<const SheetTable *, int>> m_tables;   // by folded name
+    QHash<QString, TableColumnIndex> m_tables;   // by folded name
     CalcParser m_parser;
     QHash<QString, std::shared_ptr<const CalcFormula>> m_shapes;
     QHash<QString, const DefinedNameRecord *> m_definedNames;   // by nameKey

@@ -291,9 +291,12 @@ private:
             ++m_position;
             return reference(token->reference);
         case FormulaToken::Name:
+            ++m_position;
+            // A table's name alone names its data.
+            if (m_tables && m_tables(textOf(token)))
+                return tableReference(textOf(token) + QLatin1String("[#Data]"));
             node->kind = CalcNode::Name;
             node->text = textOf(token).toUpper();
-            ++m_position;
             return node;
         case FormulaToken::Function:
             ++m_position;
@@ -365,19 +368,20 @@ private:
     std::unique_ptr<CalcNode> tableReference(const QString &text) const
     {
         const std::optional<StructuredReference> parsed = StructuredReference::parse(text);
-        int sheet = -1;
-        const SheetTable *table = parsed && m_tables ? m_tables(parsed->table, &sheet) : nullptr;
-        if (!table)
+        if (!parsed || !m_tables)
             throw Unsupported{ QStringLiteral("the table reference %1").arg(text) };
+        const TableColumnIndex *table = m_tables(parsed->table);
+        if (table && !table->table)
+            throw Unsupported{ QStringLiteral("the reference to a table kept unread %1").arg(text) };
         auto node = std::make_unique<CalcNode>();
-        const CellArea area = parsed->resolve(*table);
+        const CellArea area = table ? parsed->resolve(*table) : CellArea();
         if (area.lastColumn() < 1) {
             node->value = CalcValue::error(CalcError::Reference);
             return node;
         }
         node->kind = CalcNode::Reference;
-        node->firstSheet = sheet;
-        node->lastSheet = sheet;
+        node->firstSheet = table->sheet;
+        node->lastSheet = table->sheet;
         node->referenceKind = FormulaReference::Area;
         node->first.column = area.firstColumn();
         node->last.column = area.lastColumn();

@@ -10,7 +10,7 @@
 
 namespace Spreadsheet {
 
-struct SheetTable;
+struct TableColumnIndex;
 
 // One node of a parsed formula. References keep their relative parts as
 // distances from the cell the formula was written for, so one parsed
@@ -75,8 +75,10 @@ class CalcParser
 {
 public:
     using SheetIndex = std::function<int(const QString &name)>;   // -1 for none
-    // A table by its name, and the index of its sheet; null for none.
-    using TableLookup = std::function<const SheetTable *(const QString &name, int *sheet)>;
+    // A table by its name; null for none (its references are #REF!), an
+    // index without a table for one the model keeps unread (they cannot be
+    // computed).
+    using TableLookup = std::function<const TableColumnIndex *(const QString &name)>;
     CalcParser(SheetIndex sheetIndex, TableLookup tables = TableLookup())
         : m_sheetIndex(std::move(sheetIndex)), m_tables(std::move(tables)) {}
 

@@ -65,15 +65,6 @@ bool readItem(const QString &item, StructuredReference &reference, bool &rowsGiv
     return true;
 }
 
-int columnIndex(const SheetTable &table, const QString &name)
-{
-    for (int i = 0; i < table.columns.size(); ++i) {
-        if (table.columns.at(i).name.compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    }
-    return -1;
-}
-
 } // namespace
 
 std::optional<StructuredReference> StructuredReference::parse(const QString &text)
@@ -86,7 +77,15 @@ std::optional<StructuredReference> StructuredReference::parse(const QString &tex
     const QString inside = text.mid(open + 1, text.size() - open - 2);
     bool rowsGiven = false;
     QStringList columns;
-    if (!inside.trimmed().startsWith(QLatin1Char('['))) {
+    if (inside.startsWith(QLatin1Char('@'))) {
+        // "Table1[@Acidity]", "Table1[@[Acidity ratio]]": this row's.
+        reference.rows = ThisRow;
+        QString column = inside.mid(1);
+        if (column.startsWith(QLatin1Char('[')) && column.endsWith(QLatin1Char(']')))
+            column = column.mid(1, column.size() - 2);
+        if (!column.isEmpty())
+            columns << unescaped(QStringRef(&column));
+    } else if (!inside.trimmed().startsWith(QLatin1Char('['))) {
         if (!inside.isEmpty() && !readItem(inside, reference, rowsGiven, columns))
             return std::nullopt;
     } else {
@@ -137,14 +136,26 @@ std::optional<StructuredReference> StructuredReference::parse(const QString &tex
     return reference;
 }
 
-CellArea StructuredReference::resolve(const SheetTable &table) const
+TableColumnIndex TableColumnIndex::of(const SheetTable &table, int sheet)
 {
+    TableColumnIndex index;
+    index.table = &table;
+    index.sheet = sheet;
+    index.columns.reserve(table.columns.size());
+    for (int i = 0; i < table.columns.size(); ++i)
+        index.columns.insert(table.columns.at(i).name.toCaseFolded(), i);
+    return index;
+}
+
+CellArea StructuredReference::resolve(const TableColumnIndex &index) const
+{
+    const SheetTable &table = *index.table;
     const CellArea &range = table.range;
     int left = range.firstColumn();
     int right = range.lastColumn();
     if (!firstColumn.isEmpty()) {
-        const int first = columnIndex(table, firstColumn);
-        const int last = columnIndex(table, lastColumn);
+        const int first = index.columns.value(firstColumn.toCaseFolded(), -1);
+        const int last = index.columns.value(lastColumn.toCaseFolded(), -1);
         if (first < 0 || last < 0)
             return CellArea();
         left = range.firstColumn() + qMin(first, last);
@@ -152,30 +163,22 @@ CellArea StructuredReference::resolve(const SheetTable &table) const
     }
     if (rows & ThisRow)
         return CellArea(0, left, 0, right);
-    const int headerRow = table.headerRow ? range.firstRow() : 0;
-    const int totalsRow = table.totalsRow ? range.lastRow() : 0;
+    // Rows the table lacks narrow a set of rows; asked for alone, they are
+    // a reference to nothing.
+    int wanted = rows;
+    if (!table.headerRow)
+        wanted &= ~Headers;
+    if (!table.totalsRow)
+        wanted &= ~Totals;
+    if (!wanted)
+        return CellArea();
     const int firstData = range.firstRow() + (table.headerRow ? 1 : 0);
     const int lastData = range.lastRow() - (table.totalsRow ? 1 : 0);
-    int first = 0;
-    int last = 0;
-    if (rows & Headers) {
-        if (!headerRow)
-            return CellArea();
-        first = headerRow;
-        last = headerRow;
-    }
-    if (rows & Data) {
-        if (!first)
-            first = firstData;
-        last = lastData;
-    }
-    if (rows & Totals) {
-        if (!totalsRow)
-            return CellArea();
-        if (!first)
-            first = totalsRow;
-        last = totalsRow;
-    }
+    const int first = wanted & Headers ? range.firstRow() : wanted & Data ? firstData : range.lastRow();
+    const int last = wanted & Totals ? range.lastRow() : wanted & Data ? lastData : range.firstRow();
+    // Headers with totals but not the data between cannot be one area.
+    if ((wanted & Headers) && (wanted & Totals) && !(wanted & Data))
+        return CellArea();
     if (first < 1 || last < first)
         return CellArea();
     return CellArea(first, left, last, right);

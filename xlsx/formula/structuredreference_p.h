@@ -3,6 +3,7 @@
 
 #include "cellarea.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -11,6 +12,16 @@
 namespace Spreadsheet {
 
 struct SheetTable;
+
+// A table as references find it: its columns by folded name.
+struct TableColumnIndex
+{
+    const SheetTable *table = nullptr;   // null for a table the model keeps unread
+    int sheet = -1;
+    QHash<QString, int> columns;
+
+    static TableColumnIndex of(const SheetTable &table, int sheet);
+};
 
 // A reference to a table's cells by its name and its columns' names, as
 // files store it: "Table1[Acidity]", "Table1[[#This Row],[Acidity]]",
@@ -30,8 +41,9 @@ struct StructuredReference
 
     // The cells it names in the table: a whole area, or for "#This Row"
     // the columns alone (rows 0), the row being the formula's. Invalid for
-    // a column the table lacks or rows it does not have (#REF!).
-    CellArea resolve(const SheetTable &table) const;
+    // a column the table lacks, or for its header or totals row alone when
+    // it has none (#REF!).
+    CellArea resolve(const TableColumnIndex &index) const;
 
     // A column's name as a reference writes it: "'" before "[", "]", "#"
     // and "'".

@@ -88,7 +88,7 @@ struct PageSetup
         DownThenOver,   //!< The pages down the sheet first, then those to their right.
         OverThenDown,   //!< The pages across the sheet first, then those below.
     };
-    //! Paper sizes by their codes in the file format; paperSize takes any code from 1 to 118.
+    //! Paper sizes by their codes in the file format; paperSize takes any other code as well.
     enum PaperSize {
         DefaultPaper = 0,        //!< The printer's.
         Letter = 1,              //!< Letter, 8.5 × 11 inches.
@@ -116,7 +116,7 @@ struct PageSetup
     };
 
     Orientation orientation = DefaultOrientation;   //!< The paper's orientation.
-    int paperSize = DefaultPaper;                   //!< A PaperSize, or another code from 1 to 118.
+    int paperSize = DefaultPaper;                   //!< A PaperSize, or another code (up to 32767) a printer knows.
     int scale = 100;                                //!< Percent of the natural size, 10 to 400 (unless fitToPages).
     /*!
       Whether the sheet is scaled down to fitToPagesWide by fitToPagesTall

@@ -229,31 +229,43 @@ void PageSetupXml::writeMargins(QXmlStreamWriter &writer) const
 void PageSetupXml::writePageSetup(QXmlStreamWriter &writer) const
 {
     const PageSetup defaults;
-    const bool any = setup.orientation != defaults.orientation || setup.paperSize != defaults.paperSize
-        || setup.scale != defaults.scale || setup.fitToPages || setup.firstPageNumber > 0
-        || setup.pageOrder != defaults.pageOrder || setup.blackAndWhite || setup.draft;
-    if (!any && pageSetupAttributes.isEmpty())
+    QVector<std::pair<QString, QString>> attributes;
+    if (setup.paperSize > 0)
+        attributes.append({ QStringLiteral("paperSize"), QString::number(setup.paperSize) });
+    if (setup.scale != defaults.scale)
+        attributes.append({ QStringLiteral("scale"), QString::number(setup.scale) });
+    if (setup.firstPageNumber > 0)
+        attributes.append({ QStringLiteral("firstPageNumber"), QString::number(setup.firstPageNumber) });
+    if (setup.fitToPages || setup.fitToPagesWide != 1)
+        attributes.append({ QStringLiteral("fitToWidth"), QString::number(setup.fitToPagesWide) });
+    if (setup.fitToPages || setup.fitToPagesTall != 1)
+        attributes.append({ QStringLiteral("fitToHeight"), QString::number(setup.fitToPagesTall) });
+    if (setup.pageOrder == PageSetup::OverThenDown)
+        attributes.append({ QStringLiteral("pageOrder"), QStringLiteral("overThenDown") });
+    if (setup.orientation != PageSetup::DefaultOrientation)
+        attributes.append({ QStringLiteral("orientation"), setup.orientation == PageSetup::Landscape
+                                                               ? QStringLiteral("landscape") : QStringLiteral("portrait") });
+    if (setup.blackAndWhite)
+        attributes.append({ QStringLiteral("blackAndWhite"), QStringLiteral("1") });
+    if (setup.draft)
+        attributes.append({ QStringLiteral("draft"), QStringLiteral("1") });
+    if (setup.firstPageNumber > 0)
+        attributes.append({ QStringLiteral("useFirstPageNumber"), QStringLiteral("1") });
+    // A loaded value the model did not take stays, unless the model now
+    // writes that attribute itself.
+    KeptAttributes kept;
+    for (const KeptAttribute &attribute : pageSetupAttributes) {
+        const bool written = std::any_of(attributes.cbegin(), attributes.cend(),
+                                         [&](const std::pair<QString, QString> &one) { return one.first == attribute.name; });
+        if (!written)
+            kept.append(attribute);
+    }
+    if (attributes.isEmpty() && kept.isEmpty())
         return;
     writer.writeEmptyElement(QStringLiteral("pageSetup"));
-    if (setup.paperSize > 0)
-        writer.writeAttribute(QStringLiteral("paperSize"), QString::number(setup.paperSize));
-    if (setup.scale != defaults.scale)
-        writer.writeAttribute(QStringLiteral("scale"), QString::number(setup.scale));
-    if (setup.firstPageNumber > 0)
-        writer.writeAttribute(QStringLiteral("firstPageNumber"), QString::number(setup.firstPageNumber));
-    if (setup.fitToPages || setup.fitToPagesWide != 1)
-        writer.writeAttribute(QStringLiteral("fitToWidth"), QString::number(setup.fitToPagesWide));
-    if (setup.fitToPages || setup.fitToPagesTall != 1)
-        writer.writeAttribute(QStringLiteral("fitToHeight"), QString::number(setup.fitToPagesTall));
-    if (setup.pageOrder == PageSetup::OverThenDown)
-        writer.writeAttribute(QStringLiteral("pageOrder"), QStringLiteral("overThenDown"));
-    if (setup.orientation != PageSetup::DefaultOrientation)
-        writer.writeAttribute(QStringLiteral("orientation"),
-                              setup.orientation == PageSetup::Landscape ? QStringLiteral("landscape") : QStringLiteral("portrait"));
-    writeFlag(writer, "blackAndWhite", setup.blackAndWhite);
-    writeFlag(writer, "draft", setup.draft);
-    writeFlag(writer, "useFirstPageNumber", setup.firstPageNumber > 0);
-    KeptXml::writeAttributes(writer, pageSetupAttributes);
+    for (const auto &attribute : qAsConst(attributes))
+        writer.writeAttribute(attribute.first, attribute.second);
+    KeptXml::writeAttributes(writer, kept);
 }
 
 void PageSetupXml::writeHeaderFooter(QXmlStreamWriter &writer) const
@@ -319,7 +331,7 @@ PageSetupXml PageSetupXml::withoutRelationships() const
     return copy;
 }
 
-bool PageSetupXml::normalize(PageSetup &setup, int maxRow, int maxColumn)
+bool PageSetupXml::normalize(PageSetup &setup, const PageSetup &current, int maxRow, int maxColumn)
 {
     const double margins[] = { setup.leftMargin, setup.rightMargin, setup.topMargin,
                                setup.bottomMargin, setup.headerMargin, setup.footerMargin };
@@ -331,10 +343,13 @@ bool PageSetupXml::normalize(PageSetup &setup, int maxRow, int maxColumn)
         || setup.fitToPagesWide < 0 || setup.fitToPagesWide > 32767 || setup.fitToPagesTall < 0
         || setup.fitToPagesTall > 32767 || setup.firstPageNumber < 0 || setup.firstPageNumber > 32767)
         return false;
+    // Headers and footers as they were (a loaded one may be longer) pass.
     const HeaderFooter *sections[] = { &setup.header, &setup.footer, &setup.evenHeader,
                                        &setup.evenFooter, &setup.firstHeader, &setup.firstFooter };
-    for (const HeaderFooter *one : sections) {
-        if (one->toText().size() > maxHeaderFooterLength)
+    const HeaderFooter *before[] = { &current.header, &current.footer, &current.evenHeader,
+                                     &current.evenFooter, &current.firstHeader, &current.firstFooter };
+    for (int i = 0; i < 6; ++i) {
+        if (*sections[i] != *before[i] && sections[i]->toText().size() > maxHeaderFooterLength)
             return false;
     }
     const auto sound = [](QList<int> &breaks, int limit) {

@@ -45,8 +45,9 @@ public:
     // A copy for another sheet: without the printer settings, which belong
     // to the sheet's own relationships.
     PageSetupXml withoutRelationships() const;
-    // Whether the values can be stored; the breaks come out sorted and single.
-    static bool normalize(PageSetup &setup, int maxRow, int maxColumn);
+    // Whether the values can replace the current ones; the breaks come out
+    // sorted and single.
+    static bool normalize(PageSetup &setup, const PageSetup &current, int maxRow, int maxColumn);
 };
 
 } // namespace Spreadsheet

@@ -31,19 +31,25 @@ struct TableColumn
         CustomTotal,         //!< totalsFormula.
     };
 
+    //! A column of that name.
+    TableColumn(const QString &name = QString()) : name(name) {}
+
     //! The column's name, unique in its table without regard to case.
     QString name;
     //! The function of the totals row; with NoTotal, totalsLabel is shown instead.
     TotalsFunction totalsFunction = NoTotal;
     //! The text of the totals row under the column ("Total"), when it has no function.
     QString totalsLabel;
-    //! The formula of the totals row with CustomTotal, without "=".
+    //! The formula of the totals row with CustomTotal ("SUM([Acidity])*2");
+    //! stored with the table's name where it leaves it out.
     QString totalsFormula;
     /*!
-      A calculated column's formula, without "=", written into every data
-      cell of the column: "[@Acidity]*1000" reads the Acidity column in the
-      same row (stored as "Table1[[#This Row],[Acidity]]*1000", as
-      spreadsheet programs store it). Empty for a column of values.
+      A calculated column's formula, written into every data cell of the
+      column: "[@Acidity]*1000" reads the Acidity column in the same row
+      (stored as "Table1[[#This Row],[Acidity]]*1000", as spreadsheet
+      programs store it). Cell references are those of the first data row;
+      each row below gets them moved to its own, as a copy does. Empty for
+      a column of values.
     */
     QString formula;
 };

@@ -208,6 +208,22 @@ QByteArray write(const TableRecord &record)
     return bytes;
 }
 
+std::optional<TableIdentity> identity(const QByteArray &bytes)
+{
+    XmlScanner scanner(bytes, 4);
+    while (scanner.next() != XmlScanner::StartElement) {
+        if (scanner.atEnd())
+            return std::nullopt;
+    }
+    if (!scanner.is(XmlScanner::Main, "table"))
+        return std::nullopt;
+    TableIdentity found;
+    found.name = text(scanner, "name");
+    found.displayName = text(scanner, "displayName");
+    found.id = scanner.value("id").toInt();
+    return found;
+}
+
 bool isValidName(const QString &name)
 {
     if (name.isEmpty() || name.size() > 255)

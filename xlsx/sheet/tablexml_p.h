@@ -19,6 +19,14 @@ struct TableRecord
     mutable QString partName;         // given by each save
 };
 
+// What names a table in the workbook: for a table part kept unread.
+struct TableIdentity
+{
+    QString name;
+    QString displayName;
+    int id = 0;
+};
+
 // The XML of a table part ("xl/tables/table1.xml").
 namespace TableXml {
 
@@ -27,6 +35,9 @@ namespace TableXml {
 // column of the range. Nothing for a part that is not such a table.
 std::optional<TableRecord> read(const QByteArray &bytes, int maxXmlDepth);
 QByteArray write(const TableRecord &record);
+// The name and id of any table part, read or not; nothing when its root is
+// not a table.
+std::optional<TableIdentity> identity(const QByteArray &bytes);
 
 // Whether a name can name a table: see SheetTable::name.
 bool isValidName(const QString &name);

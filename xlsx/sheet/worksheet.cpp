@@ -401,7 +401,7 @@ bool Worksheet::writeValue(int row, int column, const QVariant &value, const For
     case QMetaType::QString: {
         const QString text = value.toString();
         if (text.startsWith(QLatin1Char('=')))
-            return writeFormula(row, column, CellFormula(text.mid(1)), format, 0);
+            return writeFormula(row, column, CellFormula(d->storedFormula(row, column, text.mid(1))), format, 0);
         // The cell shows the text as written; the link's target is the URL it parses to.
         if (d->workbook->isStringsToHyperlinksEnabled() && d->isLinkText(text))
             return writeLink(row, column, QUrl(text, QUrl::StrictMode), format, text);
@@ -890,6 +890,8 @@ bool Worksheet::mergeCells(const CellArea &area, const Format &format)
     if (!area.isValid() || (area.rowCount() == 1 && area.columnCount() == 1))
         return false;
     if (!d->isInside(area.firstRow(), area.firstColumn()) || !d->isInside(area.lastRow(), area.lastColumn()))
+        return false;
+    if (d->overlapsTable(area))
         return false;
     for (const CellArea &merged : qAsConst(d->mergedRanges)) {
         const bool apart = area.lastRow() < merged.firstRow() || area.firstRow() > merged.lastRow()
@@ -1678,7 +1680,7 @@ SheetPane Worksheet::pane() const
 bool Worksheet::setAutoFilter(const CellArea &range)
 {
     Q_D(Worksheet);
-    if (range.isValid() && !SheetRules::areSound({ range }))
+    if (range.isValid() && (!SheetRules::areSound({ range }) || d->overlapsTable(range)))
         return false;
     d->autoFilterRange = range;
     d->autoFilterChanged = true;

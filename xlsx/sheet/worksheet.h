@@ -267,9 +267,9 @@ public:
     //! sheet, and when the edit cannot be made whole: an insert would push
     //! stored cells, notes or links past row 1048576 or column XFD; the edit
     //! would cut through an array formula, a data table, a table or a pivot
-    //! table (these move when the edit lies wholly before them, but the
-    //! model cannot rebuild one an edit passes through), or remove a data
-    //! table's input cell; or the sheet is a loaded one whose drawing could
+    //! table, or remove rows or columns of a table or pivot table (these
+    //! move when the edit lies wholly before them, but the model cannot
+    //! rebuild one an edit reaches), or remove a data table's input cell; or the sheet is a loaded one whose drawing could
     //! not be read, or whose notes' drawing also holds controls, which the
     //! model cannot move.
     //!
@@ -390,9 +390,16 @@ public:
 
       False, changing nothing, for a range outside the sheet or of fewer
       rows, a range that overlaps another table, a pivot table, merged
-      cells or the sheet's filter, a name that is not valid or taken (see
-      SheetTable::name), another number of columns than the range has, or
-      a style that is not built in.
+      cells or the sheet's filter, a table without a header row, a name
+      that is not valid or taken (see SheetTable::name), another number of
+      columns than the range has, or a style that is not built in. Merging
+      cells of a table, a filter over one and a defined name of a table's
+      name are refused in turn.
+
+      A header cell written later renames its column (the saved table and
+      tables() follow it); a calculated column's formula is written for the
+      first data row, the rows below reading their own rows, as a copy
+      reads.
     */
     bool addTable(const CellArea &range, const SheetTable &table);
     /*!
@@ -422,8 +429,8 @@ public:
     /*!
       Sets how the sheet prints. False, changing nothing, for values that
       spreadsheet programs refuse: a margin below 0 or of 49 inches or more,
-      a scale outside 10 to 400 %, a header or footer longer than 255
-      characters, more than 1,026 breaks of rows or of columns, a break at
+      a scale outside 10 to 400 %, a header or footer changed to one longer
+      than 255 characters, more than 1,026 breaks of rows or of columns, a break at
       row or column 1 or outside the sheet. The breaks are kept sorted, each
       once; they move with rows and columns inserted and removed.
     */
@@ -456,7 +463,7 @@ public:
     QColor tabColor() const;
     /*!
       Protects the sheet: its locked cells (all cells but those whose
-      Format::isLocked() is false) and what \a options do not allow can no
+      Format::locked() is false) and what \a options do not allow can no
       longer be changed in a spreadsheet program, until the protection is
       taken away there with \a password. An empty password protects without
       one. Protecting again replaces the protection. False, changing

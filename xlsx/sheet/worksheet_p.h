@@ -186,6 +186,13 @@ public:
     void writePane(QXmlStreamWriter &writer) const;
     void writeAutoFilter(QXmlStreamWriter &writer) const;
     void writeTableParts(QXmlStreamWriter &writer) const;
+    void followTableHeaders();
+    // A formula as files store it: "[@Acidity]" spelled out as
+    // "Table1[[#This Row],[Acidity]]", the table's name that of the table
+    // the cell lies in.
+    QString storedFormula(int row, int column, const QString &formula) const;
+    // Whether the area shares a cell with a table or pivot table of the sheet.
+    bool overlapsTable(const CellArea &area) const;
     void readTableParts(XmlScanner &scanner);
     void readPane(const XmlScanner &scanner);
     QString sheetReference(const QString &cells) const;
@@ -229,10 +236,12 @@ public:
     QByteArray keptSheetPrChildren;    // outline and page setup settings, as they came
     bool sheetPrLoaded = false;
 
-    std::optional<SheetProtection> protection;
+    std::optional<SheetProtection> protection;   // of a protected sheet, or a loaded element
     PageSetupXml page;
     QList<TableRecord> tables;          // loaded ones first
-    QStringList tablePartIds;           // the loaded tableParts' relationships; those the model could not read stay   // of a protected sheet, or a loaded element
+    // The relationships of the loaded tables the model could not read,
+    // which stay parts of their own.
+    QStringList tablePartIds;
 
     bool windowProtection = false;
     bool showFormulas = false;

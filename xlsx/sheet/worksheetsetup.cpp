@@ -37,7 +37,7 @@ bool Worksheet::setPageSetup(const PageSetup &setup)
 {
     Q_D(Worksheet);
     PageSetup sound = setup;
-    if (!PageSetupXml::normalize(sound, WorksheetPrivate::maxRows, WorksheetPrivate::maxColumns))
+    if (!PageSetupXml::normalize(sound, d->page.setup, WorksheetPrivate::maxRows, WorksheetPrivate::maxColumns))
         return false;
     d->page.setup = sound;
     d->page.changed = true;

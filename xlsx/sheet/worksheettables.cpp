@@ -3,6 +3,7 @@
 #include "worksheet.h"
 #include "worksheet_p.h"
 
+#include "formularewriter_p.h"
 #include "partnames_p.h"
 #include "relationships.h"
 #include "sharedstrings.h"
@@ -19,23 +20,43 @@ namespace {
 
 // The header cells' texts, or the names given; each unique without regard
 // to case, as spreadsheet programs make them ("Acidity", "Acidity2").
-QStringList columnNames(const Worksheet &sheet, const CellArea &range, const SheetTable &table)
+QStringList uniqueNames(const QStringList &given)
 {
     QStringList names;
     QSet<QString> taken;
-    for (int i = 0; i < range.columnCount(); ++i) {
-        QString name = table.columns.isEmpty() ? sheet.readValue(range.firstRow(), range.firstColumn() + i).toString()
-                                               : table.columns.at(i).name;
-        name = name.simplified();
+    QHash<QString, int> nextNumber;   // by folded name: the number to try next
+    for (int i = 0; i < given.size(); ++i) {
+        QString name = given.at(i).simplified();
         if (name.isEmpty())
             name = QStringLiteral("Column%1").arg(i + 1);
         QString unique = name;
-        for (int number = 2; taken.contains(unique.toCaseFolded()); ++number)
-            unique = name + QString::number(number);
+        int &number = nextNumber[name.toCaseFolded()];
+        if (number < 2)
+            number = 2;
+        while (taken.contains(unique.toCaseFolded()))
+            unique = name + QString::number(number++);
         taken.insert(unique.toCaseFolded());
         names << unique;
     }
     return names;
+}
+
+QStringList columnNames(const Worksheet &sheet, const CellArea &range, const SheetTable &table)
+{
+    QStringList given;
+    for (int i = 0; i < range.columnCount(); ++i)
+        given << (table.columns.isEmpty() ? sheet.readValue(range.firstRow(), range.firstColumn() + i).toString()
+                                          : table.columns.at(i).name);
+    return uniqueNames(given);
+}
+
+// A formula of the table as files store it: without "=", the "[@Column]"
+// forms spelled out, and the table named where the formula leaves it out.
+QString storedTableFormula(QString formula, const QString &table)
+{
+    if (formula.startsWith(QLatin1Char('=')))
+        formula.remove(0, 1);
+    return StructuredReference::qualified(StructuredReference::storedFormula(formula, table), table);
 }
 
 bool overlaps(const CellArea &one, const CellArea &other)
@@ -59,13 +80,9 @@ bool Worksheet::addTable(const CellArea &range, const SheetTable &table)
         if (overlaps(merged, range))
             return false;
     }
-    if (d->autoFilterRange.isValid() && overlaps(d->autoFilterRange, range))
+    if ((d->autoFilterRange.isValid() && overlaps(d->autoFilterRange, range)) || d->overlapsTable(range))
         return false;
     WorkbookPrivate *book = d->workbook->d_func();
-    for (const CellArea &other : book->tableAreasOf(*this)) {
-        if (overlaps(other, range))
-            return false;
-    }
     TableRecord record;
     record.table = table;
     record.table.range = range;
@@ -91,12 +108,13 @@ bool Worksheet::addTable(const CellArea &range, const SheetTable &table)
                      d->registeredFormat(range.firstRow(), column, Format()));
         TableColumn &one = record.table.columns[i];
         if (!one.formula.isEmpty()) {
-            if (one.formula.startsWith(QLatin1Char('=')))
-                one.formula.remove(0, 1);
-            one.formula = StructuredReference::storedFormula(one.formula, record.table.displayName);
+            // Written for the first data row; the rows below read their own.
+            one.formula = storedTableFormula(one.formula, record.table.displayName);
             for (int row = range.firstRow() + 1; row <= lastData; ++row)
-                writeFormula(row, column, CellFormula(one.formula));
+                writeFormula(row, column, CellFormula(FormulaRewriter::shift(one.formula, row - range.firstRow() - 1, 0)));
         }
+        if (!one.totalsFormula.isEmpty())
+            one.totalsFormula = storedTableFormula(one.totalsFormula, record.table.displayName);
         if (!table.totalsRow)
             continue;
         const QString total = TableXml::totalsFormula(record.table.displayName, one);
@@ -110,13 +128,58 @@ bool Worksheet::addTable(const CellArea &range, const SheetTable &table)
     return true;
 }
 
+QString WorksheetPrivate::storedFormula(int row, int column, const QString &formula) const
+{
+    if (!formula.contains(QLatin1String("[@")))
+        return formula;
+    QString table;
+    for (const TableRecord &record : tables) {
+        const CellArea &range = record.table.range;
+        if (row >= range.firstRow() && row <= range.lastRow() && column >= range.firstColumn() && column <= range.lastColumn())
+            table = record.table.displayName;
+    }
+    return StructuredReference::storedFormula(formula, table);
+}
+
+bool WorksheetPrivate::overlapsTable(const CellArea &area) const
+{
+    const QList<CellArea> areas = workbook->d_func()->tableAreasOf(*q_func());
+    return std::any_of(areas.cbegin(), areas.cend(), [&](const CellArea &table) { return overlaps(table, area); });
+}
+
 QList<SheetTable> Worksheet::tables() const
 {
     Q_D(const Worksheet);
+    const_cast<WorksheetPrivate *>(d)->followTableHeaders();
     QList<SheetTable> tables;
     for (const TableRecord &record : d->tables)
         tables << record.table;
     return tables;
+}
+
+// A header cell written since holds the column's name: its text, each name
+// once; a table whose names change is written anew from the model.
+void WorksheetPrivate::followTableHeaders()
+{
+    for (TableRecord &record : tables) {
+        SheetTable &table = record.table;
+        if (!table.headerRow)
+            continue;
+        QStringList names;
+        bool differs = false;
+        for (int i = 0; i < table.columns.size(); ++i) {
+            const QVariant value = q_func()->readValue(table.range.firstRow(), table.range.firstColumn() + i);
+            const QString text = value.type() == QVariant::String ? value.toString() : QString();
+            names << (text.isEmpty() ? table.columns.at(i).name : text);
+            differs = differs || names.last() != table.columns.at(i).name;
+        }
+        if (!differs)
+            continue;
+        names = uniqueNames(names);
+        for (int i = 0; i < names.size(); ++i)
+            table.columns[i].name = names.at(i);
+        record.keptBytes.clear();
+    }
 }
 
 void WorksheetPrivate::writeTableParts(QXmlStreamWriter &writer) const
