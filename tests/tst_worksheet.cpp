@@ -175,13 +175,6 @@ void TestWorksheet::textStaysTextWithLinksSwitchedOff()
     Sheet notAtStart;
     notAtStart.sheet->writeValue(1, 1, QStringLiteral("see http://x"));
     QVERIFY(!notAtStart.xml().contains(QStringLiteral("<hyperlinks>")));
-
-    // A text that becomes a link keeps the format it was written with.
-    Sheet linked;
-    Format bold;
-    bold.setFontBold(true);
-    QVERIFY(linked.sheet->writeValue(1, 1, QStringLiteral("https://lab.example/a"), bold));
-    QVERIFY(linked.sheet->cellAt(1, 1)->format().fontBold());
 }
 
 void TestWorksheet::numbersThatAreNotFiniteAreRefused()

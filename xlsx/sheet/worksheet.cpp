@@ -404,7 +404,7 @@ bool Worksheet::writeValue(int row, int column, const QVariant &value, const For
             return writeFormula(row, column, CellFormula(d->storedFormula(row, column, text.mid(1))), format, 0);
         // The cell shows the text as written; the link's target is the URL it parses to.
         if (d->workbook->isStringsToHyperlinksEnabled() && d->isLinkText(text))
-            return writeLink(row, column, QUrl(text, QUrl::StrictMode), format, text);
+            return writeLink(row, column, QUrl(text, QUrl::StrictMode), Format(), text);
         return writeText(row, column, text, format);
     }
     case QMetaType::Int:
