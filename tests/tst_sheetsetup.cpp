@@ -553,8 +553,11 @@ void TestSheetSetup::autofitWidthsMatchLibreOffice()
     sheet->writeValue(1, 10, 0.333333333333);
     sheet->writeValue(1, 11, QStringLiteral("Acidity ABOVE LIMIT"));
     sheet->writeValue(1, 12, QStringLiteral("the second line is longer"));
+    sheet->writeValue(1, 14, QStringLiteral("a long remark that wraps in its cell at the words"), wrapped);
+    sheet->writeValue(1, 15, QStringLiteral("remark"));
     QVERIFY(!sheet->autofitColumns(0, 3));
-    QVERIFY(sheet->autofitColumns(1, 14));
+    QVERIFY(sheet->autofitColumns(1, 15));
+    QCOMPARE(sheet->columnWidth(14), sheet->columnWidth(15));   // a wrapped text's longest word
     QCOMPARE(sheet->columnWidth(9), 0.0);   // only the rest of a merged cell: no width of its own
     QCOMPARE(sheet->columnWidth(13), 0.0);
     // LibreOffice leaves wrapped cells out and measures rich text in its

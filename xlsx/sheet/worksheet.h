@@ -197,7 +197,8 @@ public:
       Sets the width of each column from first to last that has cells to
       what its widest cell shows: numbers and dates under their number
       formats, texts in their cells' fonts and sizes (rich text run by run,
-      the longest line of a text with line breaks), as Qt's font metrics
+      the longest line of a text with line breaks, the longest word of a
+      wrapped text without), as Qt's font metrics
       measure them at 100 %. Calibri, the default font, is measured with its
       metric twin Carlito where Calibri is not installed; without a
       QGuiApplication, widths are estimated from the fonts' sizes. Merged

@@ -32,6 +32,16 @@ QString shownText(const StoredCell &cell, const QString &text, const QString &co
     }
 }
 
+QString longestWord(const QString &text)
+{
+    QString longest;
+    for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (word.size() > longest.size())
+            longest = word;
+    }
+    return longest;
+}
+
 } // namespace
 
 bool Worksheet::autofitColumns(int first, int last)
@@ -61,7 +71,12 @@ bool Worksheet::autofitColumns(int first, int last)
                 const SheetCell value = d->cellValue(row, cell);
                 const QString text = kind == CellKind::Number || kind == CellKind::Boolean ? QString()
                                                                                             : value.value().toString();
-                pixels = measure.textWidth(shownText(cell, text, format.numberFormatCode(), date1904), format);
+                QString shown = shownText(cell, text, format.numberFormatCode(), date1904);
+                // A wrapped text without line breaks wraps at the column's
+                // width: only its longest word must fit.
+                if (format.textWrap() && !shown.contains(QLatin1Char('\n')))
+                    shown = longestWord(shown);
+                pixels = measure.textWidth(shown, format);
             }
             double &column = widest[cell.column];
             column = qMax(column, pixels);
