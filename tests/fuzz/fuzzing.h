@@ -3,6 +3,7 @@
 
 #include "spreadsheet/document.h"
 #include "spreadsheet/readlimits.h"
+#include "spreadsheet/worksheet.h"
 
 #include <QBuffer>
 #include <QStringList>
