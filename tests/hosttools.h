@@ -1,6 +1,9 @@
 #ifndef HOSTTOOLS_H
 #define HOSTTOOLS_H
 
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QString>
 #include <QtTest>
@@ -76,6 +79,22 @@ inline QByteArray runPythonCode(const char *code, const QString &file, bool *ok 
     if (ok)
         *ok = ran;
     return process.readAllStandardOutput().trimmed();
+}
+
+// LibreOffice, once for all the jobs given (tests/edit_in_libreoffice.py
+// says what a job is); empty when it did them all, else what went wrong.
+inline QString runLibreOffice(const QJsonArray &jobs, const QString &folder)
+{
+    QFile file(folder + QStringLiteral("/jobs.json"));
+    if (!file.open(QIODevice::WriteOnly))
+        return QStringLiteral("cannot write the jobs");
+    file.write(QJsonDocument(jobs).toJson());
+    file.close();
+    int status = 0;
+    const QByteArray output = runPython(QStringLiteral("edit_in_libreoffice.py"), { file.fileName() }, &status);
+    if (status == 0)
+        return QString();
+    return output.isEmpty() ? QStringLiteral("LibreOffice did not do the jobs") : QString::fromUtf8(output);
 }
 
 } // namespace HostTools

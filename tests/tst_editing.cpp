@@ -200,14 +200,8 @@ bool givesNeighboursRules(Document &document, const QJsonObject &e)
 // LibreOffice, once for all the jobs given.
 bool runLibreOffice(const QJsonArray &jobs, const QString &folder, QByteArray *output)
 {
-    QFile file(folder + QStringLiteral("/jobs.json"));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(QJsonDocument(jobs).toJson());
-    file.close();
-    int status = 0;
-    *output = HostTools::runPython(QStringLiteral("edit_in_libreoffice.py"), { file.fileName() }, &status);
-    return status == 0;
+    *output = HostTools::runLibreOffice(jobs, folder).toUtf8();
+    return output->isEmpty();
 }
 
 // One workbook edited by the library and by LibreOffice.

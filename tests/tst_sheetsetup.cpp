@@ -19,19 +19,6 @@ QString python(const char *code, const QString &file)
     return QString::fromUtf8(HostTools::runPythonCode(code, file));
 }
 
-// LibreOffice, once for all the jobs given; what went wrong when it failed.
-QString runLibreOffice(const QJsonArray &jobs, const QString &folder)
-{
-    QFile file(folder + QStringLiteral("/jobs.json"));
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("cannot write the jobs");
-    file.write(QJsonDocument(jobs).toJson());
-    file.close();
-    int status = 0;
-    const QByteArray output = HostTools::runPython(QStringLiteral("edit_in_libreoffice.py"), { file.fileName() }, &status);
-    return status == 0 ? QString() : QString::fromUtf8(output);
-}
-
 QJsonObject readJson(const QString &fileName)
 {
     QFile file(fileName);
@@ -200,7 +187,7 @@ void TestSheetSetup::protectionHoldsInOtherPrograms()
                      { "password", "lab" }, { "facts", facts } },
         QJsonObject{ { "input", ours }, { "output", theirs }, { "edits", QJsonArray() } },
     };
-    const QString failure = runLibreOffice(jobs, folder.path());
+    const QString failure = HostTools::runLibreOffice(jobs, folder.path());
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     QCOMPARE(readJson(facts), (QJsonObject{ { "locked", QJsonObject{ { "A1", true }, { "B2", false } } },
                                             { "protected", true },
@@ -358,7 +345,7 @@ void TestSheetSetup::pageSetupOfOtherWritersIsRead()
     const QString saved = folder.filePath(QStringLiteral("saved.xlsx"));
     QVERIFY(document.saveToFile(saved));
     const QString theirs = folder.filePath(QStringLiteral("theirs.xlsx"));
-    const QString failure = runLibreOffice(
+    const QString failure = HostTools::runLibreOffice(
         { QJsonObject{ { "input", saved }, { "output", theirs }, { "edits", QJsonArray() } } }, folder.path());
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     for (const QString &file : { saved, theirs }) {
@@ -461,7 +448,7 @@ void TestSheetSetup::openpyxlAndLibreOfficeFilesAreRead()
     const QString ours = folder.filePath(QStringLiteral("ours.xlsx"));
     const QString theirs = folder.filePath(QStringLiteral("theirs.xlsx"));
     QVERIFY(document.saveToFile(ours));
-    const QString failure = runLibreOffice(
+    const QString failure = HostTools::runLibreOffice(
         { QJsonObject{ { "input", ours }, { "output", theirs }, { "edits", QJsonArray() } } }, folder.path());
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     Document again;
@@ -498,7 +485,7 @@ void TestSheetSetup::fitToOnePageWidePrintsSo()
     const QString ours = folder.filePath(QStringLiteral("wide.xlsx"));
     const QString pdf = folder.filePath(QStringLiteral("wide.pdf"));
     QVERIFY(document.saveToFile(ours));
-    const QString failure = runLibreOffice({ QJsonObject{ { "pdf", ours }, { "output", pdf } } }, folder.path());
+    const QString failure = HostTools::runLibreOffice({ QJsonObject{ { "pdf", ours }, { "output", pdf } } }, folder.path());
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     const QString info = run(QStringLiteral("pdfinfo"), { pdf });
     QVERIFY2(info.contains(QLatin1String("595.304 x 841.89 pts (A4)")), qPrintable(info));
@@ -575,7 +562,7 @@ void TestSheetSetup::autofitWidthsMatchLibreOffice()
     QJsonArray columns;
     for (int column : fitted)
         columns << column;
-    const QString failure = runLibreOffice(
+    const QString failure = HostTools::runLibreOffice(
         { QJsonObject{ { "inspect", ours }, { "sheet", "Sheet1" }, { "optimalColumns", columns }, { "facts", facts } } },
         folder.path());
     QVERIFY2(failure.isEmpty(), qPrintable(failure));

@@ -18,18 +18,6 @@ QString python(const char *code, const QString &file)
     return QString::fromUtf8(HostTools::runPythonCode(code, file));
 }
 
-QString runLibreOffice(const QJsonArray &jobs, const QString &folder)
-{
-    QFile file(folder + QStringLiteral("/jobs.json"));
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("cannot write the jobs");
-    file.write(QJsonDocument(jobs).toJson());
-    file.close();
-    int status = 0;
-    const QByteArray output = HostTools::runPython(QStringLiteral("edit_in_libreoffice.py"), { file.fileName() }, &status);
-    return status == 0 ? QString() : QString::fromUtf8(output);
-}
-
 // Twenty samples under a header in A1:C1, the third column to be computed.
 void writeSamples(Worksheet *sheet)
 {
@@ -223,7 +211,7 @@ void TestTables::tableReadsAndComputesAsOtherProgramsDo()
                             "['Mean', 0.775, 1.5625, None, None]"));
     // LibreOffice's values of every formula, the table's among them.
     const QString values = folder.filePath(QStringLiteral("values.json"));
-    const QString failure = runLibreOffice({ QJsonObject{ { "recalculate", ours }, { "values", values } } }, folder.path());
+    const QString failure = HostTools::runLibreOffice({ QJsonObject{ { "recalculate", ours }, { "values", values } } }, folder.path());
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     QFile file(values);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -289,7 +277,7 @@ void TestTables::tablesOfOtherWritersAreReadAndKept()
     const QString saved = folder.filePath(QStringLiteral("saved.xlsx"));
     QVERIFY(document.saveToFile(saved));
     const QString theirs = folder.filePath(QStringLiteral("theirs.xlsx"));
-    const QString failure = runLibreOffice({ QJsonObject{ { "input", saved }, { "output", theirs }, { "edits", QJsonArray() } } },
+    const QString failure = HostTools::runLibreOffice({ QJsonObject{ { "input", saved }, { "output", theirs }, { "edits", QJsonArray() } } },
                                            folder.path());
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     const char *describe = "import sys, openpyxl\n"
