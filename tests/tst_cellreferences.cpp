@@ -1,5 +1,6 @@
 #include "spreadsheet/celladdress.h"
 #include "spreadsheet/cellarea.h"
+#include "spreadsheet/spreadsheet.h"
 #include "spreadsheet/utility.h"
 #include "timezone.h"
 
@@ -26,6 +27,7 @@ private slots:
     void serial1904Epoch();
     void wallClockTimeInEveryZone_data();
     void wallClockTimeInEveryZone();
+    void datesAreWholeDaysInEveryZone();
     void timeSerial();
     void sheetNames_data();
     void sheetNames();
@@ -203,6 +205,19 @@ void TestCellReferences::wallClockTimeInEveryZone()
     const QDateTime back = serialToDateTime(serial);
     QCOMPARE(back.date(), dateTime.toLocalTime().date());
     QCOMPARE(back.time(), dateTime.toLocalTime().time());
+}
+
+// A date is its day's midnight as written, even where that midnight does
+// not exist: clocks in Sao Paulo went from 23:59 to 01:00 on 4 November 2018.
+void TestCellReferences::datesAreWholeDaysInEveryZone()
+{
+    TimeZone timeZone("America/Sao_Paulo");
+    Document document;
+    QVERIFY(document.writeValue(1, 1, QDate(2018, 11, 4)));
+    QCOMPARE(document.cellAt(1, 1)->value().toDouble(), 43408.0);
+    QCOMPARE(document.cellAt(1, 1)->format().numberFormatCode(), QStringLiteral("yyyy-mm-dd"));
+    QVERIFY(document.writeValue(2, 1, QDateTime(QDate(2018, 11, 5), QTime(6, 0))));
+    QCOMPARE(document.cellAt(2, 1)->value().toDouble(), 43409.25);
 }
 
 void TestCellReferences::timeSerial()

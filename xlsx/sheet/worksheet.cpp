@@ -417,8 +417,12 @@ bool Worksheet::writeValue(int row, int column, const QVariant &value, const For
     case QMetaType::Bool:
         return writeBool(row, column, value.toBool(), format);
     case QMetaType::QDateTime:
-    case QMetaType::QDate:
         return writeDateTime(row, column, value.toDateTime(), format);
+    case QMetaType::QDate: {
+        // A date is midnight of its day wherever it is read: no time zone.
+        const QDate date = value.toDate();
+        return date.isValid() && d->writeSerialDate(row, column, wallClockToSerial(date, QTime(0, 0), d->workbook->isDate1904()), format);
+    }
     case QMetaType::QTime:
         return writeTime(row, column, value.toTime(), format);
     case QMetaType::QUrl:
@@ -491,11 +495,35 @@ bool Worksheet::writeBlank(int row, int column, const Format &format)
 bool Worksheet::writeDateTime(int row, int column, const QDateTime &dateTime, const Format &format)
 {
     Q_D(Worksheet);
-    if (!d->isInside(row, column) || !dateTime.isValid())
+    if (!dateTime.isValid())
         return false;
-    Format cellFormat = dateFormat(d->existingFormat(row, column), format, d->workbook->defaultDateFormat());
-    d->styles()->addCellFormat(cellFormat);
-    d->store(row, column, CellKind::Number, cellFormat, dateTimeToSerial(dateTime, d->workbook->isDate1904()));
+    // A local date-time is the wall clock already; others are converted to it.
+    const bool date1904 = d->workbook->isDate1904();
+    const double serial = dateTime.timeSpec() == Qt::LocalTime
+        ? wallClockToSerial(dateTime.date(), dateTime.time(), date1904)
+        : dateTimeToSerial(dateTime, date1904);
+    return d->writeSerialDate(row, column, serial, format);
+}
+
+bool WorksheetPrivate::writeSerialDate(int row, int column, double serial, const Format &format)
+{
+    if (!isInside(row, column))
+        return false;
+    const Format existing = existingFormat(row, column);
+    Format cellFormat;
+    if (format.isValid() || existing.isValid()) {
+        cellFormat = dateFormat(existing, format, workbook->defaultDateFormat());
+        styles()->addCellFormat(cellFormat);
+    } else {
+        // The default date format, made and registered once.
+        const QString code = workbook->defaultDateFormat();
+        if (!defaultDateFormat.isValid() || defaultDateFormat.numberFormatCode() != code) {
+            defaultDateFormat = dateFormat(Format(), Format(), code);
+            styles()->addCellFormat(defaultDateFormat);
+        }
+        cellFormat = defaultDateFormat;
+    }
+    store(row, column, CellKind::Number, cellFormat, serial);
     return true;
 }
 

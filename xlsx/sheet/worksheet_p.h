@@ -103,6 +103,9 @@ public:
     void store(int row, int column, CellKind kind, const Format &format, const QVariant &value,
                const CellFormula *formula = nullptr);
     void storeText(int row, int column, quint32 entry, const Format &format);
+    // A date's serial number, with a date format: the one given or the
+    // cell's if either is one, else the workbook's default.
+    bool writeSerialDate(int row, int column, double serial, const Format &format);
     static StoredCell newCell(int column, CellKind kind, const Format &format);
     void put(int row, const StoredCell &cell, const CellFormula *formula);
     // The cell as the public API shows it.
@@ -292,6 +295,7 @@ public:
     bool keptDrawingElement = false;   // the loaded one, which the model could not read
     QString readError;
     QList<CellAddress> uncalculatedCells;   // of the last calculation
+    Format defaultDateFormat;               // registered, for dates written without a format
 };
 
 } // namespace Spreadsheet

@@ -159,6 +159,10 @@ bool Styles::isNumberFormatKnown(const Format &format) const
 void Styles::addCellFormat(Format &format, bool force)
 {
     format.useStyleTable(m_serial);
+    // A format this table registered, unchanged since: the cells of a
+    // column written with one format find its id at once.
+    if (format.xfIndexValid() && !force)
+        return;
     if (format.isEmpty()) {
         if (m_emptyFormatAdded && !force)
             return;
