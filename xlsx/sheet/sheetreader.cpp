@@ -36,6 +36,7 @@ public:
     QVariant value(QLatin1String type, QLatin1String text, int xf, const QString &inlineText, bool &ok);
     QString where() const;
     QString sharedText(int index);
+    QDateTime dateTimeOf(double serial);
 
     ReadLimits limits;
     QFile file;
@@ -44,6 +45,9 @@ public:
     QVector<QString> texts;      // the shared strings as texts, made once each
     QVector<bool> dateFormats;   // by cell format
     bool date1904 = false;
+    // The date-times of serial numbers met, by their bits: a local date-time
+    // asks the system's time zone, and a column of dates repeats its days.
+    QHash<quint64, QDateTime> dateTimes;
     QStringList sheetNames;
     std::unique_ptr<QIODevice> sheet;
     std::unique_ptr<XmlScanner> scanner;
@@ -395,7 +399,7 @@ QVariant SheetReaderPrivate::value(QLatin1String type, QLatin1String text, int x
             return QVariant();
         }
         if (xf >= 0 && xf < dateFormats.size() && dateFormats.at(xf) && isDateSerial(number, date1904))
-            return serialToDateTime(number, date1904);
+            return dateTimeOf(number);
         return number;
     }
     const QByteArray bytes(text.data(), text.size());
@@ -419,6 +423,20 @@ QVariant SheetReaderPrivate::value(QLatin1String type, QLatin1String text, int x
     }
     ok = fail(where() + QStringLiteral(" is of the unknown type \"%1\"").arg(shown(type)));
     return QVariant();
+}
+
+QDateTime SheetReaderPrivate::dateTimeOf(double serial)
+{
+    quint64 bits = 0;
+    std::memcpy(&bits, &serial, sizeof bits);
+    const auto known = dateTimes.constFind(bits);
+    if (known != dateTimes.constEnd())
+        return known.value();
+    if (dateTimes.size() >= 65536)
+        dateTimes.clear();
+    const QDateTime dateTime = serialToDateTime(serial, date1904);
+    dateTimes.insert(bits, dateTime);
+    return dateTime;
 }
 
 int SheetReader::rowNumber() const
