@@ -8,6 +8,7 @@
 #include "worksheet_p.h"
 #include "calcengine_p.h"
 #include "chartsheet.h"
+#include "cellparsing_p.h"
 #include "keptsheet_p.h"
 #include "partnames_p.h"
 #include "referencechange_p.h"
@@ -664,8 +665,7 @@ bool WorkbookPrivate::readWorkbook(XmlScanner &scanner)
 void WorkbookPrivate::readProtection(XmlScanner &scanner)
 {
     Protection loaded;
-    const QByteArray lock = scanner.value("lockStructure");
-    loaded.lockStructure = lock == "1" || lock == "true";
+    loaded.lockStructure = CellParsing::isTrue(scanner.value("lockStructure"));
     loaded.password = PasswordHash::read(scanner, "workbook");
     loaded.keptAttributes = KeptXml::attributes(
         scanner, { "lockStructure", "workbookAlgorithmName", "workbookHashValue", "workbookSaltValue",

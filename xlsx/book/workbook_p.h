@@ -14,6 +14,7 @@
 #include "workbook.h"
 
 #include <QList>
+#include <QSet>
 #include <QSharedPointer>
 
 #include <optional>
@@ -76,6 +77,8 @@ public:
     QList<CellArea> tableAreasOf(const Worksheet &sheet) const;
     // The tables that stay parts kept unread, of every worksheet.
     QList<TableIdentity> keptTables() const;
+    // The folded names of every table (and defined name).
+    QSet<QString> takenNames(bool includeDefinedNames) const;
     // Whether a table (or a defined name) has the name, without regard to case.
     bool isNameTaken(const QString &name, bool definedNames = true) const;
     // The first of "Table1", "Table2", ... that nothing has.

@@ -141,29 +141,7 @@ QList<TableIdentity> WorkbookPrivate::keptTables() const
     return found;
 }
 
-bool WorkbookPrivate::isNameTaken(const QString &name, bool includeDefinedNames) const
-{
-    for (const TableIdentity &kept : keptTables()) {
-        if (kept.name.compare(name, Qt::CaseInsensitive) == 0 || kept.displayName.compare(name, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    for (const DefinedNameRecord &record : definedNames) {
-        if (includeDefinedNames && record.name.compare(name, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    for (const QSharedPointer<AbstractSheet> &sheet : sheets) {
-        if (sheet->sheetType() != AbstractSheet::WorkSheet)
-            continue;
-        for (const TableRecord &record : static_cast<Worksheet *>(sheet.data())->d_func()->tables) {
-            if (record.table.name.compare(name, Qt::CaseInsensitive) == 0
-                || record.table.displayName.compare(name, Qt::CaseInsensitive) == 0)
-                return true;
-        }
-    }
-    return false;
-}
-
-QString WorkbookPrivate::freeTableName() const
+QSet<QString> WorkbookPrivate::takenNames(bool includeDefinedNames) const
 {
     QSet<QString> taken;
     for (const QSharedPointer<AbstractSheet> &sheet : sheets) {
@@ -178,8 +156,21 @@ QString WorkbookPrivate::freeTableName() const
         taken.insert(kept.name.toCaseFolded());
         taken.insert(kept.displayName.toCaseFolded());
     }
-    for (const DefinedNameRecord &record : definedNames)
-        taken.insert(record.name.toCaseFolded());
+    if (includeDefinedNames) {
+        for (const DefinedNameRecord &record : definedNames)
+            taken.insert(record.name.toCaseFolded());
+    }
+    return taken;
+}
+
+bool WorkbookPrivate::isNameTaken(const QString &name, bool includeDefinedNames) const
+{
+    return takenNames(includeDefinedNames).contains(name.toCaseFolded());
+}
+
+QString WorkbookPrivate::freeTableName() const
+{
+    const QSet<QString> taken = takenNames(true);
     for (int number = 1;; ++number) {
         const QString name = QStringLiteral("Table%1").arg(number);
         if (!taken.contains(name.toCaseFolded()))

@@ -476,26 +476,6 @@ bool CalcEngine::computeCell(const Task &task)
     return true;
 }
 
-// The table a cell lies in; formulas come cell after cell, mostly from the
-// same table as the one before.
-const TableRecord *CalcEngine::tableAt(Sheet &sheet, int row, int column) const
-{
-    const auto holds = [&](int index) {
-        const CellArea &range = sheet.d->tables.at(index).table.range;
-        return row >= range.firstRow() && row <= range.lastRow() && column >= range.firstColumn()
-            && column <= range.lastColumn();
-    };
-    if (sheet.lastTable >= 0 && sheet.lastTable < sheet.d->tables.size() && holds(sheet.lastTable))
-        return &sheet.d->tables.at(sheet.lastTable);
-    for (int i = 0; i < sheet.d->tables.size(); ++i) {
-        if (holds(i)) {
-            sheet.lastTable = i;
-            return &sheet.d->tables.at(i);
-        }
-    }
-    return nullptr;
-}
-
 std::shared_ptr<const CalcFormula> CalcEngine::formulaFor(int sheet, int row, int column, const CellFormula &formula)
 {
     Sheet &state = m_sheets[size_t(sheet)];
@@ -515,7 +495,8 @@ std::shared_ptr<const CalcFormula> CalcEngine::formulaFor(int sheet, int row, in
     }
     // A formula inside a table may name its columns without the table.
     if (text.contains(QLatin1Char('[')) && !state.d->tables.isEmpty()) {
-        if (const TableRecord *record = tableAt(state, baseRow, baseColumn))
+        // Formulas come cell after cell, mostly from the table of the one before.
+        if (const TableRecord *record = state.d->tableAt(baseRow, baseColumn, &state.lastTable))
             text = StructuredReference::qualified(text, record->table.displayName);
     }
     const QVector<FormulaToken> tokens = FormulaTokenizer::tokenize(text);

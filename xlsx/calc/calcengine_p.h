@@ -17,7 +17,6 @@ namespace Spreadsheet {
 class Workbook;
 class WorkbookPrivate;
 class WorksheetPrivate;
-struct TableRecord;
 struct DefinedNameRecord;
 struct StoredCell;
 
@@ -104,7 +103,6 @@ private:
     void calculate(const Task &task);
     bool computeCell(const Task &task);
     std::shared_ptr<const CalcFormula> formulaFor(int sheet, int row, int column, const CellFormula &formula);
-    const TableRecord *tableAt(Sheet &sheet, int row, int column) const;
     void store(int sheet, int row, StoredCell &cell, const CalcValue &value);
     void storeArray(int sheet, int row, int column, const CellArea &range, const CalcValue &result);
     void leaveUncalculated(int sheet, int row, StoredCell &cell);

@@ -1,5 +1,6 @@
 #include "pagesetupxml_p.h"
 
+#include "cellparsing_p.h"
 #include "xmlscanner_p.h"
 
 #include <QXmlStreamWriter>
@@ -9,6 +10,8 @@
 
 namespace Spreadsheet {
 
+using CellParsing::isTrue;
+
 namespace {
 
 // Spreadsheet programs take no more breaks per sheet, no longer header or
@@ -16,11 +19,6 @@ namespace {
 constexpr int maxBreaks = 1026;
 constexpr int maxHeaderFooterLength = 255;
 constexpr double maxMargin = 49;
-
-bool isTrueText(const QByteArray &value)
-{
-    return value == "1" || value == "true";
-}
 
 void writeFlag(QXmlStreamWriter &writer, const char *name, bool value)
 {
@@ -68,12 +66,12 @@ void skip(XmlScanner &scanner)
 void PageSetupXml::readPrintOptions(XmlScanner &scanner)
 {
     changed = true;
-    setup.centerHorizontally = isTrueText(scanner.value("horizontalCentered"));
-    setup.centerVertically = isTrueText(scanner.value("verticalCentered"));
-    setup.printHeadings = isTrueText(scanner.value("headings"));
+    setup.centerHorizontally = isTrue(scanner.value("horizontalCentered"));
+    setup.centerVertically = isTrue(scanner.value("verticalCentered"));
+    setup.printHeadings = isTrue(scanner.value("headings"));
     // Gridlines print only when both say so.
     const QByteArray set = scanner.value("gridLinesSet");
-    setup.printGridLines = isTrueText(scanner.value("gridLines")) && (set.isNull() || isTrueText(set));
+    setup.printGridLines = isTrue(scanner.value("gridLines")) && (set.isNull() || isTrue(set));
     printOptionsAttributes = KeptXml::attributes(
         scanner, { "horizontalCentered", "verticalCentered", "headings", "gridLines", "gridLinesSet" });
     skip(scanner);
@@ -119,13 +117,13 @@ void PageSetupXml::readPageSetup(XmlScanner &scanner)
     if (readInt(scanner, "fitToHeight", 0, 32767, setup.fitToPagesTall))
         read << "fitToHeight";
     int first = 0;
-    if (isTrueText(scanner.value("useFirstPageNumber")) && readInt(scanner, "firstPageNumber", 1, 32767, first)
+    if (isTrue(scanner.value("useFirstPageNumber")) && readInt(scanner, "firstPageNumber", 1, 32767, first)
         && first > 0) {
         setup.firstPageNumber = first;
         read << "firstPageNumber" << "useFirstPageNumber";
     }
-    setup.blackAndWhite = isTrueText(scanner.value("blackAndWhite"));
-    setup.draft = isTrueText(scanner.value("draft"));
+    setup.blackAndWhite = isTrue(scanner.value("blackAndWhite"));
+    setup.draft = isTrue(scanner.value("draft"));
     read << "blackAndWhite" << "draft";
     pageSetupAttributes = KeptXml::attributes(scanner);
     pageSetupAttributes.erase(std::remove_if(pageSetupAttributes.begin(), pageSetupAttributes.end(),
@@ -141,12 +139,12 @@ void PageSetupXml::readPageSetup(XmlScanner &scanner)
 void PageSetupXml::readHeaderFooter(XmlScanner &scanner)
 {
     changed = true;
-    setup.differentOddEven = isTrueText(scanner.value("differentOddEven"));
-    setup.differentFirst = isTrueText(scanner.value("differentFirst"));
+    setup.differentOddEven = isTrue(scanner.value("differentOddEven"));
+    setup.differentFirst = isTrue(scanner.value("differentFirst"));
     const QByteArray scale = scanner.value("scaleWithDoc");
-    setup.scaleHeaderFooterWithDocument = scale.isNull() || isTrueText(scale);
+    setup.scaleHeaderFooterWithDocument = scale.isNull() || isTrue(scale);
     const QByteArray align = scanner.value("alignWithMargins");
-    setup.alignHeaderFooterWithMargins = align.isNull() || isTrueText(align);
+    setup.alignHeaderFooterWithMargins = align.isNull() || isTrue(align);
     headerFooterAttributes = KeptXml::attributes(
         scanner, { "differentOddEven", "differentFirst", "scaleWithDoc", "alignWithMargins" });
     const struct
@@ -183,7 +181,7 @@ void PageSetupXml::readBreaks(XmlScanner &scanner, QList<int> &breaks, int limit
             continue;
         // Breaks a program placed by itself are placed again by whichever prints.
         int last = 0;
-        if (isTrueText(scanner.value("man")) && readInt(scanner, "id", 1, limit - 1, last) && last > 0
+        if (isTrue(scanner.value("man")) && readInt(scanner, "id", 1, limit - 1, last) && last > 0
             && breaks.size() < maxBreaks)
             breaks.append(last + 1);
     }
@@ -194,7 +192,7 @@ void PageSetupXml::readBreaks(XmlScanner &scanner, QList<int> &breaks, int limit
 void PageSetupXml::readPageSetUpPr(XmlScanner &scanner)
 {
     pageSetUpPrLoaded = true;
-    setup.fitToPages = isTrueText(scanner.value("fitToPage"));
+    setup.fitToPages = isTrue(scanner.value("fitToPage"));
     pageSetUpPrAttributes = KeptXml::attributes(scanner, { "fitToPage" });
     skip(scanner);
 }

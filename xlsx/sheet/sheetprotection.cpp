@@ -1,11 +1,14 @@
 #include "sheetprotection.h"
 #include "sheetprotection_p.h"
 
+#include "cellparsing_p.h"
 #include "xmlscanner_p.h"
 
 #include <QXmlStreamWriter>
 
 namespace Spreadsheet {
+
+using CellParsing::isTrue;
 
 namespace {
 
@@ -34,11 +37,6 @@ const struct
     { "pivotTables", SheetProtection::PivotTables, true },
     { "selectUnlockedCells", SheetProtection::SelectUnlockedCells, false },
 };
-
-bool isTrueText(const QByteArray &value)
-{
-    return value == "1" || value == "true";
-}
 
 } // namespace
 
@@ -81,12 +79,12 @@ SheetProtection SheetProtectionData::read(const XmlScanner &scanner)
 {
     SheetProtection protection;
     SheetProtectionData &data = *protection.d;
-    data.sheet = isTrueText(scanner.value("sheet"));
+    data.sheet = isTrue(scanner.value("sheet"));
     data.password = PasswordHash::read(scanner);
     data.allowed = {};
     for (const auto &attribute : actionAttributes) {
         const QByteArray value = scanner.value(attribute.name);
-        const bool isProtected = value.isNull() ? attribute.protectedByDefault : isTrueText(value);
+        const bool isProtected = value.isNull() ? attribute.protectedByDefault : isTrue(value);
         data.allowed.setFlag(attribute.action, !isProtected);
     }
     data.keptAttributes = KeptXml::attributes(

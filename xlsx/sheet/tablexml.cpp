@@ -13,6 +13,8 @@
 
 namespace Spreadsheet {
 
+using CellParsing::isTrue;
+
 namespace {
 
 constexpr int maxRow = maximumRows;
@@ -32,11 +34,6 @@ const struct
     { TableColumn::StandardDeviation, "stdDev", 107 }, { TableColumn::Variance, "var", 110 },
     { TableColumn::CustomTotal, "custom", 0 },
 };
-
-bool isTrueText(const QByteArray &value)
-{
-    return value == "1" || value == "true";
-}
 
 QString text(const XmlScanner &scanner, const char *name)
 {
@@ -111,10 +108,10 @@ bool readTable(XmlScanner &scanner, TableRecord &record)
             table.columns.append(column);
         } else if (scanner.is(XmlScanner::Main, "tableStyleInfo")) {
             table.styleName = text(scanner, "name");
-            table.firstColumn = isTrueText(scanner.value("showFirstColumn"));
-            table.lastColumn = isTrueText(scanner.value("showLastColumn"));
-            table.bandedRows = isTrueText(scanner.value("showRowStripes"));
-            table.bandedColumns = isTrueText(scanner.value("showColumnStripes"));
+            table.firstColumn = isTrue(scanner.value("showFirstColumn"));
+            table.lastColumn = isTrue(scanner.value("showLastColumn"));
+            table.bandedRows = isTrue(scanner.value("showRowStripes"));
+            table.bandedColumns = isTrue(scanner.value("showColumnStripes"));
             scanner.skipElement();
         } else if (!scanner.is(XmlScanner::Main, "tableColumns")) {
             scanner.skipElement();

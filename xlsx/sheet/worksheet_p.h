@@ -190,6 +190,9 @@ public:
     void writeAutoFilter(QXmlStreamWriter &writer) const;
     void writeTableParts(QXmlStreamWriter &writer) const;
     void followTableHeaders();
+    // The table the cell lies in; null for none. A hint (the index of the
+    // table found last) is tried first and set to the one found.
+    const TableRecord *tableAt(int row, int column, int *hint = nullptr) const;
     // A formula as files store it: "[@Acidity]" spelled out as
     // "Table1[[#This Row],[Acidity]]", the table's name that of the table
     // the cell lies in.

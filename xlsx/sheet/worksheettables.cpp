@@ -128,17 +128,31 @@ bool Worksheet::addTable(const CellArea &range, const SheetTable &table)
     return true;
 }
 
+const TableRecord *WorksheetPrivate::tableAt(int row, int column, int *hint) const
+{
+    const auto holds = [&](int index) {
+        const CellArea &range = tables.at(index).table.range;
+        return row >= range.firstRow() && row <= range.lastRow() && column >= range.firstColumn()
+            && column <= range.lastColumn();
+    };
+    if (hint && *hint >= 0 && *hint < tables.size() && holds(*hint))
+        return &tables.at(*hint);
+    for (int i = 0; i < tables.size(); ++i) {
+        if (holds(i)) {
+            if (hint)
+                *hint = i;
+            return &tables.at(i);
+        }
+    }
+    return nullptr;
+}
+
 QString WorksheetPrivate::storedFormula(int row, int column, const QString &formula) const
 {
     if (!formula.contains(QLatin1String("[@")))
         return formula;
-    QString table;
-    for (const TableRecord &record : tables) {
-        const CellArea &range = record.table.range;
-        if (row >= range.firstRow() && row <= range.lastRow() && column >= range.firstColumn() && column <= range.lastColumn())
-            table = record.table.displayName;
-    }
-    return StructuredReference::storedFormula(formula, table);
+    const TableRecord *record = tableAt(row, column);
+    return StructuredReference::storedFormula(formula, record ? record->table.displayName : QString());
 }
 
 bool WorksheetPrivate::overlapsTable(const CellArea &area) const
