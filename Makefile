@@ -52,12 +52,15 @@ package: build
 	cd $(BUILD) && cpack -G DEB
 
 # The programs for 64-bit Windows, cross-built against a Qt for Windows that
-# tools/windows/build-qt makes once (into ~/.cache/datarium), and their
+# tools/windows/build-qt makes once (into ~/.cache/datarium), with the ISA-L
+# that tools/windows/build-isal makes there, and their
 # installer $(WINDOWS_BUILD)/datarium-<version>-setup.exe.
 windows:
 	@tools/install-deps windows
-	@qt=$$(tools/windows/build-qt) && cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=Release \
+	@qt=$$(tools/windows/build-qt) && isal=$$(tools/windows/build-isal) && \
+		cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=Release \
 		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/tools/windows/mingw-w64.cmake -DDATARIUM_WINDOWS_QT="$$qt" \
+		-DDATARIUM_WINDOWS_ISAL="$$isal" \
 		-DDATARIUM_LINUX_BUILD=$(CURDIR)/$(BUILD) > /dev/null
 	@cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	tools/windows/make-installer $(WINDOWS_BUILD) $$(sed -n 's/^project(Datarium VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)

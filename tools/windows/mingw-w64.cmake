@@ -1,7 +1,8 @@
 # Cross-building for 64-bit Windows with Debian's mingw-w64 compilers, the
 # posix thread model (std::thread and std::async need it), against the Qt
 # that tools/windows/build-qt makes (DATARIUM_WINDOWS_QT). Test programs run
-# under Wine through tools/windows/wine-run.
+# under Wine through tools/windows/wine-run. ISA-L is the static library that
+# tools/windows/build-isal makes (DATARIUM_WINDOWS_ISAL).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(triple x86_64-w64-mingw32)
@@ -9,7 +10,7 @@ set(CMAKE_C_COMPILER ${triple}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
 set(CMAKE_RC_COMPILER ${triple}-windres)
 
-set(CMAKE_FIND_ROOT_PATH /usr/${triple} ${DATARIUM_WINDOWS_QT})
+set(CMAKE_FIND_ROOT_PATH /usr/${triple} ${DATARIUM_WINDOWS_QT} ${DATARIUM_WINDOWS_ISAL})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

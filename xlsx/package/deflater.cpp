@@ -1,5 +1,6 @@
 #include "deflater_p.h"
 
+#include <isa-l/crc.h>
 #include <zlib.h>
 
 namespace Spreadsheet {
@@ -7,10 +8,16 @@ namespace Spreadsheet {
 namespace {
 
 constexpr int window = 32768;   // deflate looks back this far
-// Level 5: on worksheet and shared-string XML within 2 % of the default
-// level's size (6) in a half to two fifths of its time; level 4 is 3 to 8 %
-// larger.
+// zlib's lazy matching with a short search: on worksheet and shared-string
+// XML within 2.5 % of the default level's size in a quarter to two fifths
+// of its time (level 5 as it comes takes 40 % longer for 1 % less; level 4
+// is 3 to 9 % larger). ISA-L's and libdeflate's fast levels miss by 10 to
+// 17 %, and libdeflate cannot end a piece without ending the stream.
 constexpr int level = 5;
+constexpr int goodLength = 8;   // a match this long searches a quarter as far
+constexpr int maxLazy = 32;     // no lazy search after a match this long
+constexpr int niceLength = 128; // a match this long ends the search
+constexpr int maxChain = 8;     // candidates looked at per position
 
 } // namespace
 
@@ -21,11 +28,12 @@ Deflater::Piece Deflater::deflatePiece(const QByteArray &piece, const QByteArray
     // Raw deflate (negative window bits): ZIP keeps its own headers and CRC.
     if (deflateInit2(&zlib, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
         return result;
-    bool ok = true;
+    bool ok = deflateTune(&zlib, goodLength, maxLazy, niceLength, maxChain) == Z_OK;
     if (!before.isEmpty()) {
         const QByteArray dictionary = before.right(window);
-        ok = deflateSetDictionary(&zlib, reinterpret_cast<const Bytef *>(dictionary.constData()),
-                                  uInt(dictionary.size())) == Z_OK;
+        ok = ok
+            && deflateSetDictionary(&zlib, reinterpret_cast<const Bytef *>(dictionary.constData()),
+                                    uInt(dictionary.size())) == Z_OK;
     }
 
     // A sync flush ends a piece on a byte boundary without ending the stream.
@@ -69,7 +77,8 @@ bool Deflater::deflateAll(const QByteArray &data, QByteArray &compressed)
 
 quint32 Deflater::crcOf(const QByteArray &data)
 {
-    return quint32(crc32(0, reinterpret_cast<const Bytef *>(data.constData()), uInt(data.size())));
+    // ISA-L's CRC-32 (the same polynomial) runs three times as fast as zlib's.
+    return crc32_gzip_refl(0, reinterpret_cast<const unsigned char *>(data.constData()), quint64(data.size()));
 }
 
 } // namespace Spreadsheet

@@ -4,7 +4,8 @@
 #include <QTextCodec>
 #include <QtEndian>
 
-#include <zlib.h>
+#include <isa-l/crc.h>
+#include <isa-l/igzip_lib.h>
 
 #include <cstring>
 
@@ -76,11 +77,6 @@ public:
         : m_zip(zip), m_entry(entry), m_offset(offset), m_remaining(entry.compressedSize)
     {
     }
-    ~Inflation()
-    {
-        if (m_started)
-            inflateEnd(&m_zlib);
-    }
     Inflation(const Inflation &) = delete;
     Inflation &operator=(const Inflation &) = delete;
 
@@ -131,48 +127,52 @@ private:
         return true;
     }
 
+    // ISA-L's inflate, two to three times as fast as zlib's; it refuses
+    // distances before the stream's start and codes no block may hold.
     bool inflateSome(QByteArray &out, qint64 maximum)
     {
-        if (!m_started) {
-            if (inflateInit2(&m_zlib, -MAX_WBITS) != Z_OK)
-                return fail(QStringLiteral("zlib cannot start inflating"));
-            m_started = true;
+        if (!m_state) {
+            m_state = std::make_unique<inflate_state>();
+            isal_inflate_init(m_state.get());
+            m_state->crc_flag = ISAL_DEFLATE;   // raw deflate: ZIP keeps the CRC
         }
+        inflate_state &state = *m_state;
         const int start = out.size();
         out.resize(start + int(maximum));
-        m_zlib.next_out = reinterpret_cast<Bytef *>(out.data() + start);
-        m_zlib.avail_out = uInt(maximum);
-        while (m_zlib.avail_out > 0 && !m_streamEnded) {
-            if (m_zlib.avail_in == 0) {
+        state.next_out = reinterpret_cast<uint8_t *>(out.data() + start);
+        state.avail_out = quint32(maximum);
+        while (state.avail_out > 0 && !m_streamEnded) {
+            if (state.avail_in == 0) {
                 if (m_remaining == 0) {
-                    out.resize(int(out.size() - m_zlib.avail_out));
+                    out.resize(int(out.size() - state.avail_out));
                     return fail(QStringLiteral("the compressed data ends before the entry does"));
                 }
                 if (!readInput(qMin<qint64>(chunk, qint64(m_remaining)))) {
-                    out.resize(int(out.size() - m_zlib.avail_out));
+                    out.resize(int(out.size() - state.avail_out));
                     return false;
                 }
-                m_zlib.next_in = reinterpret_cast<Bytef *>(m_input.data());
-                m_zlib.avail_in = uInt(m_input.size());
+                state.next_in = reinterpret_cast<uint8_t *>(m_input.data());
+                state.avail_in = quint32(m_input.size());
             }
-            const uInt before = m_zlib.avail_in;
-            const int status = ::inflate(&m_zlib, Z_NO_FLUSH);
-            m_consumed += before - m_zlib.avail_in;
-            if (status == Z_STREAM_END) {
+            const quint32 inBefore = state.avail_in;
+            const quint32 outBefore = state.avail_out;
+            const int status = isal_inflate(&state);
+            m_consumed += inBefore - state.avail_in;
+            if (state.block_state == ISAL_BLOCK_FINISH) {
                 m_streamEnded = true;
-            } else if (status != Z_OK && !(status == Z_BUF_ERROR && m_zlib.avail_in == 0)) {
-                out.resize(int(out.size() - m_zlib.avail_out));
-                return fail(status == Z_MEM_ERROR ? QStringLiteral("no memory to inflate it")
-                                                  : QStringLiteral("its compressed data is broken"));
+            } else if (status != ISAL_DECOMP_OK
+                       || (state.avail_in == inBefore && state.avail_out == outBefore && state.avail_in > 0)) {
+                out.resize(int(out.size() - state.avail_out));
+                return fail(QStringLiteral("its compressed data is broken"));
             }
         }
-        out.resize(int(out.size() - m_zlib.avail_out));
+        out.resize(int(out.size() - state.avail_out));
         return true;
     }
 
     bool account(const char *data, int size)
     {
-        m_crc = quint32(crc32(m_crc, reinterpret_cast<const Bytef *>(data), uInt(size)));
+        m_crc = crc32_gzip_refl(m_crc, reinterpret_cast<const unsigned char *>(data), quint64(size));
         m_size += quint64(size);
         if (m_size > m_entry.size)
             return fail(QStringLiteral("it inflates to more than the archive's directory says"));
@@ -202,8 +202,7 @@ private:
     quint64 m_offset;
     quint64 m_remaining;
     QByteArray m_input;
-    z_stream m_zlib{};
-    bool m_started = false;
+    std::unique_ptr<inflate_state> m_state;   // some 40 KiB: made when the entry is inflated
     bool m_streamEnded = false;
     bool m_finished = false;
     bool m_failed = false;
