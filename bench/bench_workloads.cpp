@@ -3,7 +3,9 @@
 // repeat, one date column), the same ten times over, one million texts and
 // one million numbers. Each step runs in a process of its own, so that its
 // peak memory is its own, and prints CPU time, wall time, peak memory and
-// the package's size, beside the goals where there is one.
+// the package's size, beside the goals where there is one. Writing goes
+// through Document and through SheetWriter (with shared texts, and with
+// texts inline, whose memory is meant to stay flat).
 //   bench_workloads [--large]   (--large adds the ten-million-cell workload)
 #include "benchutil.h"
 
@@ -25,6 +27,7 @@ namespace {
 constexpr double goalWriteCpuSeconds = 0.8;        // one million mixed cells through Document
 constexpr double goalReaderCellsPerSecond = 5e6;   // SheetReader, mixed cells, per second of CPU
 constexpr double goalLoadCellsPerSecond = 3e6;     // Document::load
+constexpr double goalStreamedPeakMiB = 32;         // ten million cells through SheetWriter, texts inline
 
 struct Workload
 {
@@ -56,39 +59,65 @@ double cpuSeconds()
 
 // Ten cells a row. Texts come from pools, as lab data repeats its matrices,
 // analyses and operators; numbers vary.
+class Cells
+{
+public:
+    Cells()
+    {
+        for (int i = 0; i < 1000; ++i)
+            pool << QStringLiteral("Sample text %1").arg(i);
+        date.setNumberFormatCode(QStringLiteral("yyyy-mm-dd"));
+    }
+
+    QVariant value(Workload::Kind kind, int row, int column) const
+    {
+        const int seed = row * 31 + column * 7;
+        if (kind == Workload::Texts || (kind == Workload::Mixed && column > 5 && column <= 9))
+            return pool.at(seed % pool.size());
+        if (kind == Workload::Mixed && column == 10)
+            return start.addDays(row % 3000);
+        return seed * 0.25 + row;
+    }
+    Format format(Workload::Kind kind, int column) const
+    {
+        return kind == Workload::Mixed && column == 10 ? date : Format();
+    }
+
+private:
+    QStringList pool;
+    Format date;
+    const QDate start{ 2020, 1, 1 };
+};
+
 void writeWorkload(const Workload &workload, Document &document)
 {
     Worksheet *sheet = document.activeWorksheet();
-    QStringList pool;
-    for (int i = 0; i < 1000; ++i)
-        pool << QStringLiteral("Sample text %1").arg(i);
-    Format date;
-    date.setNumberFormatCode(QStringLiteral("yyyy-mm-dd"));
-    const QDate start(2020, 1, 1);
+    const Cells cells;
     for (int row = 1; row <= workload.rows; ++row) {
-        for (int column = 1; column <= 10; ++column) {
-            const int seed = row * 31 + column * 7;
-            switch (workload.kind) {
-            case Workload::Texts:
-                sheet->writeValue(row, column, pool.at(seed % pool.size()));
-                break;
-            case Workload::Numbers:
-                sheet->writeValue(row, column, seed * 0.25 + row);
-                break;
-            case Workload::Mixed:
-                if (column <= 5)
-                    sheet->writeValue(row, column, seed * 0.25 + row);
-                else if (column <= 9)
-                    sheet->writeValue(row, column, pool.at(seed % pool.size()));
-                else
-                    sheet->writeValue(row, column, start.addDays(row % 3000), date);
-                break;
-            }
-        }
+        for (int column = 1; column <= 10; ++column)
+            sheet->writeValue(row, column, cells.value(workload.kind, row, column), cells.format(workload.kind, column));
     }
 }
 
-// One step in this process: "write", "reader" or "load" of a workload,
+bool streamWorkload(const Workload &workload, Document &document, SheetWriter::TextStorage texts)
+{
+    SheetWriter writer(document, QStringLiteral("Sheet1"), texts);
+    const Cells cells;
+    QVector<QVariant> values(10);
+    QVector<Format> formats(10);
+    for (int column = 1; column <= 10; ++column)
+        formats[column - 1] = cells.format(workload.kind, column);
+    for (int row = 1; row <= workload.rows; ++row) {
+        for (int column = 1; column <= 10; ++column)
+            values[column - 1] = cells.value(workload.kind, row, column);
+        if (!writer.writeRow(values, formats))
+            return false;
+    }
+    return true;
+}
+
+// One step in this process: "write", "writer", "writer-inline", "reader" or
+// "load" of a workload,
 // the package's path; prints "cpu wall cells bytes peak".
 int runStep(const QString &step, const Workload &workload, const QString &path)
 {
@@ -100,6 +129,12 @@ int runStep(const QString &step, const Workload &workload, const QString &path)
         Document document;
         writeWorkload(workload, document);
         if (!document.saveToFile(path))
+            return 1;
+        cells = qint64(workload.rows) * 10;
+    } else if (step.startsWith(QLatin1String("writer"))) {
+        Document document;
+        const auto texts = step.endsWith(QLatin1String("inline")) ? SheetWriter::InlineTexts : SheetWriter::SharedTexts;
+        if (!streamWorkload(workload, document, texts) || !document.saveToFile(path))
             return 1;
         cells = qint64(workload.rows) * 10;
     } else if (step == QLatin1String("reader")) {
@@ -129,6 +164,17 @@ QString figures(double cpu, double wall, double peak)
         .arg(peak, 0, 'f', 1);
 }
 
+QString stepTitle(const QString &step)
+{
+    if (step == QLatin1String("write"))
+        return QStringLiteral("Document");
+    if (step == QLatin1String("writer"))
+        return QStringLiteral("SheetWriter, shared texts");
+    if (step == QLatin1String("writer-inline"))
+        return QStringLiteral("SheetWriter, texts inline");
+    return step == QLatin1String("reader") ? QStringLiteral("SheetReader") : QStringLiteral("Document::load");
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -147,9 +193,13 @@ int main(int argc, char *argv[])
             continue;
         const QString path = folder.filePath(QLatin1String(workload.name) + QStringLiteral(".xlsx"));
         out << workload.name << ": " << qint64(workload.rows) * 10 << " cells\n";
-        for (const QString &step : { QStringLiteral("write"), QStringLiteral("reader"), QStringLiteral("load") }) {
+        const QStringList steps = { QStringLiteral("write"), QStringLiteral("writer"), QStringLiteral("writer-inline"),
+                                    QStringLiteral("reader"), QStringLiteral("load") };
+        for (const QString &step : steps) {
+            // The reading steps read what Document wrote.
+            const QString file = step.startsWith(QLatin1String("writer")) ? folder.filePath(step + QStringLiteral(".xlsx")) : path;
             QProcess child;
-            child.start(app.applicationFilePath(), { QStringLiteral("--step"), step, QLatin1String(workload.name), path });
+            child.start(app.applicationFilePath(), { QStringLiteral("--step"), step, QLatin1String(workload.name), file });
             child.waitForFinished(-1);
             const QList<QByteArray> values = child.readAllStandardOutput().trimmed().split(' ');
             if (child.exitCode() != 0 || values.size() != 5) {
@@ -160,12 +210,13 @@ int main(int argc, char *argv[])
             const double wall = values.at(1).toDouble();
             const double cells = values.at(2).toDouble();
             const double peak = values.at(4).toDouble();
-            out << "  " << step << " (" << (step == QLatin1String("write") ? "Document" : step == QLatin1String("reader") ? "SheetReader" : "Document::load")
-                << "): " << figures(cpu, wall, peak);
-            if (step == QLatin1String("write")) {
+            out << "  " << step << " (" << stepTitle(step) << "): " << figures(cpu, wall, peak);
+            if (step == QLatin1String("write") || step.startsWith(QLatin1String("writer"))) {
                 out << ", " << QString::number(values.at(3).toDouble() / 1048576, 'f', 1) << " MiB written";
-                if (workload.kind == Workload::Mixed && workload.rows == 100000)
+                if (step == QLatin1String("write") && workload.kind == Workload::Mixed && workload.rows == 100000)
                     out << "; goal " << goalWriteCpuSeconds << " s of CPU: ratio " << QString::number(cpu / goalWriteCpuSeconds, 'f', 2);
+                if (step == QLatin1String("writer-inline") && workload.rows > 100000)
+                    out << "; goal " << goalStreamedPeakMiB << " MiB: ratio " << QString::number(peak / goalStreamedPeakMiB, 'f', 2);
             } else {
                 const double rate = cpu > 0 ? cells / cpu : 0;
                 out << ", " << QString::number(rate / 1e6, 'f', 2) << " million cells per CPU second";

@@ -1,11 +1,12 @@
-// Reading a large worksheet row by row with SheetReader, which holds one
-// row and the workbook's shared texts instead of the whole workbook.
+// A large worksheet written row by row with SheetWriter and read row by row
+// with SheetReader: neither holds the whole sheet. SheetWriter writes the
+// rows out of memory as they come, SheetReader holds one row and the
+// workbook's shared texts.
 //
 //     largefile [OUTPUT.xlsx]            (default: largefile.xlsx)
 //
-// So that it runs on its own, the program first writes the large file: a
-// header and 100,000 rows of a sample name and a weight. Then it reads
-// the file back and adds up the weights.
+// The program writes a header and 100,000 rows of a sample name and a
+// weight, then reads the file back and adds up the weights.
 
 #include <spreadsheet/spreadsheet.h>
 
@@ -19,15 +20,21 @@ static const int sampleCount = 100000;
 static bool writeLargeFile(const QString &fileName)
 {
     Spreadsheet::Document document;
-    // The worksheet's typed writers take the value as it is, without the
-    // QVariant that Document::writeValue() takes and looks into.
-    Spreadsheet::Worksheet *sheet = document.activeWorksheet();
-    sheet->writeText(1, 1, QStringLiteral("Sample"));
-    sheet->writeText(1, 2, QStringLiteral("Weight (g)"));
-    for (int i = 1; i <= sampleCount; ++i) {
-        sheet->writeText(i + 1, 1, QStringLiteral("S-%1").arg(i, 6, 10, QLatin1Char('0')));
-        sheet->writeNumber(i + 1, 2, i);
+    // A new sheet of the document, written from row 1 down. Each value is
+    // stored as Worksheet::writeValue() stores it; a second vector would
+    // give the cells' formats. The sample names are all different: texts
+    // in the cells (InlineTexts) keep them out of the shared strings.
+    Spreadsheet::SheetWriter writer(document, QStringLiteral("Weights"), Spreadsheet::SheetWriter::InlineTexts);
+    writer.writeRow({ QStringLiteral("Sample"), QStringLiteral("Weight (g)") });
+    for (int i = 1; i <= sampleCount; ++i)
+        writer.writeRow({ QStringLiteral("S-%1").arg(i, 6, 10, QLatin1Char('0')), i });
+    // A value that could not be stored, or rows that could not be written
+    // out (no room for the temporary file), leave an error.
+    if (writer.hasError()) {
+        QTextStream(stderr) << writer.errorString() << '\n';
+        return false;
     }
+    // The rows written out go from the temporary file into the package.
     return document.saveToFile(fileName);
 }
 

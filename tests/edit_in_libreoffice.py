@@ -35,6 +35,8 @@ JOBS.json holds a list of jobs, done in order by one headless LibreOffice:
                                  ("optimalWidths": {C: width})
   {"pdf": IN.xlsx, "output": OUT.pdf}
       loads IN and prints it to OUT as PDF.
+  {"csv": IN.xlsx, "sheet": S, "output": OUT.csv}
+      loads IN and saves sheet S as CSV (UTF-8, commas, cells as shown).
 
 Exits with 1 and a message on stderr when LibreOffice cannot be started or a
 job fails; LibreOffice is always stopped at the end.
@@ -246,10 +248,16 @@ def inspect(document, job):
 
 def run_job(desktop, job):
     """Does one job of the list (see the module's description)."""
-    if "inspect" in job or "pdf" in job:
-        document = load(desktop, job.get("inspect") or job["pdf"])
+    if "inspect" in job or "pdf" in job or "csv" in job:
+        document = load(desktop, job.get("inspect") or job.get("pdf") or job["csv"])
         try:
-            if "pdf" in job:
+            if "csv" in job:
+                # The CSV filter saves the active sheet: UTF-8 (76), commas (44), quotes (34).
+                document.CurrentController.setActiveSheet(document.Sheets.getByName(job["sheet"]))
+                document.storeToURL(pathlib.Path(job["output"]).resolve().as_uri(),
+                                    props(FilterName="Text - txt - csv (StarCalc)",
+                                          FilterOptions="44,34,76,1", Overwrite=True))
+            elif "pdf" in job:
                 document.storeToURL(pathlib.Path(job["output"]).resolve().as_uri(),
                                     props(FilterName="calc_pdf_Export", Overwrite=True))
             else:

@@ -22,6 +22,7 @@
 #include "sheetprotection.h"
 #include "sheettable.h"
 #include "sheetreader.h"
+#include "sheetwriter.h"
 #include "workbook.h"
 #include "worksheet.h"
 

@@ -67,8 +67,12 @@ QString escapeFor(char16_t c)
 
 bool needsEscaping(const QString &text)
 {
+    const auto *chars = reinterpret_cast<const char16_t *>(text.constData());
     for (int i = 0; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
+        const char16_t c = chars[i];
+        // Nearly every character is none of those that may need it.
+        if (c >= 0x20 && c != u'_' && (c < 0xD800 || c > 0xDFFF) && c < 0xFFFE)
+            continue;
         if (isForbiddenInXml(c) || (c == u'_' && escapeAt(text, i)) || isUnpairedSurrogate(text, i))
             return true;
     }

@@ -23,6 +23,23 @@ QByteArray storedForm(const QString &text)
     return escapeCellText(text).toUtf8();
 }
 
+// The same into a buffer that keeps its room from text to text: an ASCII
+// text, nearly every text a sheet holds, costs no allocation.
+void storeForm(const QString &text, QByteArray &out)
+{
+    const QString escaped = escapeCellText(text);
+    const auto *chars = reinterpret_cast<const char16_t *>(escaped.constData());
+    out.resize(escaped.size());
+    char *bytes = out.data();
+    for (int i = 0; i < escaped.size(); ++i) {
+        if (chars[i] >= 0x80) {
+            out = escaped.toUtf8();
+            return;
+        }
+        bytes[i] = char(chars[i]);
+    }
+}
+
 uint hashOf(const QByteArray &bytes)
 {
     return qHashBits(bytes.constData(), size_t(bytes.size()), 0x9E3779B9u);
@@ -157,7 +174,8 @@ quint32 SharedStrings::addReference(quint32 id, Holder holder)
 
 quint32 SharedStrings::add(const QString &text, Holder holder)
 {
-    const QByteArray stored = storedForm(text);
+    QByteArray &stored = m_storedForm;
+    storeForm(text, stored);
     const uint hash = hashOf(stored);
     const quint32 id = findPlain(stored, hash);
     if (id != noEntry)
@@ -192,8 +210,12 @@ void SharedStrings::release(quint32 id, Holder holder)
     if (holder == Cell)
         --entry.cellReferences;
     --m_totalCount;
-    if (--entry.references == 0)
-        removeEntry(id);
+    if (--entry.references == 0) {
+        if (m_keepsPositions)
+            entry.references = 1;   // the table's own, which no one gives back
+        else
+            removeEntry(id);
+    }
 }
 
 quint32 SharedStrings::addEntry(const QString &text)

@@ -115,6 +115,11 @@ public:
     static constexpr quint32 noEntry = 0xFFFFFFFF;
 
 private:
+    friend class SheetWriter;
+    // From now on a text no cell refers to any longer keeps its place: rows
+    // written out refer to the texts by their places.
+    void keepPositions() { m_keepsPositions = true; }
+
     struct Entry
     {
         quint32 offset;          // plain: into m_text; rich: into m_richTexts
@@ -148,6 +153,8 @@ private:
     QList<RichString> m_richTexts;
     QHash<RichString, quint32> m_richIds;
     int m_removedCount = 0;
+    QByteArray m_storedForm;   // the text being added, in the form the table keeps
+    bool m_keepsPositions = false;
     int m_deadTextBytes = 0;                    // of removed plain entries, still in m_text
     mutable QVector<int> m_positions;           // id -> index, while entries were removed
     int m_totalCount = 0;

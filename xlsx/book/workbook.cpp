@@ -148,7 +148,8 @@ bool Workbook::renameSheet(int index, const QString &name)
 {
     Q_D(Workbook);
     const QString sheetName = sanitizeSheetName(name);
-    if (index < 0 || index >= d->sheets.size() || sheetName.isEmpty() || d->indexOfName(sheetName, index) >= 0)
+    if (index < 0 || index >= d->sheets.size() || sheetName.isEmpty() || d->indexOfName(sheetName, index) >= 0
+        || d->holdsStreamedFormulas())
         return false;
     // Every reference that names the sheet names it anew.
     d->followChange(ReferenceChange::rename(d->sheetNames.at(index), sheetName));
@@ -166,6 +167,8 @@ bool Workbook::deleteSheet(int index)
         return false;
     if (d->sheets.at(index)->isVisible() && d->visibleSheetCount() == 1)
         return false;   // the workbook would show no sheet
+    if (d->holdsStreamedFormulas(d->sheets.at(index).data()))
+        return false;   // formulas written out could not become #REF!
     const int active = d->activeSheetIndex;
     AbstractSheet *deleted = d->sheets.at(index).data();
     if (deleted->sheetType() == AbstractSheet::WorkSheet)

@@ -85,6 +85,9 @@ public:
     QString freeTableName() const;
     // Whether the edit leaves the sheet's tables whole (before or after them).
     bool tablesAllow(const Worksheet &sheet, const GridEdit &edit) const;
+    // Whether rows that a SheetWriter wrote out (on a sheet other than the
+    // one given) hold formulas, which no edit of references can reach.
+    bool holdsStreamedFormulas(const AbstractSheet *except = nullptr) const;
     void followInKeptParts(const ReferenceChange &change);
     void followInPivotSources(const ReferenceChange &change);
 

@@ -7,6 +7,7 @@
 #include "chartsheet.h"
 #include "chartsheet_p.h"
 #include "referencechange_p.h"
+#include "streamedrows_p.h"
 #include "worksheet.h"
 #include "worksheet_p.h"
 #include "xmlscanner_p.h"
@@ -74,10 +75,22 @@ QByteArray followInTablePart(const QByteArray &bytes, const ReferenceChange &cha
 bool Workbook::editGrid(Worksheet *sheet, const GridEdit &edit)
 {
     Q_D(Workbook);
-    if (!sheet || !sheet->d_func()->canEdit(edit) || !d->tablesAllow(*sheet, edit))
+    if (!sheet || !sheet->d_func()->canEdit(edit) || !d->tablesAllow(*sheet, edit) || d->holdsStreamedFormulas())
         return false;
     d->followChange(ReferenceChange::gridEdit(sheet->sheetName(), edit));
     return true;
+}
+
+bool WorkbookPrivate::holdsStreamedFormulas(const AbstractSheet *except) const
+{
+    for (const QSharedPointer<AbstractSheet> &sheet : sheets) {
+        if (sheet.data() != except && sheet->sheetType() == AbstractSheet::WorkSheet) {
+            const auto &streamed = static_cast<Worksheet *>(sheet.data())->d_func()->streamed;
+            if (streamed && streamed->holdsFormulas)
+                return true;
+        }
+    }
+    return false;
 }
 
 void WorkbookPrivate::followChange(const ReferenceChange &change)

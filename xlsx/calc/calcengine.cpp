@@ -340,6 +340,10 @@ void CalcEngine::markArrayCells(int sheet, int row, int column, const CellArea &
 bool CalcEngine::noteArraysOver(const CalcArea &area)
 {
     const Sheet &state = m_sheets[size_t(area.sheet)];
+    // Rows a SheetWriter wrote out are no longer held: what reads them
+    // keeps the value it has.
+    if (state.d->isStreamedRow(area.top))
+        setUncomputable();
     if (state.pendingPartialArrays == 0)
         return false;
     bool noted = false;

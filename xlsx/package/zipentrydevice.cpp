@@ -13,17 +13,38 @@ ZipEntryDevice::ZipEntryDevice(ZipWriter *zip, const QString &name)
 
 qint64 ZipEntryDevice::writeData(const char *data, qint64 size)
 {
-    m_piece.append(data, int(size));
-    if (m_piece.size() >= pieceSize) {
-        if (!m_streaming) {
-            m_zip->beginStreamedEntry(m_name);
-            m_streaming = true;
-        }
-        m_zip->streamPiece(m_piece, false);
-        m_piece = QByteArray();
-        m_piece.reserve(pieceSize);
+    // Pieces of exactly the piece size: a larger one would grow its array.
+    for (qint64 taken = 0; taken < size;) {
+        const int part = int(qMin<qint64>(pieceSize - m_piece.size(), size - taken));
+        m_piece.append(data + taken, part);
+        taken += part;
+        if (m_piece.size() == pieceSize)
+            streamPiece();
     }
     return size;
+}
+
+void ZipEntryDevice::streamPiece()
+{
+    if (!m_streaming) {
+        m_zip->beginStreamedEntry(m_name);
+        m_streaming = true;
+    }
+    if (!m_piece.isEmpty())
+        m_zip->streamPiece(m_piece, false);
+    m_piece = QByteArray();
+    m_piece.reserve(pieceSize);
+}
+
+void ZipEntryDevice::fail()
+{
+    m_zip->m_failed = true;
+}
+
+void ZipEntryDevice::writeDeflated(QIODevice *source, quint64 compressedSize, quint32 crc, quint64 size)
+{
+    streamPiece();
+    m_zip->spliceDeflated(source, compressedSize, crc, size);
 }
 
 void ZipEntryDevice::finish()

@@ -3,7 +3,6 @@
 
 #include <QDateTime>
 #include <QIODevice>
-#include <QThread>
 #include <QtEndian>
 
 namespace Spreadsheet {
@@ -68,6 +67,7 @@ quint16 nameFlags(const QByteArray &utf8)
 
 ZipWriter::ZipWriter(QIODevice *device)
     : m_device(device)
+    , m_pieces([this](const QByteArray &compressed) { writeBytes(compressed); })
 {
     const QDateTime now = QDateTime::currentDateTime();
     const QDate date = now.date();
@@ -77,11 +77,7 @@ ZipWriter::ZipWriter(QIODevice *device)
     m_failed = !device || !device->isWritable();
 }
 
-ZipWriter::~ZipWriter()
-{
-    for (std::future<Deflater::Piece> &piece : m_pending)
-        piece.wait();
-}
+ZipWriter::~ZipWriter() = default;
 
 bool ZipWriter::contains(const QString &name) const
 {
@@ -92,11 +88,6 @@ void ZipWriter::appendEntry(const Entry &entry)
 {
     m_entries.append(entry);
     m_names.insert(QString::fromUtf8(entry.name).toCaseFolded());
-}
-
-int ZipWriter::piecesInFlight()
-{
-    return qBound(2, QThread::idealThreadCount(), 8);
 }
 
 void ZipWriter::writeBytes(const QByteArray &bytes)
@@ -191,46 +182,43 @@ void ZipWriter::addFile(const QString &name, const std::function<void(QIODevice 
 // its data in a data descriptor.
 void ZipWriter::beginStreamedEntry(const QString &name)
 {
-    m_streamCrc = 0;
-    m_streamSize = 0;
-    m_previousPiece.clear();
+    m_pieces.reset();
     const QByteArray utf8 = name.toUtf8();
     const Entry entry{ utf8, quint16(sizesFollowTheData | nameFlags(utf8)), deflated, 0, 0, 0, m_offset };
     writeLocalHeader(entry);
     appendEntry(entry);
 }
 
-void ZipWriter::writeOldestPiece()
-{
-    const Deflater::Piece piece = m_pending.front().get();
-    m_pending.pop_front();
-    if (piece.failed)
-        m_failed = true;
-    writeBytes(piece.compressed);
-    m_streamCrc = Deflater::combineCrc(m_streamCrc, piece.crc, piece.size);
-    m_streamSize += piece.size;
-}
-
 // The pieces are deflated apart, each on a thread of its own, and written in
 // their order as they come back.
 void ZipWriter::streamPiece(const QByteArray &piece, bool last)
 {
-    if (int(m_pending.size()) >= piecesInFlight())
-        writeOldestPiece();
-    const QByteArray before = m_previousPiece;
-    m_pending.push_back(std::async(std::launch::async, [piece, before, last] {
-        return Deflater::deflatePiece(piece, before, last);
-    }));
-    m_previousPiece = piece;
-    if (!last)
-        return;
+    m_pieces.add(piece, last);
+    if (last)
+        endStreamedEntry();
+}
 
-    while (!m_pending.empty())
-        writeOldestPiece();
-    m_previousPiece.clear();
+void ZipWriter::spliceDeflated(QIODevice *source, quint64 compressedSize, quint32 crc, quint64 size)
+{
+    m_pieces.drain();
+    constexpr qint64 chunk = 1 << 20;
+    for (quint64 copied = 0; copied < compressedSize && !m_failed;) {
+        const QByteArray bytes = source->read(qMin<qint64>(chunk, qint64(compressedSize - copied)));
+        if (bytes.isEmpty())
+            m_failed = true;   // the source lost bytes it held
+        writeBytes(bytes);
+        copied += quint64(bytes.size());
+    }
+    m_pieces.spliced(crc, size);
+}
+
+void ZipWriter::endStreamedEntry()
+{
+    if (m_pieces.failed())
+        m_failed = true;
     Entry &entry = m_entries.last();
-    entry.crc = m_streamCrc;
-    entry.size = m_streamSize;
+    entry.crc = m_pieces.crc();
+    entry.size = m_pieces.size();
     entry.compressedSize = m_offset - entry.offset - 30 - quint64(entry.name.size());
     // Sizes past the classic limit follow the data as eight-byte numbers.
     const bool large = entry.size >= classicLimit || entry.compressedSize >= classicLimit;

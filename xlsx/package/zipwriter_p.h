@@ -1,16 +1,14 @@
 #ifndef SPREADSHEET_ZIPWRITER_P_H
 #define SPREADSHEET_ZIPWRITER_P_H
 
-#include "deflater_p.h"
+#include "piecedeflater_p.h"
 
 #include <QByteArray>
 #include <QSet>
 #include <QString>
 #include <QVector>
 
-#include <deque>
 #include <functional>
-#include <future>
 
 class QIODevice;
 
@@ -58,7 +56,10 @@ private:
 
     void beginStreamedEntry(const QString &name);
     void streamPiece(const QByteArray &piece, bool last);
-    void writeOldestPiece();
+    // Copies bytes deflated elsewhere (a stream ending on a byte boundary)
+    // into the streamed entry, after the pieces given so far.
+    void spliceDeflated(QIODevice *source, quint64 compressedSize, quint32 crc, quint64 size);
+    void endStreamedEntry();
     void appendEntryFields(QByteArray &out, const Entry &entry, bool central) const;
     static QByteArray zip64Fields(const Entry &entry);
     void writeLocalHeader(const Entry &entry);
@@ -67,9 +68,6 @@ private:
     void writeEndOfCentralDirectory(quint64 directoryOffset, quint64 directorySize);
     void writeBytes(const QByteArray &bytes);
 
-    // As many pieces as there are cores are deflated at once.
-    static int piecesInFlight();
-
     QIODevice *m_device;
     bool m_failed = false;
     quint64 m_offset = 0;
@@ -77,12 +75,8 @@ private:
     quint16 m_dosDate = 0;
     QVector<Entry> m_entries;
     QSet<QString> m_names;   // folded
-    // The entry being streamed: its pieces being deflated, in order, and the
-    // CRC and size of those already written.
-    std::deque<std::future<Deflater::Piece>> m_pending;
-    QByteArray m_previousPiece;
-    quint32 m_streamCrc = 0;
-    quint64 m_streamSize = 0;
+    // The entry being streamed.
+    PieceDeflater m_pieces;
 };
 
 } // namespace Spreadsheet

@@ -81,6 +81,30 @@ void CellTable::startRow(Row &cells, int row)
     m_lastRow = row;
 }
 
+void CellTable::dropRowsThrough(int last)
+{
+    const size_t lastPage = qMin(size_t(qMax(last, 1) - 1) / pageRows + 1, m_pages.size());
+    for (size_t page = 0; page < lastPage; ++page) {
+        if (!m_pages[page])
+            continue;
+        Page &rows = *m_pages[page];
+        const auto end = std::upper_bound(rows.offsets.begin(), rows.offsets.end(),
+                                          qint64(last) - 1 - qint64(page) * pageRows,
+                                          [](qint64 offset, quint16 held) { return offset < held; });
+        const auto dropped = end - rows.offsets.begin();
+        m_rowCount -= int(std::count_if(rows.rows.begin(), rows.rows.begin() + dropped,
+                                        [](const Row &cells) { return !cells.empty(); }));
+        if (end == rows.offsets.end()) {
+            m_pages[page].reset();
+            continue;
+        }
+        rows.offsets.erase(rows.offsets.begin(), end);
+        rows.rows.erase(rows.rows.begin(), rows.rows.begin() + dropped);
+    }
+    if (m_lastRow <= last)
+        m_lastRow = 0;
+}
+
 int CellTable::nextRow(int after) const
 {
     const int start = qMax(after, 0);

@@ -59,6 +59,8 @@ public:
     const Row *row(int row) const;
     bool isEmpty() const { return m_rowCount == 0; }
 
+    // Lets the rows through the given one go.
+    void dropRowsThrough(int last);
     // The first row after the given one that has cells; 0 for none.
     int nextRow(int after) const;
 

@@ -6,8 +6,10 @@
 #include "worksheet_p.h"
 
 #include "rawxml_p.h"
+#include "richtextxml_p.h"
 
 #include <QIODevice>
+#include <QXmlStreamWriter>
 
 namespace Spreadsheet {
 
@@ -134,6 +136,10 @@ void SheetDataWriter::writeCell(int row, const StoredCell &cell, const RowSettin
 
     switch (CellKind(cell.kind)) {
     case CellKind::SharedString:
+        if (sheet.inlineTexts) {
+            writeInlineText(cell.value.string);
+            return;
+        }
         buffer.append(" t=\"s\"><v>");
         writeNumber(sheet.sharedStrings()->indexOfEntry(cell.value.string));
         buffer.append("</v></c>");
@@ -216,6 +222,22 @@ void SheetDataWriter::writeFormula(int row, const StoredCell &cell)
     buffer.append('>');
     writeEscaped(validXmlText(formula.text()), false);
     buffer.append("</f>");
+}
+
+// A text in the cell itself, as the shared strings would hold it.
+void SheetDataWriter::writeInlineText(quint32 entry)
+{
+    const SharedStrings &texts = *sheet.sharedStrings();
+    buffer.append(" t=\"inlineStr\"><is>");
+    if (texts.isRichEntry(entry)) {
+        QByteArray runs;
+        QXmlStreamWriter writer(&runs);
+        writeRichTextRuns(writer, texts.entryAt(entry));
+        buffer.append(runs);
+    } else {
+        writeTextElement(texts.plainTextOfEntry(entry));
+    }
+    buffer.append("</is></c>");
 }
 
 void SheetDataWriter::writeTextElement(const QString &text)

@@ -30,6 +30,7 @@ private:
     void writeCell(int row, const StoredCell &cell, const RowSettings *settings);
     void writeNumber(int number);
     void writeFormula(int row, const StoredCell &cell);
+    void writeInlineText(quint32 entry);
     void writeTextElement(const QString &text);
     void writeAttribute(const char *name, const QByteArray &value);
     void writeAttribute(const char *name, int value);

@@ -9,6 +9,7 @@
 #include "sheetdatawriter_p.h"
 #include "sheetorder_p.h"
 #include "sheetprotection_p.h"
+#include "streamedrows_p.h"
 #include "sharedstrings.h"
 #include "styles.h"
 #include "utility.h"
@@ -78,9 +79,26 @@ void writeBoolAttribute(QXmlStreamWriter &writer, const char *name, bool value, 
 
 // --- private record
 
+WorksheetPrivate::WorksheetPrivate(Worksheet *q, AbstractOOXmlFile::CreationMode mode, Workbook *workbook,
+                                   const QString &name, int sheetId)
+    : AbstractSheetPrivate(q, mode, workbook, name, sheetId, AbstractSheet::WorkSheet)
+{
+}
+
+WorksheetPrivate::~WorksheetPrivate()
+{
+    if (streamed)
+        streamed->sheet = nullptr;   // a SheetWriter still writing learns the sheet is gone
+}
+
 bool WorksheetPrivate::isInside(int row, int column)
 {
     return row >= 1 && row <= maxRows && column >= 1 && column <= maxColumns;
+}
+
+bool WorksheetPrivate::isWritable(int row, int column) const
+{
+    return isInside(row, column) && !isStreamedRow(row);
 }
 
 void WorksheetPrivate::extendDimension(int row, int column)
@@ -147,6 +165,9 @@ StoredCell WorksheetPrivate::newCell(int column, CellKind kind, const Format &fo
 
 void WorksheetPrivate::put(int row, const StoredCell &cell, const CellFormula *formula)
 {
+    if (isStreamedRow(row))
+        return;   // written out; the public writes refuse it before
+
     const int column = cell.column;
     const quint64 key = formulaKey(row, column);
     StoredCell replaced;
@@ -247,6 +268,8 @@ SheetCell WorksheetPrivate::cellValue(int row, const StoredCell &cell) const
 
 SharedStrings *WorksheetPrivate::sharedStrings() const
 {
+    if (inlineTexts)
+        return inlineTexts.get();
     return workbook->sharedStrings();
 }
 
@@ -365,6 +388,8 @@ void WorksheetPrivate::releaseTexts()
 AbstractSheet *Worksheet::copy(const QString &name, int sheetId) const
 {
     Q_D(const Worksheet);
+    if (d->streamed)
+        return nullptr;   // its rows written out are not held
     auto *sheet = new Worksheet(name, sheetId, d->workbook, NewFromScratch);
     WorksheetPrivate *copy = sheet->d_func();
     d->cells.forEachRow(1, [d](int, const CellTable::Row &cells) {
@@ -392,7 +417,7 @@ bool Worksheet::writeValue(const CellAddress &address, const QVariant &value, co
 bool Worksheet::writeValue(int row, int column, const QVariant &value, const Format &format)
 {
     Q_D(Worksheet);
-    if (!d->isInside(row, column))
+    if (!d->isWritable(row, column))
         return false;
     if (value.isNull())
         return writeBlank(row, column, format);
@@ -438,7 +463,7 @@ bool Worksheet::writeValue(int row, int column, const QVariant &value, const For
 bool Worksheet::writeText(int row, int column, const QString &text, const Format &format)
 {
     Q_D(Worksheet);
-    if (!d->isInside(row, column))
+    if (!d->isWritable(row, column))
         return false;
     if (d->workbook->isHtmlToRichStringEnabled() && Qt::mightBeRichText(text))
         return writeRichText(row, column, richStringFromHtml(text), format);
@@ -452,7 +477,7 @@ bool Worksheet::writeText(int row, int column, const QString &text, const Format
 bool Worksheet::writeRichText(int row, int column, const RichString &text, const Format &format)
 {
     Q_D(Worksheet);
-    if (!d->isInside(row, column))
+    if (!d->isWritable(row, column))
         return false;
     // A text of one run has its format in the cell's, and is a plain text.
     const bool oneRun = text.runCount() == 1;
@@ -468,7 +493,7 @@ bool Worksheet::writeRichText(int row, int column, const RichString &text, const
 bool Worksheet::writeNumber(int row, int column, double number, const Format &format)
 {
     Q_D(Worksheet);
-    if (!std::isfinite(number) || !d->isInside(row, column))
+    if (!std::isfinite(number) || !d->isWritable(row, column))
         return false;
     d->store(row, column, CellKind::Number, d->registeredFormat(row, column, format), number);
     return true;
@@ -477,7 +502,7 @@ bool Worksheet::writeNumber(int row, int column, double number, const Format &fo
 bool Worksheet::writeBool(int row, int column, bool value, const Format &format)
 {
     Q_D(Worksheet);
-    if (!d->isInside(row, column))
+    if (!d->isWritable(row, column))
         return false;
     d->store(row, column, CellKind::Boolean, d->registeredFormat(row, column, format), value);
     return true;
@@ -486,7 +511,7 @@ bool Worksheet::writeBool(int row, int column, bool value, const Format &format)
 bool Worksheet::writeBlank(int row, int column, const Format &format)
 {
     Q_D(Worksheet);
-    if (!d->isInside(row, column))
+    if (!d->isWritable(row, column))
         return false;
     d->store(row, column, CellKind::Number, d->registeredFormat(row, column, format), QVariant());
     return true;
@@ -507,7 +532,7 @@ bool Worksheet::writeDateTime(int row, int column, const QDateTime &dateTime, co
 
 bool WorksheetPrivate::writeSerialDate(int row, int column, double serial, const Format &format)
 {
-    if (!isInside(row, column))
+    if (!isWritable(row, column))
         return false;
     const Format existing = existingFormat(row, column);
     Format cellFormat;
@@ -530,7 +555,7 @@ bool WorksheetPrivate::writeSerialDate(int row, int column, double serial, const
 bool Worksheet::writeTime(int row, int column, const QTime &time, const Format &format)
 {
     Q_D(Worksheet);
-    if (!d->isInside(row, column) || !time.isValid())
+    if (!d->isWritable(row, column) || !time.isValid())
         return false;
     Format cellFormat = dateFormat(d->existingFormat(row, column), format, QStringLiteral("hh:mm:ss"));
     d->styles()->addCellFormat(cellFormat);
@@ -541,7 +566,7 @@ bool Worksheet::writeTime(int row, int column, const QTime &time, const Format &
 bool Worksheet::writeFormula(int row, int column, const CellFormula &formula, const Format &format, double result)
 {
     Q_D(Worksheet);
-    if (!d->isInside(row, column) || !std::isfinite(result))
+    if (!d->isWritable(row, column) || !std::isfinite(result))
         return false;
     d->store(row, column, CellKind::Number, d->registeredFormat(row, column, format), result, &formula);
     return true;
@@ -551,7 +576,7 @@ bool Worksheet::writeLink(int row, int column, const QUrl &url, const Format &fo
                           const QString &tooltip)
 {
     Q_D(Worksheet);
-    if (!d->isInside(row, column) || !url.isValid())
+    if (!d->isWritable(row, column) || !url.isValid())
         return false;
     // The target is written as a URI (percent-encoded); the cell shows the
     // display text, or the URL as people read it.
@@ -828,6 +853,8 @@ bool Worksheet::groupColumns(int first, int last, bool collapsed)
 QList<QSharedPointer<RowSettings>> WorksheetPrivate::rowSettings(int first, int last)
 {
     QList<QSharedPointer<RowSettings>> settings;
+    if (isStreamedRow(first))
+        return settings;   // written out already
     for (int row = qMax(first, 1); row <= qMin(last, maxRows); ++row) {
         // Only the dimension's rows widen, to cover the row.
         extendDimension(row, dimension.firstColumn() == -1 ? 1 : dimension.firstColumn());
@@ -919,8 +946,8 @@ bool Worksheet::mergeCells(const CellArea &area, const Format &format)
         return false;
     if (!d->isInside(area.firstRow(), area.firstColumn()) || !d->isInside(area.lastRow(), area.lastColumn()))
         return false;
-    if (d->overlapsTable(area))
-        return false;
+    if (d->overlapsTable(area) || (format.isValid() && d->isStreamedRow(area.firstRow())))
+        return false;   // a format would change cells written out
     for (const CellArea &merged : qAsConst(d->mergedRanges)) {
         const bool apart = area.lastRow() < merged.firstRow() || area.firstRow() > merged.lastRow()
             || area.lastColumn() < merged.firstColumn() || area.firstColumn() > merged.lastColumn();
@@ -1158,29 +1185,35 @@ void WorksheetPrivate::writeColumns(QXmlStreamWriter &writer) const
 void WorksheetPrivate::writeSheetData(QXmlStreamWriter &writer, QIODevice *device) const
 {
     writer.writeStartElement(QStringLiteral("sheetData"));
-    if (dimension.isValid() && (!cells.isEmpty() || !rows.isEmpty())) {
+    if (dimension.isValid() && (!cells.isEmpty() || !rows.isEmpty() || streamed)) {
         // The rows go straight to the device; an empty text first closes the
         // start tag that the stream writer still holds open.
         writer.writeCharacters(QString());
+        if (streamed)
+            streamed->writeTo(device);
         SheetDataWriter rowWriter(*this, device);
-        // The rows that hold cells or settings, in ascending order: the rows
-        // with settings are written between the rows with cells.
-        auto setting = rows.lowerBound(dimension.firstRow());
-        auto settingsBefore = [&](int row) {
-            for (; setting != rows.constEnd() && setting.key() < row && setting.key() <= dimension.lastRow(); ++setting)
-                rowWriter.writeRow(setting.key(), nullptr);
-        };
-        cells.forEachRow(dimension.firstRow(), [&](int row, const CellTable::Row &rowCells) {
-            if (row > dimension.lastRow())
-                return;
-            settingsBefore(row);
-            if (setting != rows.constEnd() && setting.key() == row)
-                ++setting;
-            rowWriter.writeRow(row, &rowCells);
-        });
-        settingsBefore(dimension.lastRow() + 1);
+        writeRows(rowWriter, dimension.firstRow(), dimension.lastRow());
     }
     writer.writeEndElement();
+}
+
+void WorksheetPrivate::writeRows(SheetDataWriter &writer, int first, int last) const
+{
+    // The rows with settings are written between the rows with cells.
+    auto setting = rows.lowerBound(first);
+    auto settingsBefore = [&](int row) {
+        for (; setting != rows.constEnd() && setting.key() < row && setting.key() <= last; ++setting)
+            writer.writeRow(setting.key(), nullptr);
+    };
+    cells.forEachRow(first, [&](int row, const CellTable::Row &rowCells) {
+        if (row > last)
+            return;
+        settingsBefore(row);
+        if (setting != rows.constEnd() && setting.key() == row)
+            ++setting;
+        writer.writeRow(row, &rowCells);
+    });
+    settingsBefore(last + 1);
 }
 
 void WorksheetPrivate::writeMergedCells(QXmlStreamWriter &writer) const

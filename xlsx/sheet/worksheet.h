@@ -545,6 +545,7 @@ private:
     friend class Workbook;
     friend class WorkbookPrivate;
     friend class CalcEngine;
+    friend class SheetWriter;
     Worksheet(const QString &name, int sheetId, Workbook *workbook, CreationMode mode);
 };
 

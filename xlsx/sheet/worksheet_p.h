@@ -23,6 +23,7 @@
 #include <QSet>
 #include <QSharedPointer>
 
+#include <memory>
 #include <optional>
 
 class QXmlStreamWriter;
@@ -32,6 +33,8 @@ namespace Spreadsheet {
 class Chart;
 class ReferenceChange;
 class SharedStrings;
+class SheetDataWriter;
+class StreamedRows;
 class Styles;
 
 struct RowSettings
@@ -74,14 +77,17 @@ class WorksheetPrivate : public AbstractSheetPrivate
 
 public:
     WorksheetPrivate(Worksheet *q, AbstractOOXmlFile::CreationMode mode, Workbook *workbook, const QString &name,
-                     int sheetId)
-        : AbstractSheetPrivate(q, mode, workbook, name, sheetId, AbstractSheet::WorkSheet) {}
+                     int sheetId);
+    ~WorksheetPrivate() override;
 
     static constexpr int maxRows = maximumRows;
     static constexpr int maxColumns = maximumColumns;
     static constexpr int maxOutlineLevel = 7;
 
     static bool isInside(int row, int column);
+    // Whether a write may store the cell: inside the sheet, and not in a row
+    // that a SheetWriter has written out.
+    bool isWritable(int row, int column) const;
     void extendDimension(int row, int column);
     // Whether a text is one URL of a kind that becomes a link.
     static bool isLinkText(const QString &text);
@@ -122,6 +128,15 @@ public:
     QSharedPointer<ColumnSettings> columnSettingsAt(int column) const;
     QList<QSharedPointer<RowSettings>> rowSettings(int first, int last);
     void computeRowSpans() const;
+    // The rows from first to last that hold cells or settings, in order.
+    void writeRows(SheetDataWriter &writer, int first, int last) const;
+
+    // A sheet that a SheetWriter writes (worksheetstreaming.cpp): its rows
+    // through the given one go out to the streamed rows and leave the
+    // table; false when the streamed rows failed.
+    bool streamOut(int through);
+    void dropRowsThrough(int through);
+    bool isStreamedRow(int row) const;
     // Gives back the shared-string references of the sheet's text cells,
     // when the sheet leaves the workbook.
     void releaseTexts();
@@ -299,6 +314,10 @@ public:
     QString readError;
     QList<CellAddress> uncalculatedCells;   // of the last calculation
     Format defaultDateFormat;               // registered, for dates written without a format
+    std::shared_ptr<StreamedRows> streamed;  // the rows a SheetWriter has written out
+    // The texts of a sheet whose cells hold them inline, in place of the
+    // workbook's shared strings: only those of the rows not written out yet.
+    std::unique_ptr<SharedStrings> inlineTexts;
 };
 
 } // namespace Spreadsheet

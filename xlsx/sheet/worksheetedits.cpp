@@ -108,6 +108,8 @@ bool Worksheet::removeColumns(int column, int count)
 
 bool WorksheetPrivate::canEdit(const GridEdit &edit) const
 {
+    if (streamed)
+        return false;   // rows written out cannot move
     if (edit.count() < 1 || edit.first() < 1 || edit.first() > edit.limit() || edit.count() > edit.limit())
         return false;
     if (!edit.isInsert() && edit.last() > edit.limit())

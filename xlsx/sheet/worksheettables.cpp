@@ -74,7 +74,8 @@ bool Worksheet::addTable(const CellArea &range, const SheetTable &table)
     if (!range.isValid() || !d->isInside(range.firstRow(), range.firstColumn())
         || !d->isInside(range.lastRow(), range.lastColumn()) || range.rowCount() < minimumRows || !table.headerRow
         || (!table.columns.isEmpty() && table.columns.size() != range.columnCount())
-        || (!table.styleName.isEmpty() && !TableXml::isBuiltInStyle(table.styleName)))
+        || (!table.styleName.isEmpty() && !TableXml::isBuiltInStyle(table.styleName))
+        || d->isStreamedRow(range.firstRow()))
         return false;
     for (const CellArea &merged : qAsConst(d->mergedRanges)) {
         if (overlaps(merged, range))
