@@ -308,12 +308,22 @@ void TestSheetWriter::oddCallsKeepTheSheetWhole()
     other.reset();
     QVERIFY(!orphan.writeRow({ 1 }));
 
-    // No room for the temporary file: a clear error, no sheet.
-    const QByteArray temporary = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(folder.filePath(QStringLiteral("missing/folder"))));
+    // No folder for the temporary file: a clear error, no sheet. (Linux
+    // names it in TMPDIR, Windows in TMP or TEMP.)
+    const QByteArrayList variables = { "TMPDIR", "TMP", "TEMP" };
+    QByteArrayList previous;
+    for (const QByteArray &variable : variables) {
+        previous << qgetenv(variable.constData());
+        qputenv(variable.constData(), QFile::encodeName(folder.filePath(QStringLiteral("missing/folder"))));
+    }
     Document nowhere;
     SheetWriter failing(nowhere, QStringLiteral("Data"));
-    qputenv("TMPDIR", temporary);
+    for (int i = 0; i < variables.size(); ++i) {
+        if (previous.at(i).isEmpty())
+            qunsetenv(variables.at(i).constData());
+        else
+            qputenv(variables.at(i).constData(), previous.at(i));
+    }
     QVERIFY(failing.hasError());
     QVERIFY2(failing.errorString().contains(QStringLiteral("temporary file")), qPrintable(failing.errorString()));
     QCOMPARE(nowhere.workbook()->sheetCount(), 0);
