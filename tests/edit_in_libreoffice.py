@@ -252,11 +252,16 @@ def run_job(desktop, job):
         document = load(desktop, job.get("inspect") or job.get("pdf") or job["csv"])
         try:
             if "csv" in job:
-                # The CSV filter saves the active sheet: UTF-8 (76), commas (44), quotes (34).
-                document.CurrentController.setActiveSheet(document.Sheets.getByName(job["sheet"]))
+                # Commas (44), quotes (34), UTF-8 (76), cells as shown; the
+                # twelfth option is the sheet's number.
+                number = list(document.Sheets.ElementNames).index(job["sheet"]) + 1
                 document.storeToURL(pathlib.Path(job["output"]).resolve().as_uri(),
                                     props(FilterName="Text - txt - csv (StarCalc)",
-                                          FilterOptions="44,34,76,1", Overwrite=True))
+                                          FilterOptions=f"44,34,76,1,,0,false,true,true,false,false,{number}",
+                                          Overwrite=True))
+                # A sheet chosen by number goes to OUT-SHEET.csv.
+                output = pathlib.Path(job["output"])
+                output.with_name(f"{output.stem}-{job['sheet']}{output.suffix}").replace(output)
             elif "pdf" in job:
                 document.storeToURL(pathlib.Path(job["output"]).resolve().as_uri(),
                                     props(FilterName="calc_pdf_Export", Overwrite=True))

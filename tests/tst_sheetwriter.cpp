@@ -188,24 +188,37 @@ void TestSheetWriter::inlineTextsReadInOtherPrograms()
     QTemporaryDir folder;
     const QString fileName = folder.filePath(QStringLiteral("inline.xlsx"));
     {
+        // The workbook's shared strings number other texts: the sheet's
+        // numbers must not be taken for theirs, in the save or in a formula.
         Document document;
+        document.activeWorksheet()->writeValue(1, 1, QStringLiteral("on the first sheet"));
         SheetWriter writer(document, QStringLiteral("Texts"), SheetWriter::InlineTexts);
+        Worksheet *texts = writer.worksheet();
+        texts->writeValue(rowCount + 5, 1, QStringLiteral("Held below"));   // stays held while rows go out
         for (int row = 1; row <= rowCount; ++row)
             QVERIFY2(writer.writeRow(rowValues(row), rowFormats(row)), qPrintable(writer.errorString()));
+        texts->writeValue(rowCount, 10, QStringLiteral("=A%1&\"!\"").arg(rowCount));
+        QVERIFY(document.workbook()->calculate());
+        QCOMPARE(texts->readValue(rowCount, 10).toString(), QStringLiteral("Sample 20!"));
+        QCOMPARE(texts->readValue(rowCount + 5, 1).toString(), QStringLiteral("Held below"));
         QVERIFY(document.saveToFile(fileName));
     }
     QFile file(fileName);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray package = file.readAll();
-    QVERIFY(PackageEntries::entryOf(package, QStringLiteral("xl/worksheets/sheet1.xml")).contains("t=\"inlineStr\""));
-    QVERIFY(PackageEntries::entryOf(package, QStringLiteral("xl/sharedStrings.xml")).isEmpty());
+    QVERIFY(PackageEntries::entryOf(package, QStringLiteral("xl/worksheets/sheet2.xml")).contains("t=\"inlineStr\""));
+    QVERIFY(!PackageEntries::entryOf(package, QStringLiteral("xl/sharedStrings.xml")).contains("Sample"));
 
     SheetReader reader;
-    QVERIFY(reader.open(fileName));
+    QVERIFY(reader.open(fileName, QStringLiteral("Texts")));
     int rows = 0;
     while (reader.readRow()) {
         const int row = reader.rowNumber();
         const QVector<QVariant> values = reader.values();
+        if (row == rowCount + 5) {
+            QCOMPARE(values.value(0).toString(), QStringLiteral("Held below"));
+            continue;
+        }
         QCOMPARE(values.value(0).toString(), QStringLiteral("Sample %1").arg(row % 37));
         const QString expected = row % 50 == 0 ? QStringLiteral("pH high")
             : row % 7 == 0                    ? QStringLiteral("  <spaced> & \"quoted\"  ")
@@ -215,6 +228,7 @@ void TestSheetWriter::inlineTextsReadInOtherPrograms()
     }
     QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
     QCOMPARE(rows, rowCount);
+    QCOMPARE(reader.rowNumber(), rowCount + 5);
 
     if (!HostTools::available())
         QSKIP("openpyxl and LibreOffice read the file");
@@ -225,7 +239,7 @@ void TestSheetWriter::inlineTextsReadInOtherPrograms()
         "print(repr(sheet['F50'].value), sheet['E4'].value)\n",
         fileName);
     QCOMPARE(QString::fromUtf8(read),
-             QStringLiteral("20000 'Sample 8' '  <spaced> & \"quoted\"  ' '  <spaced> & \"quoted\"  '\n"
+             QStringLiteral("20005 'Sample 8' '  <spaced> & \"quoted\"  ' '  <spaced> & \"quoted\"  '\n"
                             "'pH high' =B4*2"));
 
     const QString csv = folder.filePath(QStringLiteral("texts.csv"));
@@ -238,14 +252,14 @@ void TestSheetWriter::inlineTextsReadInOtherPrograms()
     QFile text(csv);
     QVERIFY(text.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = text.readAll().split('\n');
-    // The text, number and date columns (no field holds a comma); texts quoted.
+    // The text, number and date columns (no field holds a comma).
     auto fields = [&](int row) {
         const QList<QByteArray> all = lines.value(row - 1).split(',');
         return QList<QByteArray>{ all.value(0), all.value(1), all.value(2), all.value(5), all.value(8) };
     };
-    QCOMPARE(fields(7), (QList<QByteArray>{ "\"Sample 7\"", "0.875", "2026-01-08", "\"  <spaced> & \"\"quoted\"\"  \"", "-7" }));
-    QCOMPARE(fields(50), (QList<QByteArray>{ "\"Sample 13\"", "6.250", "2026-02-20", "\"pH high\"", "-50" }));
-    QCOMPARE(fields(8999), (QList<QByteArray>{ "\"Sample 8\"", "1124.875", "2026-07-19", "", "-8999" }));
+    QCOMPARE(fields(7), (QList<QByteArray>{ "Sample 7", "0.875", "2026-01-08", "\"  <spaced> & \"\"quoted\"\"  \"", "-7" }));
+    QCOMPARE(fields(50), (QList<QByteArray>{ "Sample 13", "6.250", "2026-02-20", "pH high", "-50" }));
+    QCOMPARE(fields(8999), (QList<QByteArray>{ "Sample 8", "1124.875", "2026-07-19", "", "-8999" }));
 }
 
 // What a caller may do while the rows are written, and what is refused
@@ -262,12 +276,17 @@ void TestSheetWriter::oddCallsKeepTheSheetWhole()
     Worksheet *log = writer->worksheet();
     QVERIFY(!writer->writeRow(rowCount, { 1 }));                   // rows come in order
     QVERIFY(!writer->writeRow({ QVariant::fromValue(QSize(1, 1)) }));   // a value of no cell's type
-    QCOMPARE(writer->rowNumber(), rowCount + 1);
+    QVERIFY(writer->writeRow(rowValues(rowCount + 2)));
+    QVERIFY(writer->hasError());                                   // the failure is still told
+    QVERIFY2(writer->errorString().startsWith(QStringLiteral("row 20000 does not come")), qPrintable(writer->errorString()));
+    QCOMPARE(writer->rowNumber(), rowCount + 2);
     QVERIFY(!log->writeValue(2, 1, 5));                            // written out: fixed
     QVERIFY(!log->setRowHeight(3, 3, 40));
     QVERIFY(!log->insertRows(rowCount + 5, 1));
     QVERIFY(!log->mergeCells(CellArea(QStringLiteral("A3:B3")), rowFormats(5).at(1)));
     QVERIFY(!log->addTable(CellArea(QStringLiteral("A1:B4")), SheetTable()));
+    QVERIFY(!log->fromXmlBytes("<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                               "<sheetData><row r=\"2\"><c r=\"B2\"><v>4</v></c></row></sheetData></worksheet>"));
     QVERIFY(!document.workbook()->copySheet(1));
     QVERIFY(log->writeValue(rowCount, 3, 7));                      // still held: open to change
     // The formulas written out name cells of their sheet: no sheet may be
@@ -296,7 +315,7 @@ void TestSheetWriter::oddCallsKeepTheSheetWhole()
         QCOMPARE(reader.values().value(0).toString(), QStringLiteral("Sample %1").arg(reader.rowNumber() % 37));
         ++rows;
     }
-    QCOMPARE(rows, rowCount);
+    QCOMPARE(rows, rowCount + 1);
 
     // The sheet leaves the document, then the document goes: the writer
     // says so and nothing breaks.

@@ -212,7 +212,7 @@ void SharedStrings::release(quint32 id, Holder holder)
     --m_totalCount;
     if (--entry.references == 0) {
         if (m_keepsPositions)
-            entry.references = 1;   // the table's own, which no one gives back
+            entry.references = entry.cellReferences = 1;   // the rows written out hold it
         else
             removeEntry(id);
     }

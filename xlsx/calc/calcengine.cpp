@@ -644,6 +644,9 @@ CalcValue CalcEngine::valueOf(int sheet, int row, const StoredCell &cell)
     switch (CellKind(cell.kind)) {
     case CellKind::SharedString:
     case CellKind::InlineString:
+        // A sheet that holds its texts inline numbers them on its own.
+        if (state.d->inlineTexts)
+            return CalcValue(state.d->inlineTexts->plainTextOfEntry(cell.value.string));
         return CalcValue(sharedText(cell.value.string));
     case CellKind::FormulaString:
         return CalcValue(state.d->formulaResults.value(cellKey(row, cell.column)));

@@ -65,7 +65,13 @@ Deflater::Piece Deflater::deflatePiece(const QByteArray &piece, const QByteArray
 
 quint32 Deflater::combineCrc(quint32 first, quint32 second, quint64 secondSize)
 {
-    return quint32(crc32_combine(first, second, z_off_t(secondSize)));
+    // zlib takes the length as z_off_t, 32 bits on Windows. Combining is
+    // linear: the first CRC moves over zeros a gigabyte at a time.
+    constexpr quint64 step = quint64(1) << 30;
+    uLong crc = first;
+    for (; secondSize > step; secondSize -= step)
+        crc = crc32_combine(crc, 0, z_off_t(step));
+    return quint32(crc32_combine(crc, second, z_off_t(secondSize)));
 }
 
 bool Deflater::deflateAll(const QByteArray &data, QByteArray &compressed)

@@ -142,11 +142,7 @@ private:
         state.next_out = reinterpret_cast<uint8_t *>(out.data() + start);
         state.avail_out = quint32(maximum);
         while (state.avail_out > 0 && !m_streamEnded) {
-            if (state.avail_in == 0) {
-                if (m_remaining == 0) {
-                    out.resize(int(out.size() - state.avail_out));
-                    return fail(QStringLiteral("the compressed data ends before the entry does"));
-                }
+            if (state.avail_in == 0 && m_remaining > 0) {
                 if (!readInput(qMin<qint64>(chunk, qint64(m_remaining)))) {
                     out.resize(int(out.size() - state.avail_out));
                     return false;
@@ -154,16 +150,19 @@ private:
                 state.next_in = reinterpret_cast<uint8_t *>(m_input.data());
                 state.avail_in = quint32(m_input.size());
             }
+            // With its input taken, ISA-L may still hold output: it is
+            // called again until it gives nothing more.
             const quint32 inBefore = state.avail_in;
             const quint32 outBefore = state.avail_out;
             const int status = isal_inflate(&state);
             m_consumed += inBefore - state.avail_in;
             if (state.block_state == ISAL_BLOCK_FINISH) {
                 m_streamEnded = true;
-            } else if (status != ISAL_DECOMP_OK
-                       || (state.avail_in == inBefore && state.avail_out == outBefore && state.avail_in > 0)) {
+            } else if (status != ISAL_DECOMP_OK || (state.avail_in == inBefore && state.avail_out == outBefore)) {
                 out.resize(int(out.size() - state.avail_out));
-                return fail(QStringLiteral("its compressed data is broken"));
+                const bool cutShort = status == ISAL_DECOMP_OK && state.avail_in == 0;
+                return fail(cutShort ? QStringLiteral("the compressed data ends before the entry does")
+                                     : QStringLiteral("its compressed data is broken"));
             }
         }
         out.resize(int(out.size() - state.avail_out));

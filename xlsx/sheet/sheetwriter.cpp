@@ -23,7 +23,8 @@ constexpr int spanBlockRows = 16;
 
 bool SheetWriterPrivate::fail(const QString &reason)
 {
-    error = reason;
+    if (error.isEmpty())
+        error = reason;   // the first failure is the one to tell
     return false;
 }
 
@@ -66,7 +67,6 @@ bool SheetWriter::writeRow(const QVector<QVariant> &values, const QVector<Format
 
 bool SheetWriter::writeRow(int row, const QVector<QVariant> &values, const QVector<Format> &formats)
 {
-    d->error.clear();
     Worksheet *sheet = d->sheet();
     if (!sheet)
         return d->fail(d->rows ? QStringLiteral("the sheet has left its document")
@@ -74,16 +74,18 @@ bool SheetWriter::writeRow(int row, const QVector<QVariant> &values, const QVect
     if (row <= d->lastRow || row > maximumRows)
         return d->fail(QStringLiteral("row %1 does not come after row %2 within the sheet").arg(row).arg(d->lastRow));
 
-    // The rows held go out once a row starts a new block.
+    // The rows held go out once a row starts a new block: all of them, to
+    // the end of the last one's block, whose cells' columns its spans sum up.
     WorksheetPrivate *sheetData = sheet->d_func();
-    const bool newBlock = (row - 1) / spanBlockRows != (d->lastRow - 1) / spanBlockRows;
-    if (d->lastRow > 0 && newBlock && d->heldCells >= heldCellsLimit) {
-        if (!sheetData->streamOut(d->lastRow))
+    const int lastBlock = (d->lastRow - 1) / spanBlockRows;
+    if (d->lastRow > 0 && (row - 1) / spanBlockRows != lastBlock && d->heldCells >= heldCellsLimit) {
+        if (!sheetData->streamOut((lastBlock + 1) * spanBlockRows))
             return d->fail(d->rows->errorString());
         d->heldCells = 0;
     }
     d->lastRow = row;
 
+    bool stored = true;
     for (int i = 0; i < values.size(); ++i) {
         const QVariant &value = values.at(i);
         const Format format = i < formats.size() ? formats.at(i) : Format();
@@ -91,12 +93,12 @@ bool SheetWriter::writeRow(int row, const QVector<QVariant> &values, const QVect
             continue;
         if (sheet->writeValue(row, i + 1, value, format)) {
             ++d->heldCells;
-        } else if (d->error.isEmpty()) {
-            d->fail(QStringLiteral("cell %1: a value of type %2 cannot be stored")
-                        .arg(CellAddress(row, i + 1).toText(), QString::fromLatin1(value.typeName())));
+        } else {
+            stored = d->fail(QStringLiteral("cell %1: a value of type %2 cannot be stored")
+                                 .arg(CellAddress(row, i + 1).toText(), QString::fromLatin1(value.typeName())));
         }
     }
-    return d->error.isEmpty();
+    return stored;
 }
 
 Worksheet *SheetWriter::worksheet() const

@@ -26,7 +26,7 @@ class Worksheet;
 //! writer.writeRow({ QStringLiteral("Sample"), QStringLiteral("Acidity") }, { bold, bold });
 //! for (const Reading &reading : readings)
 //!     writer.writeRow({ reading.name, reading.acidity });
-//! if (writer.hasError() || !document.saveAs(fileName))
+//! if (writer.hasError() || !document.saveToFile(fileName))
 //!     qWarning() << writer.errorString();
 //! \endcode
 //!
@@ -50,7 +50,10 @@ class Worksheet;
 //! a sheet) are refused too. The sheet's other settings (column widths,
 //! panes, merges, rules, notes, page setup) are set through worksheet() as
 //! on any sheet. Reading the sheet's cells through Worksheet gives only the
-//! rows not written out yet.
+//! rows not written out yet, and formulas of other sheets that read rows
+//! written out keep their values when the workbook is calculated
+//! (Worksheet::uncalculatedCells() lists them). Links and notes stay in
+//! memory until the save, as on any sheet: a link costs about a kilobyte.
 class SheetWriter
 {
 public:
@@ -61,19 +64,19 @@ public:
     };
 
     //! Adds a worksheet of that name to the document, to be written row by
-    //! row; hasError() tells when the document has a sheet of the name (in
-    //! any letter case), the name is not a valid sheet name, or no
-    //! temporary file can be made. The document must outlive the rows'
-    //! writing; the sheet must stay in it until it is saved.
+    //! row; the name is made valid as Workbook::addSheet() makes it.
+    //! hasError() tells when the document has a sheet of the name (in any
+    //! letter case) or no temporary file can be made. The sheet must stay
+    //! in the document until the document is saved.
     SheetWriter(Document &document, const QString &sheetName, TextStorage texts = SharedTexts);
     //! Ends the writing; the rows written stay in the document's sheet.
     ~SheetWriter();
 
     //! Writes the values into the next row (row 1 first): values[i] into
     //! column i + 1 with formats[i] when there is one. An invalid QVariant
-    //! with no valid format leaves the cell empty. False, with the reason,
-    //! when a value cannot be stored (the row's other cells are stored) or
-    //! the rows cannot be written out.
+    //! with no valid format leaves the cell empty. False when a value cannot
+    //! be stored (the row's other cells are stored) or the rows cannot be
+    //! written out; hasError() then stays true.
     bool writeRow(const QVector<QVariant> &values, const QVector<Format> &formats = QVector<Format>());
     //! Writes the values into the given 1-based row, which must come after
     //! every row written so far; rows between stay empty.
@@ -85,10 +88,11 @@ public:
     //! The last row written; 0 before the first.
     int rowNumber() const;
 
-    //! Whether the last call failed.
+    //! Whether any call has failed: checked once after the rows, it tells
+    //! whether every value was stored.
     bool hasError() const;
-    //! Why the last call failed ("cell C7: a value of type QSize cannot be
-    //! stored"); empty when it did not.
+    //! Why the first call that failed did ("cell C7: a value of type QSize
+    //! cannot be stored"); empty when none did.
     QString errorString() const;
 
 private:

@@ -921,7 +921,7 @@ bool Worksheet::isRowHidden(int row) const
 bool Worksheet::groupRows(int first, int last, bool collapsed)
 {
     Q_D(Worksheet);
-    if (first < 1 || first > last || last > WorksheetPrivate::maxRows)
+    if (first < 1 || first > last || last > WorksheetPrivate::maxRows || d->isStreamedRow(first))
         return false;
     for (const QSharedPointer<RowSettings> &row : d->rowSettings(first, last)) {
         row->outlineLevel = qMin(row->outlineLevel + 1, WorksheetPrivate::maxOutlineLevel);

@@ -136,6 +136,7 @@ public:
     // table; false when the streamed rows failed.
     bool streamOut(int through);
     void dropRowsThrough(int through);
+    void keepInlineTextsOfHeldRows();
     bool isStreamedRow(int row) const;
     // Gives back the shared-string references of the sheet's text cells,
     // when the sheet leaves the workbook.

@@ -60,6 +60,8 @@ bool WorksheetPrivate::fail(const QString &reason)
 bool Worksheet::readXml(QIODevice *device)
 {
     Q_D(Worksheet);
+    if (d->streamed)
+        return false;   // its rows written out cannot take cells again
     clearReadError();
     d->readError.clear();
     XmlScanner scanner(device, d->maxXmlDepth);

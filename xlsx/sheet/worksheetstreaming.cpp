@@ -14,6 +14,25 @@ bool WorksheetPrivate::isStreamedRow(int row) const
     return streamed && row <= streamed->lastRow;
 }
 
+// The texts of the rows still held (cells written further down through the
+// sheet) move to a new table, and the old one goes with the rows written out.
+void WorksheetPrivate::keepInlineTextsOfHeldRows()
+{
+    auto kept = std::make_unique<SharedStrings>(AbstractOOXmlFile::NewFromScratch);
+    QVector<QPair<int, int>> texts;
+    cells.forEachRow(1, [&](int row, const CellTable::Row &rowCells) {
+        for (const StoredCell &cell : rowCells) {
+            if (CellKind(cell.kind) == CellKind::SharedString)
+                texts.append({ row, cell.column });
+        }
+    });
+    for (const auto &[row, column] : qAsConst(texts)) {
+        StoredCell *cell = cells.find(row, column);
+        cell->value.string = kept->addEntry(inlineTexts->entryAt(cell->value.string));
+    }
+    inlineTexts = std::move(kept);
+}
+
 bool WorksheetPrivate::streamOut(int through)
 {
     if (through <= streamed->lastRow)
@@ -32,18 +51,9 @@ bool WorksheetPrivate::streamOut(int through)
 // their links, notes and merges stay, as they are written after the rows.
 void WorksheetPrivate::dropRowsThrough(int through)
 {
-    const bool ownTexts = inlineTexts != nullptr;
-    if (ownTexts && cells.nextRow(through) == 0) {
-        inlineTexts = std::make_unique<SharedStrings>(AbstractOOXmlFile::NewFromScratch);
-    } else if (ownTexts) {
-        cells.forEachRow(1, [&](int row, const CellTable::Row &rowCells) {
-            for (const StoredCell &cell : rowCells) {
-                if (row <= through && CellKind(cell.kind) == CellKind::SharedString)
-                    inlineTexts->releaseEntry(cell.value.string);
-            }
-        });
-    }
     cells.dropRowsThrough(through);
+    if (inlineTexts)
+        keepInlineTextsOfHeldRows();
     for (auto it = formulas.begin(); it != formulas.end();) {
         if (rowOfKey(it.key()) <= through) {
             streamed->holdsFormulas = true;
