@@ -1,11 +1,12 @@
 // Writes and reads the workloads spreadsheet libraries are compared on: one
 // million mixed cells (five number columns, four text columns whose texts
 // repeat, one date column), the same ten times over, one million texts and
-// one million numbers. Each step runs in a process of its own, so that its
-// peak memory is its own, and prints CPU time, wall time, peak memory and
-// the package's size, beside the goals where there is one. Writing goes
-// through Document and through SheetWriter (with shared texts, and with
-// texts inline, whose memory is meant to stay flat).
+// one million numbers. Each step runs three times, each time in a process of
+// its own so that its peak memory is its own; the run of least CPU time gives
+// the CPU time, wall time, peak memory and package size printed, beside the
+// goals where there is one. Writing goes through Document and through
+// SheetWriter (with shared texts, and with texts inline, whose memory is
+// meant to stay flat).
 //   bench_workloads [--large]   (--large adds the ten-million-cell workload)
 #include "benchutil.h"
 
@@ -198,11 +199,21 @@ int main(int argc, char *argv[])
         for (const QString &step : steps) {
             // The reading steps read what Document wrote.
             const QString file = step.startsWith(QLatin1String("writer")) ? folder.filePath(step + QStringLiteral(".xlsx")) : path;
-            QProcess child;
-            child.start(app.applicationFilePath(), { QStringLiteral("--step"), step, QLatin1String(workload.name), file });
-            child.waitForFinished(-1);
-            const QList<QByteArray> values = child.readAllStandardOutput().trimmed().split(' ');
-            if (child.exitCode() != 0 || values.size() != 5) {
+            // The best of three runs: a shared machine's other work only adds time.
+            QList<QByteArray> values;
+            for (int run = 0; run < 3; ++run) {
+                QProcess child;
+                child.start(app.applicationFilePath(), { QStringLiteral("--step"), step, QLatin1String(workload.name), file });
+                child.waitForFinished(-1);
+                const QList<QByteArray> measured = child.readAllStandardOutput().trimmed().split(' ');
+                if (child.exitCode() != 0 || measured.size() != 5) {
+                    values.clear();
+                    break;
+                }
+                if (values.isEmpty() || measured.at(0).toDouble() < values.at(0).toDouble())
+                    values = measured;
+            }
+            if (values.isEmpty()) {
                 out << "  " << step << ": failed\n";
                 continue;
             }

@@ -401,15 +401,23 @@ void SharedStrings::writeXml(QIODevice *device) const
             writer.writeEndElement();
             continue;
         }
-        buffer.append((entry.flags & PreserveSpace) ? "<si><t xml:space=\"preserve\">" : "<si><t>");
-        RawXml::appendEscapedUtf8(buffer, m_text.constData() + entry.offset, int(entry.length));
-        buffer.append("</t></si>");
+        buffer.append("<si>");
+        appendTextElement(buffer, id);
+        buffer.append("</si>");
         if (buffer.size() > (1 << 20))
             flush();
     }
     flush();
     writer.writeEndElement();
     writer.writeEndDocument();
+}
+
+void SharedStrings::appendTextElement(QByteArray &out, quint32 id) const
+{
+    const Entry &entry = m_entries[id];
+    out.append((entry.flags & PreserveSpace) ? "<t xml:space=\"preserve\">" : "<t>");
+    RawXml::appendEscapedUtf8(out, m_text.constData() + entry.offset, int(entry.length));
+    out.append("</t>");
 }
 
 void writeRichTextRuns(QXmlStreamWriter &writer, const RichString &text)

@@ -116,6 +116,9 @@ public:
 
 private:
     friend class SheetWriter;
+    friend class SheetDataWriter;
+    // A plain entry's "t" element, from the bytes the table keeps.
+    void appendTextElement(QByteArray &out, quint32 id) const;
     // From now on a text no cell refers to any longer keeps its place: rows
     // written out refer to the texts by their places.
     void keepPositions() { m_keepsPositions = true; }

@@ -17,6 +17,7 @@ namespace {
 
 constexpr int flushSize = 1 << 20;
 
+using RawXml::appendLiteral;
 using RawXml::appendNumber;
 
 void appendAddress(QByteArray &out, int row, int column)
@@ -79,7 +80,7 @@ void SheetDataWriter::writeNumber(int number)
 
 void SheetDataWriter::writeRow(int row, const CellTable::Row *cells)
 {
-    buffer.append("<row");
+    appendLiteral(buffer, "<row");
     writeAttribute("r", row);
     const auto span = sheet.rowSpans.constFind((row - 1) / 16);
     if (span != sheet.rowSpans.constEnd())
@@ -104,19 +105,19 @@ void SheetDataWriter::writeRow(int row, const CellTable::Row *cells)
     if (!sheet.keptTexts.isEmpty())
         buffer.append(sheet.keptRowAttributes(row));
     if (!cells || cells->empty()) {
-        buffer.append("/>");
+        appendLiteral(buffer, "/>");
         return;
     }
     buffer.append('>');
     for (const StoredCell &cell : *cells)
         writeCell(row, cell, settings);
-    buffer.append("</row>");
+    appendLiteral(buffer, "</row>");
     flushIfFull();
 }
 
 void SheetDataWriter::writeCell(int row, const StoredCell &cell, const RowSettings *settings)
 {
-    buffer.append("<c r=\"");
+    appendLiteral(buffer, "<c r=\"");
     appendAddress(buffer, row, cell.column);
     buffer.append('"');
 
@@ -140,18 +141,18 @@ void SheetDataWriter::writeCell(int row, const StoredCell &cell, const RowSettin
             writeInlineText(cell.value.string);
             return;
         }
-        buffer.append(" t=\"s\"><v>");
+        appendLiteral(buffer, " t=\"s\"><v>");
         writeNumber(sheet.sharedStrings()->indexOfEntry(cell.value.string));
-        buffer.append("</v></c>");
+        appendLiteral(buffer, "</v></c>");
         return;
     case CellKind::Number:
         if (!(cell.flags & (StoredCell::HasFormula | StoredCell::HasValue))) {
-            buffer.append("/>");
+            appendLiteral(buffer, "/>");
             return;
         }
         if (cell.flags & StoredCell::IsoDate) {
             // A loaded date that its package wrote as a date.
-            buffer.append(" t=\"d\">");
+            appendLiteral(buffer, " t=\"d\">");
             writeFormula(row, cell);
             buffer.append("<v>")
                 .append(serialToIsoText(cell.value.number, sheet.workbook->isDate1904()).toLatin1())
@@ -161,36 +162,36 @@ void SheetDataWriter::writeCell(int row, const StoredCell &cell, const RowSettin
         buffer.append('>');
         writeFormula(row, cell);
         if (cell.flags & StoredCell::HasValue) {
-            buffer.append("<v>");
+            appendLiteral(buffer, "<v>");
             appendNumber(buffer, cell.value.number);
-            buffer.append("</v>");
+            appendLiteral(buffer, "</v>");
         }
-        buffer.append("</c>");
+        appendLiteral(buffer, "</c>");
         return;
     case CellKind::Boolean:
-        buffer.append(" t=\"b\">");
+        appendLiteral(buffer, " t=\"b\">");
         writeFormula(row, cell);
         if (cell.flags & StoredCell::HasValue)
             buffer.append("<v>").append(cell.value.boolean ? '1' : '0').append("</v>");
-        buffer.append("</c>");
+        appendLiteral(buffer, "</c>");
         return;
     case CellKind::Error:
         // Error and formula-string cells come only from loaded packages.
-        buffer.append(" t=\"e\">");
+        appendLiteral(buffer, " t=\"e\">");
         writeFormula(row, cell);
-        buffer.append("<v>");
+        appendLiteral(buffer, "<v>");
         writeEscaped(sheet.errorTexts.value(int(cell.value.string)), false);
-        buffer.append("</v></c>");
+        appendLiteral(buffer, "</v></c>");
         return;
     case CellKind::FormulaString:
-        buffer.append(" t=\"str\">");
+        appendLiteral(buffer, " t=\"str\">");
         writeFormula(row, cell);
-        buffer.append("<v>");
+        appendLiteral(buffer, "<v>");
         writeEscaped(escapeCellText(sheet.formulaResults.value(WorksheetPrivate::formulaKey(row, cell.column))), false);
-        buffer.append("</v></c>");
+        appendLiteral(buffer, "</v></c>");
         return;
     default:
-        buffer.append("/>");
+        appendLiteral(buffer, "/>");
         return;
     }
 }
@@ -200,7 +201,7 @@ void SheetDataWriter::writeFormula(int row, const StoredCell &cell)
     if (!(cell.flags & StoredCell::HasFormula))
         return;
     const CellFormula formula = sheet.formulas.value(WorksheetPrivate::formulaKey(row, cell.column));
-    buffer.append("<f");
+    appendLiteral(buffer, "<f");
     if (formula.kind() == CellFormula::ArrayFormula)
         writeAttribute("t", "array");
     else if (formula.kind() == CellFormula::SharedFormula)
@@ -216,38 +217,28 @@ void SheetDataWriter::writeFormula(int row, const StoredCell &cell)
     if (!sheet.formulaAttributes.isEmpty())
         buffer.append(sheet.formulaAttributes.value(WorksheetPrivate::formulaKey(row, cell.column)));
     if (formula.text().isEmpty()) {
-        buffer.append("/>");
+        appendLiteral(buffer, "/>");
         return;
     }
     buffer.append('>');
     writeEscaped(validXmlText(formula.text()), false);
-    buffer.append("</f>");
+    appendLiteral(buffer, "</f>");
 }
 
 // A text in the cell itself, as the shared strings would hold it.
 void SheetDataWriter::writeInlineText(quint32 entry)
 {
     const SharedStrings &texts = *sheet.sharedStrings();
-    buffer.append(" t=\"inlineStr\"><is>");
+    appendLiteral(buffer, " t=\"inlineStr\"><is>");
     if (texts.isRichEntry(entry)) {
         QByteArray runs;
         QXmlStreamWriter writer(&runs);
         writeRichTextRuns(writer, texts.entryAt(entry));
         buffer.append(runs);
     } else {
-        writeTextElement(texts.plainTextOfEntry(entry));
+        texts.appendTextElement(buffer, entry);
     }
-    buffer.append("</is></c>");
-}
-
-void SheetDataWriter::writeTextElement(const QString &text)
-{
-    buffer.append("<t");
-    if (needsSpacePreserve(text))
-        buffer.append(" xml:space=\"preserve\"");
-    buffer.append('>');
-    writeEscaped(escapeCellText(text), false);
-    buffer.append("</t>");
+    appendLiteral(buffer, "</is></c>");
 }
 
 } // namespace Spreadsheet

@@ -31,7 +31,6 @@ private:
     void writeNumber(int number);
     void writeFormula(int row, const StoredCell &cell);
     void writeInlineText(quint32 entry);
-    void writeTextElement(const QString &text);
     void writeAttribute(const char *name, const QByteArray &value);
     void writeAttribute(const char *name, int value);
     void writeEscaped(const QString &text, bool attribute);

@@ -33,8 +33,6 @@ public:
     bool hasFailed() const { return m_failed; }
     // The sheet they belong to; null once it is gone.
     Worksheet *sheet = nullptr;
-    // The last row written out; rows up to it can no longer change.
-    int lastRow = 0;
     // Whether the rows hold formulas, which later edits could not follow.
     bool holdsFormulas = false;
 

@@ -137,7 +137,7 @@ public:
     bool streamOut(int through);
     void dropRowsThrough(int through);
     void keepInlineTextsOfHeldRows();
-    bool isStreamedRow(int row) const;
+    bool isStreamedRow(int row) const { return streamed && row <= streamedThrough; }
     // Gives back the shared-string references of the sheet's text cells,
     // when the sheet leaves the workbook.
     void releaseTexts();
@@ -316,6 +316,7 @@ public:
     QList<CellAddress> uncalculatedCells;   // of the last calculation
     Format defaultDateFormat;               // registered, for dates written without a format
     std::shared_ptr<StreamedRows> streamed;  // the rows a SheetWriter has written out
+    int streamedThrough = 0;                 // the last of them: rows up to it can no longer change
     // The texts of a sheet whose cells hold them inline, in place of the
     // workbook's shared strings: only those of the rows not written out yet.
     std::unique_ptr<SharedStrings> inlineTexts;

@@ -9,11 +9,6 @@
 
 namespace Spreadsheet {
 
-bool WorksheetPrivate::isStreamedRow(int row) const
-{
-    return streamed && row <= streamed->lastRow;
-}
-
 // The texts of the rows still held (cells written further down through the
 // sheet) move to a new table, and the old one goes with the rows written out.
 void WorksheetPrivate::keepInlineTextsOfHeldRows()
@@ -35,15 +30,15 @@ void WorksheetPrivate::keepInlineTextsOfHeldRows()
 
 bool WorksheetPrivate::streamOut(int through)
 {
-    if (through <= streamed->lastRow)
+    if (through <= streamedThrough)
         return !streamed->hasFailed();
     computeRowSpans();
     {
         SheetDataWriter writer(*this, streamed.get());
-        writeRows(writer, streamed->lastRow + 1, through);
+        writeRows(writer, streamedThrough + 1, through);
     }
     dropRowsThrough(through);
-    streamed->lastRow = through;
+    streamedThrough = through;
     return !streamed->hasFailed();
 }
 

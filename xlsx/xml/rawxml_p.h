@@ -13,6 +13,13 @@
 namespace Spreadsheet {
 namespace RawXml {
 
+// A literal, without measuring it again for every cell.
+template <int size>
+inline void appendLiteral(QByteArray &out, const char (&text)[size])
+{
+    out.append(text, size - 1);
+}
+
 inline void appendNumber(QByteArray &out, int number)
 {
     char digits[16];
