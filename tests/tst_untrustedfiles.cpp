@@ -225,6 +225,23 @@ void TestUntrustedFiles::hostileFilesFailWithTheirReason_data()
             << handMadeZip(entries, QStringLiteral("xl/worksheets/sheet1.xml"), 160 * 1024)
             << "(the read limit maxCompressionRatio)" << defaultSize;
     }
+    {
+        // Spaces after the sheet's root and a CRC that is not the content's:
+        // read as a stream, the part is inflated to its end all the same.
+        QList<QPair<QString, QByteArray>> entries = entriesOf(basePackage());
+        QByteArray sheet;
+        for (auto &entry : entries) {
+            if (entry.first == QLatin1String("xl/worksheets/sheet1.xml"))
+                sheet = entry.second += QByteArray(1 << 20, ' ');
+        }
+        QByteArray package = handMadeZip(entries, QString(), 0);
+        QByteArray crc, wrong;
+        const quint32 right = quint32(crc32(0, reinterpret_cast<const Bytef *>(sheet.constData()), uInt(sheet.size())));
+        append(crc, right, 4);
+        append(wrong, right ^ 0x10000, 4);
+        QTest::newRow("a wrong CRC behind the root element")
+            << package.replace(crc, wrong) << "its CRC does not match its content" << defaultSize;
+    }
     QTest::newRow("one part listed as three sheets")
         << withEntry(QStringLiteral("xl/workbook.xml"), [](QByteArray bytes) {
                return bytes.replace("</sheets>", "<sheet name=\"Again\" sheetId=\"7\" r:id=\"rId1\"/>"

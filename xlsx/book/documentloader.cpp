@@ -88,6 +88,7 @@ public:
 
 private:
     bool readPart(AbstractOOXmlFile &part, const QString &name, bool streamed = false);
+    bool readToTheEnd(QIODevice &device);
     bool readWorkbook(const QString &part);
     bool readWorkbookParts(const QList<Relationship> &relationships);
     bool readSheets(const QList<Relationship> &relationships);
@@ -106,6 +107,18 @@ private:
     QHash<QString, QSharedPointer<MediaFile>> m_media;   // pictures by part
 };
 
+// What follows a part's root element is inflated too: only the end of the
+// entry checks its size and CRC (within the read limits, as all of it).
+bool DocumentLoader::readToTheEnd(QIODevice &device)
+{
+    char rest[65536];
+    while (!device.atEnd()) {
+        if (device.read(rest, sizeof rest) < 0)
+            return m_package.fail(QString(), device.errorString());   // the reason names the part
+    }
+    return true;
+}
+
 bool DocumentLoader::readPart(AbstractOOXmlFile &part, const QString &name, bool streamed)
 {
     if (!m_package.contains(name))
@@ -116,6 +129,8 @@ bool DocumentLoader::readPart(AbstractOOXmlFile &part, const QString &name, bool
         if (!device)
             return false;
         read = part.readXml(device.get());
+        if (read && !readToTheEnd(*device))
+            return false;
     } else {
         QByteArray bytes;
         if (!m_package.read(name, bytes))
