@@ -17,14 +17,9 @@ namespace Spreadsheet {
 namespace {
 
 // What the table keeps of a plain text: the UTF-8 of its escaped form, which
-// is also what identifies it (escaping changes no two texts into one).
-QByteArray storedForm(const QString &text)
-{
-    return escapeCellText(text).toUtf8();
-}
-
-// The same into a buffer that keeps its room from text to text: an ASCII
-// text, nearly every text a sheet holds, costs no allocation.
+// is also what identifies it (escaping changes no two texts into one); into
+// a buffer that keeps its room from text to text, so that an ASCII text,
+// nearly every text a sheet holds, costs no allocation.
 void storeForm(const QString &text, QByteArray &out)
 {
     const QString escaped = escapeCellText(text);
@@ -38,6 +33,13 @@ void storeForm(const QString &text, QByteArray &out)
         }
         bytes[i] = char(chars[i]);
     }
+}
+
+QByteArray storedForm(const QString &text)
+{
+    QByteArray stored;
+    storeForm(text, stored);
+    return stored;
 }
 
 uint hashOf(const QByteArray &bytes)

@@ -45,6 +45,20 @@ public:
     // As many pieces as there are cores are deflated at once.
     static int piecesInFlight();
 
+    // Appends bytes to the piece being gathered, calling full() each time it
+    // holds exactly pieceSize bytes (a larger piece would grow its array).
+    template <typename Full>
+    static void gather(QByteArray &piece, int pieceSize, const char *data, qint64 size, Full full)
+    {
+        for (qint64 taken = 0; taken < size;) {
+            const int part = int(qMin<qint64>(pieceSize - piece.size(), size - taken));
+            piece.append(data + taken, part);
+            taken += part;
+            if (piece.size() == pieceSize)
+                full();
+        }
+    }
+
 private:
     void writeOldest();
 

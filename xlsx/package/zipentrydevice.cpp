@@ -13,14 +13,7 @@ ZipEntryDevice::ZipEntryDevice(ZipWriter *zip, const QString &name)
 
 qint64 ZipEntryDevice::writeData(const char *data, qint64 size)
 {
-    // Pieces of exactly the piece size: a larger one would grow its array.
-    for (qint64 taken = 0; taken < size;) {
-        const int part = int(qMin<qint64>(pieceSize - m_piece.size(), size - taken));
-        m_piece.append(data + taken, part);
-        taken += part;
-        if (m_piece.size() == pieceSize)
-            streamPiece();
-    }
+    PieceDeflater::gather(m_piece, pieceSize, data, size, [this] { streamPiece(); });
     return size;
 }
 

@@ -51,19 +51,15 @@ qint64 StreamedRows::writeData(const char *data, qint64 size)
 {
     if (m_failed)
         return -1;
-    // Pieces of exactly the piece size: a larger one would grow its array.
-    for (qint64 taken = 0; taken < size;) {
-        const int room = pieceSize - m_piece.size();
-        const int part = int(qMin<qint64>(room, size - taken));
-        m_piece.append(data + taken, part);
-        taken += part;
-        if (m_piece.size() == pieceSize) {
-            m_pieces.add(m_piece, false);
-            m_piece = QByteArray();
-            m_piece.reserve(pieceSize);
-        }
-    }
+    PieceDeflater::gather(m_piece, pieceSize, data, size, [this] { handOnPiece(); });
     return size;
+}
+
+void StreamedRows::handOnPiece()
+{
+    m_pieces.add(m_piece, false);
+    m_piece = QByteArray();
+    m_piece.reserve(pieceSize);
 }
 
 void StreamedRows::writeCompressed(const QByteArray &compressed)
@@ -80,11 +76,8 @@ void StreamedRows::writeCompressed(const QByteArray &compressed)
 
 bool StreamedRows::flush()
 {
-    if (!m_piece.isEmpty()) {
-        m_pieces.add(m_piece, false);
-        m_piece = QByteArray();
-        m_piece.reserve(pieceSize);
-    }
+    if (!m_piece.isEmpty())
+        handOnPiece();
     m_pieces.drain();
     if (m_pieces.failed())
         fail(QStringLiteral("no memory to compress the rows"));

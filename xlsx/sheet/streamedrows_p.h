@@ -43,6 +43,7 @@ protected:
     qint64 writeData(const char *data, qint64 size) override;
 
 private:
+    void handOnPiece();
     void writeCompressed(const QByteArray &compressed);
     bool inflateInto(QIODevice *target);
     bool fail(const QString &reason);
